@@ -1,0 +1,64 @@
+// The renderer's eight settings: their record, defaults, the reading from the settings store
+// (registry on Windows, a settings file on Linux), the text-to-number conversion both share, and
+// the smoke-puff lifetime table derived from them.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace varenko {
+
+// Read once at start ("00" to "07"), read-only afterwards. Every field is used as read; scaling
+// happens where a value is used.
+struct SaverSettings {
+  int maxShells;        // "00" cap on shells in flight; 0 launches nothing
+  int smokeSpan;        // "01" longest smoke-puff life in seconds; 0 switches smoke off
+  int windSpeed;        // "02" horizontal drift and cloud scroll
+  int ambientLevel;     // "03" grey of smoke and clouds, in hundredths
+  int starDensity;      // "04" stars in the sky, 20 per unit; 0 = no star dome
+  int flareBrightness;  // "05" lens-flare strength; 0 skips the flare pass
+  int cloudy;           // "06" nonzero = cloud layer
+  int illumination;     // "07" nonzero = bursts light smoke and clouds
+};
+
+extern SaverSettings settings;
+
+// Eight lifetimes (seconds) of successive smoke puffs of a trail; built only when smokeSpan != 0.
+extern float SmokeLifeTable[8];
+
+// Longest value text the renderer accepts, as its 256-byte registry buffer allows. A longer value
+// is ignored: the setting keeps its default.
+inline constexpr std::size_t MaxSettingTextLength = 255;
+
+// Sets every field to its default (10, 5, 20, 10, 20, 20, 1, 1).
+void ApplyDefaults();
+
+// The standard atoi reading (leading white space, optional sign, decimal digits up to the first
+// non-digit; no number gives 0), except that values beyond the int range saturate at INT_MIN or
+// INT_MAX instead of being undefined.
+int SettingTextToInt(std::string_view text);
+
+// Stores the converted text in the field of value name index (0..7); other indices are ignored.
+void StoreSettingText(int index, std::string_view text);
+
+// Reads the settings store over the defaults: the registry on Windows, settingsFilePath on Linux.
+void ReadSettings();
+
+// Linux: the settings file ReadSettings reads; DefaultSettingsPath() unless --settings chose one.
+extern std::string settingsFilePath;
+
+// ${XDG_CONFIG_HOME:-$HOME/.config}/varenko/settings, or "" when neither variable is set.
+std::string DefaultSettingsPath();
+
+// Applies a settings file's NAME=VALUE lines over the current fields. Lines naming "00" to "07"
+// with a value of at most MaxSettingTextLength characters count; every other line is ignored, and
+// of duplicate lines the last one wins. At most MaxSettingsFileBytes are read, so any file is
+// safe. Returns false when the file cannot be opened (the fields are then unchanged).
+inline constexpr std::size_t MaxSettingsFileBytes = 64 * 1024;
+bool ReadSettingsFile(const std::string& path);
+
+// Fills SmokeLifeTable from smokeSpan: min(base, smokeSpan) for entries 0..6, smokeSpan for 7.
+void BuildSmokeLifeTable();
+
+}  // namespace varenko

@@ -1,0 +1,121 @@
+// Renderer settings: defaults, the saturating atoi reading, the settings file and the smoke-puff
+// lifetime table.
+#include "renderer/host/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace varenko {
+namespace {
+
+TEST(SettingText, ReadsLikeAtoi) {
+  EXPECT_EQ(SettingTextToInt("10"), 10);
+  EXPECT_EQ(SettingTextToInt("  \t-5x"), -5);
+  EXPECT_EQ(SettingTextToInt("+7"), 7);
+  EXPECT_EQ(SettingTextToInt("abc"), 0);
+  EXPECT_EQ(SettingTextToInt(""), 0);
+  EXPECT_EQ(SettingTextToInt("2.5"), 2);
+  EXPECT_EQ(SettingTextToInt("- 3"), 0);
+  EXPECT_EQ(SettingTextToInt("0012"), 12);
+}
+
+TEST(SettingText, SaturatesBeyondTheIntRange) {
+  EXPECT_EQ(SettingTextToInt("2147483647"), INT_MAX);
+  EXPECT_EQ(SettingTextToInt("2147483648"), INT_MAX);
+  EXPECT_EQ(SettingTextToInt("99999999999"), INT_MAX);
+  EXPECT_EQ(SettingTextToInt("-2147483648"), INT_MIN);
+  EXPECT_EQ(SettingTextToInt("-99999999999999999999999999"), INT_MIN);
+  EXPECT_EQ(SettingTextToInt(std::string(300, '9')), INT_MAX);
+}
+
+TEST(SmokeLifeTable, FollowsTheSpan) {
+  ApplyDefaults();
+  BuildSmokeLifeTable();
+  const float five[8] = {0.4f, 0.8f, 0.4f, 2.0f, 0.4f, 0.8f, 0.4f, 5.0f};
+  for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(SmokeLifeTable[i], five[i]);
+  settings.smokeSpan = 1;
+  BuildSmokeLifeTable();
+  const float one[8] = {0.4f, 0.8f, 0.4f, 1.0f, 0.4f, 0.8f, 0.4f, 1.0f};
+  for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(SmokeLifeTable[i], one[i]);
+  settings.smokeSpan = 10;
+  BuildSmokeLifeTable();
+  EXPECT_FLOAT_EQ(SmokeLifeTable[3], 2.0f);
+  EXPECT_FLOAT_EQ(SmokeLifeTable[7], 10.0f);
+}
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  std::string path = ::testing::TempDir() + "varenko-settings-test";
+  void Write(const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+  }
+  void TearDown() override { std::remove(path.c_str()); }
+};
+
+TEST_F(SettingsFile, MissingFileKeepsDefaults) {
+  ApplyDefaults();
+  EXPECT_FALSE(ReadSettingsFile(path + "-does-not-exist"));
+  EXPECT_FALSE(ReadSettingsFile(""));
+  EXPECT_EQ(settings.maxShells, 10);
+  EXPECT_EQ(settings.illumination, 1);
+}
+
+TEST_F(SettingsFile, ReadsValuesOverDefaultsAndIgnoresBadLines) {
+  Write(
+      "03=30\r\n"
+      "06=abc\n"
+      "garbage line\n"
+      "=5\n"
+      "0=7\n"
+      "08=2\n"
+      "04=-5\n"
+      "05=99999999999\n"
+      "01=1\n01=3\n" +
+      std::string("02=") + std::string(300, '1') + "\n");
+  ApplyDefaults();
+  EXPECT_TRUE(ReadSettingsFile(path));
+  EXPECT_EQ(settings.maxShells, 10);
+  EXPECT_EQ(settings.smokeSpan, 3);   // the last of duplicate lines wins
+  EXPECT_EQ(settings.windSpeed, 20);  // an over-long value is ignored
+  EXPECT_EQ(settings.ambientLevel, 30);
+  EXPECT_EQ(settings.starDensity, -5);
+  EXPECT_EQ(settings.flareBrightness, INT_MAX);
+  EXPECT_EQ(settings.cloudy, 0);  // non-numeric text reads as 0, as in the registry
+  EXPECT_EQ(settings.illumination, 1);
+}
+
+TEST_F(SettingsFile, BinaryAndHugeFilesAreSafe) {
+  std::string junk;
+  for (int i = 0; i < 300000; ++i) junk.push_back(static_cast<char>((i * 7919) & 0xFF));
+  Write(junk);
+  ApplyDefaults();
+  EXPECT_TRUE(ReadSettingsFile(path));
+
+  // Only the first 64 KiB are read: a line beyond that has no effect.
+  Write(std::string(MaxSettingsFileBytes, '\n') + "00=3\n");
+  ApplyDefaults();
+  EXPECT_TRUE(ReadSettingsFile(path));
+  EXPECT_EQ(settings.maxShells, 10);
+}
+
+TEST(SettingsPath, FollowsXdgConfigHome) {
+  const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = oldXdg ? oldXdg : "";
+  setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
+  EXPECT_EQ(DefaultSettingsPath(), "/tmp/cfg/varenko/settings");
+  setenv("XDG_CONFIG_HOME", "", 1);
+  setenv("HOME", "/home/someone", 1);
+  EXPECT_EQ(DefaultSettingsPath(), "/home/someone/.config/varenko/settings");
+  if (oldXdg)
+    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace varenko

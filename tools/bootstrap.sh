@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build, run and test Varenko. Idempotent: when
+# every package is present it only checks and returns.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config git
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libpng-dev
+  xvfb xauth x11-utils xdotool imagemagick
+  wine wine64 g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  procps
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]} > 0)); then
+  echo "bootstrap: installing ${missing[*]}"
+  sudo=()
+  [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -q
+  "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
+fi

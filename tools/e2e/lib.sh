@@ -1,0 +1,128 @@
+# End-to-end test helpers, sourced by the scripts under tests/e2e/. Each helper is one line at the
+# call site: start a display, run a Windows program under Wine, find windows, read the registry.
+#
+# Environment (set by CTest): VARENKO_SOURCE, VARENKO_LINUX_BUILD, VARENKO_WINDOWS_BUILD.
+
+set -euo pipefail
+
+: "${VARENKO_SOURCE:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
+: "${VARENKO_LINUX_BUILD:=$VARENKO_SOURCE/build/linux}"
+: "${VARENKO_WINDOWS_BUILD:=$VARENKO_SOURCE/build/windows}"
+export VARENKO_SOURCE VARENKO_LINUX_BUILD VARENKO_WINDOWS_BUILD
+
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/varenko-e2e.XXXXXX")
+E2E_PIDS=()
+E2E_FAILURES=0
+
+e2e_cleanup() {
+  local pid
+  for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  if [[ -n "${WINEPREFIX:-}" && -d "${WINEPREFIX:-}" ]]; then
+    wineserver -k >/dev/null 2>&1 || true
+  fi
+  for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+# --- results --------------------------------------------------------------------------------
+
+fail() { echo "FAIL: $*" >&2; E2E_FAILURES=$((E2E_FAILURES + 1)); }
+pass() { echo "ok: $*"; }
+check() {  # check DESCRIPTION COMMAND...: passes when the command succeeds
+  local what=$1; shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+check_eq() {  # check_eq DESCRIPTION EXPECTED ACTUAL
+  if [[ "$2" == "$3" ]]; then pass "$1"; else fail "$1: expected [$2], got [$3]"; fi
+}
+finish() {
+  if ((E2E_FAILURES > 0)); then echo "$E2E_FAILURES check(s) failed" >&2; exit 1; fi
+  echo "all checks passed"
+}
+
+# wait_until SECONDS COMMAND...: polls every 0.1 s until the command succeeds; fails on timeout.
+wait_until() {
+  local limit=$1; shift
+  local end=$((SECONDS + limit))
+  while ! "$@" >/dev/null 2>&1; do
+    ((SECONDS < end)) || return 1
+    sleep 0.1
+  done
+}
+
+# --- display --------------------------------------------------------------------------------
+
+# start_xvfb [WxHxD]: starts Xvfb on a free display and exports DISPLAY.
+start_xvfb() {
+  local geometry=${1:-1280x720x24} n
+  for n in $(seq 90 250); do
+    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+    Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp +extension GLX >"$E2E_TMP/xvfb-$n.log" 2>&1 &
+    local pid=$!
+    if wait_until 10 xdpyinfo -display ":$n"; then
+      E2E_PIDS+=("$pid")
+      export DISPLAY=":$n"
+      return 0
+    fi
+    kill "$pid" 2>/dev/null || true
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+# find_window TITLE: prints the X ids of visible windows whose title is exactly TITLE.
+find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
+window_exists() { [[ -n "$(find_window "$1")" ]]; }
+window_gone() { ! window_exists "$1"; }
+
+# screenshot FILE: the whole screen as PNG.
+screenshot() { import -window root "$1"; }
+
+# --- Wine -----------------------------------------------------------------------------------
+
+# use_wine: points Wine at the prefix inside the Linux build tree, creating it the first time.
+use_wine() {
+  export WINEPREFIX="$VARENKO_LINUX_BUILD/wineprefix"
+  export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINE_NO_PRIV_ELEVATION=1
+  (
+    flock 9
+    if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+      wineboot -i >"$E2E_TMP/wineboot.log" 2>&1 || true
+      wineserver -w
+    fi
+  ) 9>"$VARENKO_LINUX_BUILD/wineprefix.lock"
+}
+
+# win_exe NAME: path of a Windows program of the windows build (Varenko.dll, tests/print_settings.exe).
+win_exe() { echo "$VARENKO_WINDOWS_BUILD/$1"; }
+
+# wine_run SECONDS PROGRAM ARGS...: runs a program under Wine with a time limit; prints its stdout.
+wine_run() {
+  local limit=$1; shift
+  timeout --kill-after=5 "$limit" wine "$@" 2>>"$E2E_TMP/wine.log" | tr -d '\r'
+}
+
+# wine_start PROGRAM ARGS...: starts a program under Wine in the background; prints its pid.
+wine_start() {
+  wine "$@" >>"$E2E_TMP/wine.log" 2>&1 &
+  local pid=$!
+  E2E_PIDS+=("$pid")
+  echo "$pid"
+}
+
+# The settings key, as reg.exe spells it.
+VARENKO_KEY='HKCU\Software\VB and VBA Program Settings\Dravin\Section'
+
+reg_delete_key() { wine reg delete "$VARENKO_KEY" /f >/dev/null 2>&1 || true; }
+reg_set() { wine reg add "$VARENKO_KEY" /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1; }
+# reg_get NAME: prints the value's data, or nothing when it is missing.
+reg_get() {
+  wine reg query "$VARENKO_KEY" /v "$1" 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$1 *REG_SZ *//p"
+}
+# reg_names: the value names present under the key, one per line, sorted.
+reg_names() {
+  wine reg query "$VARENKO_KEY" 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *\([^ ]*\) *REG_[A-Z_]*.*/\1/p' | sort
+}

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Sets up everything, builds both products and runs every test: unit tests natively and under the
+# sanitizers, OpenGL tests on Xvfb, end-to-end tests of the Linux renderer on Xvfb and of the
+# Windows programs under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/bootstrap.sh
+jobs=$(nproc)
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j "$jobs"
+
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+
+ctest --preset asan -j "$jobs"
+ctest --preset linux -j "$jobs"
