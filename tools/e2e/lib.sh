@@ -53,22 +53,18 @@ wait_until() {
 
 # --- display --------------------------------------------------------------------------------
 
-# start_xvfb [WxHxD]: starts Xvfb on a free display and exports DISPLAY.
+# start_xvfb [WxHxD]: starts Xvfb on a display it picks itself (-displayfd, so parallel tests
+# never race for a number) and exports DISPLAY.
 start_xvfb() {
-  local geometry=${1:-1280x720x24} n
-  for n in $(seq 90 250); do
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp +extension GLX >"$E2E_TMP/xvfb-$n.log" 2>&1 &
-    local pid=$!
-    if wait_until 10 xdpyinfo -display ":$n"; then
-      E2E_PIDS+=("$pid")
-      export DISPLAY=":$n"
-      return 0
-    fi
-    kill "$pid" 2>/dev/null || true
-  done
-  echo "could not start Xvfb" >&2
-  return 1
+  local geometry=${1:-1280x720x24} fdfile="$E2E_TMP/xvfb-display" n
+  : >"$fdfile"
+  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp +extension GLX \
+    3>"$fdfile" >"$E2E_TMP/xvfb.log" 2>&1 &
+  E2E_PIDS+=("$!")
+  wait_until 15 grep -q '[0-9]' "$fdfile" || { echo "could not start Xvfb" >&2; return 1; }
+  n=$(tr -dc '0-9' <"$fdfile")
+  export DISPLAY=":$n"
+  wait_until 10 xdpyinfo || { echo "Xvfb on :$n does not answer" >&2; return 1; }
 }
 
 # find_window TITLE: prints the X ids of visible windows whose title is exactly TITLE.
