@@ -1,0 +1,8 @@
+// Placeholder until the emitters land.
+#include "renderer/sim/emitters.h"
+
+namespace varenko {
+
+void RunEmitters(Particle&) {}
+
+}  // namespace varenko
