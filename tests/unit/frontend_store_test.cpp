@@ -1,0 +1,143 @@
+// The settings store's load step and conversions, over a fake store.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <vector>
+
+#include "frontend/settings/store.h"
+
+namespace varenko {
+namespace {
+
+// An in-memory store: values that exist, values whose read fails, and the writes made.
+struct FakeStore {
+  std::map<std::string, std::string> values;
+  std::set<std::string> unreadable;
+  std::set<std::string> files;
+  std::vector<std::string> writes;  // "name=text", in order
+
+  SettingsAccess Access() {
+    SettingsAccess access;
+    access.read = [this](std::string_view name) -> SettingRead {
+      const std::string key(name);
+      if (unreadable.count(key)) return std::nullopt;
+      const auto it = values.find(key);
+      return it == values.end() ? std::string() : it->second;
+    };
+    access.write = [this](std::string_view name, std::string_view text) {
+      writes.push_back(std::string(name) + "=" + std::string(text));
+      values[std::string(name)] = std::string(text);
+      return true;
+    };
+    access.fileExists = [this](const std::string& path) { return files.count(path) > 0; };
+    return access;
+  }
+};
+
+StoredSettingsRecord Load(FakeStore& store) {
+  StoredSettingsRecord record{};
+  LoadSettingsFrom(store.Access(), record);
+  return record;
+}
+
+TEST(FrontendStore, FirstStartWritesOnlyTheRendererDefaultsInKeyOrder) {
+  FakeStore store;
+  const StoredSettingsRecord record = Load(store);
+  EXPECT_EQ(store.writes, (std::vector<std::string>{"00=10", "01=5", "02=20", "03=10", "04=20",
+                                                    "05=20", "06=1", "07=1"}));
+  const std::int16_t expected[8] = {10, 5, 20, 10, 20, 20, 1, 1};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(record.Values[i], expected[i]) << i;
+  EXPECT_EQ(record.BgmMode, 0);
+  EXPECT_EQ(record.BgmTrack, 0);
+  EXPECT_EQ(record.BgmFile, "");
+}
+
+TEST(FrontendStore, PresentValuesAreConvertedAndNeverRewritten) {
+  FakeStore store;
+  store.values = {{"00", "abc"}, {"01", "70000"}, {"02", "2.5"}, {"03", ""},
+                  {"04", "3.5"}, {"05", "250"},   {"06", "-1"},  {"07", " 0 "}};
+  StoredSettingsRecord record{};
+  record.Values[1] = 7;  // what the field held before the load
+  LoadSettingsFrom(store.Access(), record);
+  EXPECT_EQ(record.Values[0], 0) << "letters keep the field";
+  EXPECT_EQ(record.Values[1], 7) << "beyond 16 bits keeps the field";
+  EXPECT_EQ(record.Values[2], 2) << "2.5 rounds to the even neighbour";
+  EXPECT_EQ(record.Values[3], 10) << "empty takes the default";
+  EXPECT_EQ(record.Values[4], 4);
+  EXPECT_EQ(record.Values[5], 250) << "out of the dialog range is loaded as it is";
+  EXPECT_EQ(record.Values[6], -1);
+  EXPECT_EQ(record.Values[7], 0);
+  EXPECT_EQ(store.writes, std::vector<std::string>{"03=10"});
+  EXPECT_EQ(store.values["00"], "abc");
+}
+
+TEST(FrontendStore, FailedReadLeavesTheKeyAloneAndTheRestGoesOn) {
+  FakeStore store;
+  store.unreadable = {"00", "08"};
+  const StoredSettingsRecord record = Load(store);
+  EXPECT_EQ(record.Values[0], 0);
+  EXPECT_EQ(record.Values[1], 5);
+  EXPECT_EQ(store.writes.size(), 7u);
+  EXPECT_EQ(store.writes.front(), "01=5");
+}
+
+TEST(FrontendStore, MusicValuesRoundDown) {
+  FakeStore store;
+  store.values = {{"08", "1.9"}, {"09", "-1.5"}};
+  StoredSettingsRecord record = Load(store);
+  EXPECT_EQ(record.BgmMode, 1);
+  EXPECT_EQ(record.BgmTrack, -2);
+
+  store.values = {{"08", "x"}, {"09", "40000"}};
+  record = Load(store);
+  EXPECT_EQ(record.BgmMode, 0);
+  EXPECT_EQ(record.BgmTrack, 0);
+}
+
+TEST(FrontendStore, FileSourceFallsBackWithoutAUsableFile) {
+  FakeStore store;
+  store.values = {{"08", "2"}, {"10", "C:\\music\\gone.mp3"}};
+  StoredSettingsRecord record = Load(store);
+  EXPECT_EQ(record.BgmMode, 0);
+  EXPECT_EQ(record.BgmFile, "");
+  EXPECT_EQ(store.values["08"], "2") << "the store keeps the choice";
+  EXPECT_EQ(store.values["10"], "C:\\music\\gone.mp3");
+
+  store.files = {"C:\\music\\gone.mp3"};
+  record = Load(store);
+  EXPECT_EQ(record.BgmMode, 2);
+  EXPECT_EQ(record.BgmFile, "C:\\music\\gone.mp3");
+
+  store.values = {{"08", "2"}};
+  EXPECT_EQ(Load(store).BgmMode, 0) << "no file at all";
+  store.values = {{"08", "1"}};
+  EXPECT_EQ(Load(store).BgmMode, 1) << "the CD needs no file";
+}
+
+TEST(FrontendStore, NumberConversions) {
+  EXPECT_EQ(TextToInt16Rounded("0.5"), 0);
+  EXPECT_EQ(TextToInt16Rounded("1.5"), 2);
+  EXPECT_EQ(TextToInt16Rounded("-2.5"), -2);
+  EXPECT_EQ(TextToInt16Rounded("2.51"), 3);
+  EXPECT_EQ(TextToInt16Rounded("+12"), 12);
+  EXPECT_EQ(TextToInt16Rounded("1e2"), 100);
+  EXPECT_EQ(TextToInt16Rounded(".5"), 0);
+  EXPECT_EQ(TextToInt16Rounded("32767.5"), std::nullopt) << "rounds to 32768";
+  EXPECT_EQ(TextToInt16Rounded("-32768.5"), -32768) << "rounds to the even -32768";
+  EXPECT_EQ(TextToInt16Rounded("32767"), 32767);
+  for (const char* bad :
+       {"", " ", "-", ".", "1e", "1e+", "12x", "x12", "inf", "nan", "0x10", "1 2", "1e99999"}) {
+    EXPECT_EQ(TextToInt16Rounded(bad), std::nullopt) << bad;
+  }
+  EXPECT_EQ(TextToInt16Rounded(std::string(100000, '9')), std::nullopt);
+  EXPECT_EQ(TextToInt16Floor("1.9"), 1);
+  EXPECT_EQ(TextToInt16Floor("-0.1"), -1);
+  EXPECT_EQ(TextToInt16Floor("32767.9"), 32767);
+  EXPECT_EQ(TextToInt16Floor("-32768.1"), std::nullopt);
+  EXPECT_EQ(FormatSettingNumber(-32768), "-32768");
+  EXPECT_EQ(FormatSettingNumber(0), "0");
+}
+
+}  // namespace
+}  // namespace varenko
