@@ -1,11 +1,150 @@
-// Placeholder until the particle pool lands.
+// The particle pool: allocation at the cursor, freeing by key, the depth key, the once-a-frame
+// stable merge sort that relinks nodes far to near, and the release of every node.
 #include "renderer/sim/pool.h"
+
+#include <new>
+
+#include "renderer/sim/frame_state.h"
+#include "renderer/sim/sprite_lists.h"
 
 namespace varenko {
 
 ParticlePool pool = {{&pool.sentinel, &pool.sentinel, {}}, &pool.sentinel, 0};
 
-int LiveParticleCount() { return 0; }
-void ClearPool() {}
+namespace {
+
+// Handed out when the pool cannot grow. Never linked, so no walk ever reaches it.
+Particle scratchParticle;
+
+// The fields a record gets when its node is created; the rest stay unset, as callers set them.
+void SetNewRecordValues(Particle& p) {
+  p.kind = Star;
+  p.spriteList = GlowSprite;
+  p.emitsTrail = 0;
+  p.drag = 0.612f;
+  p.lifeTotal = 2.0f;
+  p.lifeLeft = 2.0f;
+  p.alpha = 1.0f;
+  p.lifeFrac = 1.0f;
+  p.size = 30.0f;
+  p.trailIndex = 0;
+  p.trailCarry = 0.0f;
+  p.emitCarry = 0.0f;
+}
+
+// Merges two runs sorted by descending key, linked by next and ending in nullptr. On equal keys
+// the run that came first in the list wins, which keeps the sort stable.
+PoolNode* MergeRuns(PoolNode* first, PoolNode* second) {
+  PoolNode* head = nullptr;
+  PoolNode** link = &head;
+  while (first != nullptr && second != nullptr) {
+    if (second->particle.depthKey > first->particle.depthKey) {
+      *link = second;
+      link = &second->next;
+      second = second->next;
+    } else {
+      *link = first;
+      link = &first->next;
+      first = first->next;
+    }
+  }
+  *link = (first != nullptr) ? first : second;
+  return head;
+}
+
+}  // namespace
+
+bool IsScratchParticle(const Particle& p) { return &p == &scratchParticle; }
+
+Particle& AllocateParticle() {
+  if (pool.cursor != &pool.sentinel) {
+    Particle& p = pool.cursor->particle;
+    p.depthKey = NewKey;
+    pool.cursor = pool.cursor->next;
+    return p;
+  }
+  PoolNode* node = nullptr;
+  if (pool.nodeCount < MaxPoolRecords) node = new (std::nothrow) PoolNode;
+  if (node == nullptr) {
+    SetNewRecordValues(scratchParticle);
+    scratchParticle.depthKey = NewKey;
+    return scratchParticle;
+  }
+  SetNewRecordValues(node->particle);
+  node->particle.depthKey = NewKey;
+  node->prev = pool.sentinel.prev;
+  node->next = &pool.sentinel;
+  pool.sentinel.prev->next = node;
+  pool.sentinel.prev = node;
+  ++pool.nodeCount;
+  return node->particle;
+}
+
+void FreeParticle(Particle& p) { p.depthKey = FreeKey; }
+
+void ComputeDepthKey(Particle& p) {
+  const double* m = BillboardMatrix;
+  const float key =
+      static_cast<float>((depthEye.x - p.pos.x) * m[8] + (depthEye.y - p.pos.y) * m[9] +
+                         (depthEye.z - p.pos.z) * m[10]);
+  // The negated test also catches NaN, which would otherwise break the partition of the list.
+  p.depthKey = (key > FreeKey) ? key : FarthestLiveKey;
+}
+
+void MaintainPool() {
+  PoolNode* const end = &pool.sentinel;
+  if (pool.nodeCount >= 2) {
+    // Bottom-up merge sort: bins[k] holds a sorted run of 2^k nodes taken from earlier in the list
+    // than anything after it, so merging a bin first keeps equal keys in their order.
+    PoolNode* bins[64] = {};
+    PoolNode* node = end->next;
+    while (node != end) {
+      PoolNode* run = node;
+      node = node->next;
+      run->next = nullptr;
+      int k = 0;
+      for (; bins[k] != nullptr; ++k) {
+        run = MergeRuns(bins[k], run);
+        bins[k] = nullptr;
+      }
+      bins[k] = run;
+    }
+    PoolNode* sorted = nullptr;
+    for (PoolNode* bin : bins) {
+      if (bin != nullptr) sorted = MergeRuns(bin, sorted);
+    }
+    // Restore the back links and close the circle through the sentinel.
+    PoolNode* prev = end;
+    for (PoolNode* n = sorted; n != nullptr; n = n->next) {
+      n->prev = prev;
+      prev->next = n;
+      prev = n;
+    }
+    prev->next = end;
+    end->prev = prev;
+  }
+  PoolNode* n = end->next;
+  while (n != end && n->particle.depthKey > FreeKey) n = n->next;
+  pool.cursor = n;
+}
+
+void ClearPool() {
+  PoolNode* n = pool.sentinel.next;
+  while (n != &pool.sentinel) {
+    PoolNode* next = n->next;
+    delete n;
+    n = next;
+  }
+  pool.sentinel.next = &pool.sentinel;
+  pool.sentinel.prev = &pool.sentinel;
+  pool.cursor = &pool.sentinel;
+  pool.nodeCount = 0;
+}
+
+int LiveParticleCount() {
+  int count = 0;
+  ForEachLive([&count](const Particle&) { ++count; });
+  return count;
+}
 
 }  // namespace varenko

@@ -21,14 +21,29 @@ struct ParticlePool {
 
 extern ParticlePool pool;
 
+// Most records the pool ever holds (about 55 MB of nodes). Nothing in a show needs nearly as many,
+// but a frame step of hours (a machine resumed from sleep) or extreme settings could otherwise make
+// one update emit without bound. Beyond the cap AllocateParticle hands out ScratchParticle: a
+// record that is never linked, updated, drawn or counted, which callers may write freely.
+inline constexpr int MaxPoolRecords = 250000;
+
+// True for the detached record AllocateParticle hands out when the pool is full; emitters may stop
+// early when they get it.
+bool IsScratchParticle(const Particle& p);
+
 // Hands out the record at the cursor (keeping every field of its previous occupant) or a new one,
-// with depthKey = NewKey.
+// with depthKey = NewKey. When the pool is full, or memory for a new node cannot be had, the
+// detached scratch record instead, set to the values of a new record.
 Particle& AllocateParticle();
 void FreeParticle(Particle& p);
+// Depth of the particle in front of the camera (depthEye, BillboardMatrix). A live particle always
+// keeps a key above FreeKey: a NaN depth, or one a million units or more behind the camera, becomes
+// FarthestLiveKey, so it stays live and sorts farthest instead of passing for a free record.
 void ComputeDepthKey(Particle& p);
+inline constexpr float FarthestLiveKey = -999999.9375f;  // the float just above FreeKey
 // Sorts far to near (stable merge sort relinking nodes) and re-places the cursor.
 void MaintainPool();
-// Unlinks and destroys every record; the pool is empty afterwards.
+// Unlinks and destroys every record; the pool is empty afterwards and may be used again.
 void ClearPool();
 // Records handed out and still live (depthKey > FreeKey).
 int LiveParticleCount();

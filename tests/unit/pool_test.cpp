@@ -1,0 +1,201 @@
+// The particle pool: allocation and recycling, the far-to-near sort and its cursor, the depth key,
+// and the record cap that keeps memory bounded.
+#include "renderer/sim/pool.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+#include <vector>
+
+#include "renderer/sim/frame_state.h"
+#include "renderer/sim/sprite_lists.h"
+
+namespace varenko {
+namespace {
+
+class PoolTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearPool(); }
+  void TearDown() override { ClearPool(); }
+};
+
+// Keys in list order, checking on the way that every back link matches and the count is right.
+std::vector<float> KeysInOrder() {
+  std::vector<float> keys;
+  const PoolNode* prev = &pool.sentinel;
+  for (const PoolNode* n = pool.sentinel.next; n != &pool.sentinel; n = n->next) {
+    EXPECT_EQ(n->prev, prev);
+    keys.push_back(n->particle.depthKey);
+    prev = n;
+  }
+  EXPECT_EQ(pool.sentinel.prev, prev);
+  EXPECT_EQ(static_cast<int>(keys.size()), pool.nodeCount);
+  return keys;
+}
+
+TEST_F(PoolTest, FirstAllocationCreatesANewRecordAndRecyclingKeepsItsFields) {
+  GlowSprite = 7;
+  Particle& p = AllocateParticle();
+  EXPECT_EQ(pool.nodeCount, 1);
+  EXPECT_EQ(pool.cursor, &pool.sentinel);
+  EXPECT_EQ(p.kind, static_cast<unsigned>(Star));
+  EXPECT_EQ(p.spriteList, 7u);
+  EXPECT_EQ(p.size, 30.0f);
+  EXPECT_EQ(p.drag, 0.612f);
+  EXPECT_EQ(p.lifeTotal, 2.0f);
+  EXPECT_EQ(p.lifeLeft, 2.0f);
+  EXPECT_EQ(p.alpha, 1.0f);
+  EXPECT_EQ(p.lifeFrac, 1.0f);
+  EXPECT_EQ(p.emitsTrail, 0u);
+  EXPECT_EQ(p.trailIndex, 0);
+  EXPECT_EQ(p.depthKey, NewKey);
+
+  // Make it a smoke puff, free it, and take it again: only the key is new.
+  p.kind = Smoke;
+  p.spriteList = 42;
+  p.size = 11.5f;
+  p.colour.Set(0.1f, 0.2f, 0.3f);
+  p.trailIndex = 6;
+  FreeParticle(p);
+  EXPECT_EQ(p.depthKey, FreeKey);
+  MaintainPool();
+  EXPECT_EQ(pool.cursor, pool.sentinel.next);
+
+  Particle& q = AllocateParticle();
+  EXPECT_EQ(&q, &p);
+  EXPECT_EQ(pool.nodeCount, 1);
+  EXPECT_EQ(pool.cursor, &pool.sentinel);
+  EXPECT_EQ(q.depthKey, NewKey);
+  EXPECT_EQ(q.kind, static_cast<unsigned>(Smoke));
+  EXPECT_EQ(q.spriteList, 42u);
+  EXPECT_EQ(q.size, 11.5f);
+  EXPECT_EQ(q.colour.z, 0.3f);
+  EXPECT_EQ(q.trailIndex, 6);
+  GlowSprite = 0;
+}
+
+TEST_F(PoolTest, MaintenanceSortsFarToNearAndPutsTheCursorOnTheFirstFreeRecord) {
+  for (float key : {5.0f, FreeKey, 12.0f, NewKey, FreeKey}) AllocateParticle().depthKey = key;
+  MaintainPool();
+  EXPECT_EQ(KeysInOrder(), (std::vector<float>{NewKey, 12.0f, 5.0f, FreeKey, FreeKey}));
+  ASSERT_NE(pool.cursor, &pool.sentinel);
+  EXPECT_EQ(pool.cursor, pool.sentinel.next->next->next->next);
+  EXPECT_EQ(LiveParticleCount(), 3);
+
+  // The free records are handed out in list order, then the pool grows.
+  Particle* fourth = &pool.cursor->particle;
+  EXPECT_EQ(&AllocateParticle(), fourth);
+  AllocateParticle();
+  EXPECT_EQ(pool.cursor, &pool.sentinel);
+  AllocateParticle();
+  EXPECT_EQ(pool.nodeCount, 6);
+  EXPECT_EQ(LiveParticleCount(), 6);
+}
+
+TEST_F(PoolTest, SortIsStableAndRelinksEveryNode) {
+  // 1000 records over few distinct keys; the tag remembers the allocation order.
+  constexpr int count = 1000;
+  std::vector<const Particle*> records;
+  for (int i = 0; i < count; ++i) {
+    Particle& p = AllocateParticle();
+    p.burstKind = static_cast<unsigned>(i);
+    p.depthKey = (i % 7 == 3) ? FreeKey : static_cast<float>((i * 37) % 11) - 5.0f;
+    records.push_back(&p);
+  }
+  MaintainPool();
+  const std::vector<float> keys = KeysInOrder();
+  ASSERT_EQ(static_cast<int>(keys.size()), count);
+
+  const PoolNode* n = pool.sentinel.next;
+  for (int i = 1; i < count; ++i) {
+    const Particle& a = n->particle;
+    const Particle& b = n->next->particle;
+    ASSERT_GE(a.depthKey, b.depthKey);
+    if (a.depthKey == b.depthKey) {
+      ASSERT_LT(a.burstKind, b.burstKind);
+    }
+    n = n->next;
+  }
+  // Records were relinked, not copied.
+  for (const PoolNode* m = pool.sentinel.next; m != &pool.sentinel; m = m->next) {
+    EXPECT_EQ(records[m->particle.burstKind], &m->particle);
+  }
+  EXPECT_EQ(pool.cursor->particle.depthKey, FreeKey);
+  EXPECT_GT(pool.cursor->prev->particle.depthKey, FreeKey);
+}
+
+TEST_F(PoolTest, OneNodeListAndEmptyListPlaceTheCursor) {
+  MaintainPool();
+  EXPECT_EQ(pool.cursor, &pool.sentinel);
+
+  Particle& p = AllocateParticle();
+  p.depthKey = 3.0f;
+  MaintainPool();
+  EXPECT_EQ(pool.cursor, &pool.sentinel);
+  FreeParticle(p);
+  MaintainPool();
+  EXPECT_EQ(pool.cursor, pool.sentinel.next);
+  EXPECT_EQ(KeysInOrder(), (std::vector<float>{FreeKey}));
+}
+
+TEST_F(PoolTest, DepthKeyIsTheDistanceAlongTheViewingAxis) {
+  // Identity rotation: the camera at the origin looks down -z.
+  const Vec3 eye = depthEye;
+  depthEye.Set(0.0f, 0.0f, 0.0f);
+  Particle p;
+  p.pos.Set(30.0f, -20.0f, -100.0f);
+  ComputeDepthKey(p);
+  EXPECT_EQ(p.depthKey, 100.0f);
+  p.pos.Set(5.0f, 7.0f, 0.0f);
+  ComputeDepthKey(p);
+  EXPECT_EQ(p.depthKey, 0.0f);
+  p.pos.Set(0.0f, 0.0f, 50.0f);
+  ComputeDepthKey(p);
+  EXPECT_EQ(p.depthKey, -50.0f);
+
+  // A live particle never passes for a free one: far behind or not a number sorts farthest.
+  p.pos.Set(0.0f, 0.0f, 2.0e6f);
+  ComputeDepthKey(p);
+  EXPECT_EQ(p.depthKey, FarthestLiveKey);
+  p.pos.Set(0.0f, 0.0f, std::numeric_limits<float>::quiet_NaN());
+  ComputeDepthKey(p);
+  EXPECT_EQ(p.depthKey, FarthestLiveKey);
+  EXPECT_GT(FarthestLiveKey, FreeKey);
+  EXPECT_EQ(std::nextafter(FreeKey, 0.0f), FarthestLiveKey);
+  depthEye = eye;
+}
+
+TEST_F(PoolTest, FullPoolHandsOutADetachedScratchRecord) {
+  for (int i = 0; i < MaxPoolRecords; ++i) AllocateParticle();
+  EXPECT_EQ(pool.nodeCount, MaxPoolRecords);
+
+  Particle& s = AllocateParticle();
+  EXPECT_TRUE(IsScratchParticle(s));
+  EXPECT_EQ(s.depthKey, NewKey);
+  EXPECT_EQ(s.kind, static_cast<unsigned>(Star));
+  s.size = 1.0e9f;  // callers may write anything into it
+  EXPECT_TRUE(IsScratchParticle(AllocateParticle()));
+  EXPECT_EQ(pool.nodeCount, MaxPoolRecords);
+  EXPECT_EQ(LiveParticleCount(), MaxPoolRecords);
+  for (const PoolNode* n = pool.sentinel.next; n != &pool.sentinel; n = n->next) {
+    ASSERT_FALSE(IsScratchParticle(n->particle));
+  }
+
+  // A freed record is handed out again once the pool has been maintained.
+  FreeParticle(pool.sentinel.next->particle);
+  MaintainPool();
+  Particle& again = AllocateParticle();
+  EXPECT_FALSE(IsScratchParticle(again));
+  EXPECT_EQ(pool.nodeCount, MaxPoolRecords);
+
+  ClearPool();
+  EXPECT_EQ(pool.nodeCount, 0);
+  EXPECT_EQ(pool.sentinel.next, &pool.sentinel);
+  EXPECT_FALSE(IsScratchParticle(AllocateParticle()));
+  EXPECT_EQ(pool.nodeCount, 1);
+}
+
+}  // namespace
+}  // namespace varenko
