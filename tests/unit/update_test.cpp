@@ -1,0 +1,440 @@
+// Particle motion and ageing by kind, the end of a particle's life, the smoke refresh, the kind
+// initialisers' draws, and the frame's simulation step over the pool.
+#include "renderer/sim/update.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "renderer/host/settings.h"
+#include "renderer/sim/director.h"
+#include "renderer/sim/frame_state.h"
+#include "renderer/sim/pool.h"
+#include "renderer/sim/random.h"
+#include "renderer/sim/show.h"
+#include "renderer/sim/sprite_lists.h"
+
+namespace varenko {
+namespace {
+
+constexpr float Pi = std::numbers::pi_v<float>;
+
+class UpdateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearPool();
+    ApplyDefaults();
+    settings.windSpeed = 0;
+    settings.maxShells = 0;  // no launches in the frame tests
+    settings.illumination = 0;
+    savedDt = dt;
+    dt = 0.02f;
+    srand(1);
+  }
+  void TearDown() override {
+    ClearPool();
+    dt = savedDt;
+    ApplyDefaults();
+  }
+  float savedDt = 0.0f;
+};
+
+// A fully set record of the given kind, high above the ground, at rest.
+Particle Make(ParticleKind kind) {
+  Particle p;
+  p.kind = kind;
+  p.spriteList = 0;
+  p.pos.Set(0.0f, 1000.0f, 0.0f);
+  p.prevPos = p.pos;
+  p.vel.Set(0.0f, 0.0f, 0.0f);
+  p.colour.Set(0.5f, 0.5f, 0.5f);
+  p.drag = 0.0f;
+  p.lifeTotal = 2.0f;
+  p.lifeLeft = 2.0f;
+  p.alpha = 1.0f;
+  p.lifeFrac = 1.0f;
+  p.size = 10.0f;
+  for (float& a : p.aux) a = 0.0f;
+  p.heading.Set(1.0f, 0.0f, 0.0f);
+  p.emitsTrail = 0;
+  p.trailIndex = 0;
+  p.trailCarry = 0.0f;
+  p.emitCarry = 0.0f;
+  p.burstKind = 99;
+  p.depthKey = NewKey;
+  return p;
+}
+
+TEST_F(UpdateTest, GravityDragAndMovement) {
+  Particle p = Make(Star);
+  p.drag = 0.612f;
+  p.vel.Set(10.0f, 20.0f, -5.0f);
+  UpdateParticle(p);
+  const float k = 1.0f / (1.0f + 0.02f * 0.612f);
+  const float k2 = k * k;
+  EXPECT_FLOAT_EQ(p.vel.x, 10.0f * k2);
+  EXPECT_FLOAT_EQ(p.vel.y, (20.0f - 0.64f) * k2);
+  EXPECT_FLOAT_EQ(p.vel.z, -5.0f * k2);
+  EXPECT_FLOAT_EQ(p.pos.x, p.vel.x * 0.02f);
+  EXPECT_FLOAT_EQ(p.pos.y, 1000.0f + p.vel.y * 0.02f);
+  EXPECT_EQ(p.prevPos.y, 1000.0f);
+  EXPECT_FLOAT_EQ(p.lifeLeft, 1.98f);
+
+  // Smoke feels no gravity: at rest it keeps its height and only drifts with the wind.
+  settings.windSpeed = 20;
+  Particle ground = Make(Smoke);
+  ground.pos.Set(0.0f, 0.0f, 0.0f);
+  UpdateParticle(ground);
+  EXPECT_NEAR(ground.pos.x, 0.04f, 1e-6f);
+  EXPECT_EQ(ground.pos.y, 0.0f);
+  EXPECT_EQ(ground.pos.z, 0.0f);
+  EXPECT_EQ(ground.vel.y, 0.0f);
+
+  Particle high = Make(Smoke);
+  high.pos.Set(0.0f, 100.0f, 0.0f);
+  UpdateParticle(high);
+  EXPECT_NEAR(high.pos.x, -0.0256f, 1e-6f);
+  EXPECT_EQ(high.pos.y, 100.0f);
+
+  // A fountain stays where it is whatever its velocity, and keeps its previous position.
+  Particle f = Make(Fountain);
+  f.pos.Set(1.0f, 2.0f, 3.0f);
+  f.prevPos.Set(-7.0f, -8.0f, -9.0f);
+  f.vel.Set(100.0f, 100.0f, 100.0f);
+  UpdateParticle(f);
+  EXPECT_EQ(f.pos.x, 1.0f);
+  EXPECT_EQ(f.pos.y, 2.0f);
+  EXPECT_EQ(f.pos.z, 3.0f);
+  EXPECT_EQ(f.prevPos.x, -7.0f);
+}
+
+TEST_F(UpdateTest, ZeroStepNeitherMovesNorAges) {
+  dt = 0.0f;
+  settings.windSpeed = 20;
+  for (ParticleKind kind : {Shell, Smoke, Star, SubShell, Bee, Blast}) {
+    Particle p = Make(kind);
+    p.vel.Set(3.0f, -4.0f, 5.0f);
+    p.drag = 0.612f;
+    p.aux[0] = 500.0f;  // a burning shell's thrust: still nothing without time
+    p.aux[1] = 0.1f;
+    p.aux[2] = 13.0f;
+    p.aux[3] = 90.0f;
+    p.heading.Set(0.0f, 0.0f, 1.0f);
+    const Particle before = p;
+    UpdateParticle(p);
+    SCOPED_TRACE(kind);
+    EXPECT_FLOAT_EQ(p.pos.x, before.pos.x);
+    EXPECT_FLOAT_EQ(p.pos.y, before.pos.y);
+    EXPECT_FLOAT_EQ(p.pos.z, before.pos.z);
+    EXPECT_FLOAT_EQ(p.vel.x, before.vel.x);
+    EXPECT_FLOAT_EQ(p.vel.y, before.vel.y);
+    EXPECT_FLOAT_EQ(p.vel.z, before.vel.z);
+    EXPECT_EQ(p.lifeLeft, before.lifeLeft);
+  }
+}
+
+TEST_F(UpdateTest, BurningShellClimbsAlongItsFlightAndTurnsItsPush) {
+  Particle p = Make(Shell);
+  p.vel.Set(0.0f, 100.0f, 0.0f);
+  p.lifeFrac = 1.0f;
+  p.aux[0] = 500.0f;               // thrust
+  p.aux[1] = 0.1f;                 // motor burns while lifeFrac > 0.1
+  p.aux[2] = Pi / (2.0f * 0.02f);  // a quarter turn in this step
+  p.aux[3] = 0.0f;
+  p.heading.Set(1.0f, 1.0f, 0.0f);  // made perpendicular to the flight, then turned about it
+  UpdateParticle(p);
+  EXPECT_NEAR(p.heading.x, 0.0f, 1e-5f);
+  EXPECT_NEAR(p.heading.y, 0.0f, 1e-5f);
+  EXPECT_NEAR(std::fabs(p.heading.z), 1.0f, 1e-5f);
+  EXPECT_FLOAT_EQ(p.vel.y, 100.0f + 500.0f * 0.02f - 32.0f * 0.02f);
+  EXPECT_EQ(p.alpha, 1.0f);
+
+  // Past the end of its motor nothing steers it and it fades.
+  Particle coasting = Make(Shell);
+  coasting.vel.Set(0.0f, 100.0f, 0.0f);
+  coasting.lifeFrac = 0.05f;
+  coasting.lifeLeft = 0.2f;
+  coasting.aux[0] = 500.0f;
+  coasting.aux[1] = 0.1f;
+  coasting.alpha = 0.5f;
+  UpdateParticle(coasting);
+  EXPECT_FLOAT_EQ(coasting.vel.y, 100.0f - 32.0f * 0.02f);
+  EXPECT_FLOAT_EQ(coasting.alpha, 0.48f);
+}
+
+struct LifeCase {
+  ParticleKind kind;
+  float lifeLeft;  // before a step of 0.5 s; lifeTotal is 2
+  float lifeFrac;
+  float alpha;
+  float size;  // the size starts at 10
+};
+
+TEST_F(UpdateTest, LifeMeasureOpacityAndSizeByKind) {
+  dt = 0.5f;
+  const LifeCase cases[] = {
+      {Star, 1.5f, 0.9375f, 0.9375f, 10.0f},  // age 1 s of 2
+      {Star, 0.5f, 0.0f, 0.0f, 10.0f},        // age 2 s: over
+      {EmberStar, 1.5f, 0.9375f, 0.9375f, 10.0f},
+      {TrailStar, 1.5f, 0.9375f, 0.9375f, 10.0f},
+      {Bee, 1.5f, 0.9375f, 0.9375f, 10.0f},
+      {Fountain, 1.5f, 0.5f, 0.25f, 10.0f},
+      {Fountain, 2.25f, 0.875f, 0.765625f * 0.5f, 10.0f},  // age 0.25 s: fading in
+      {Pinwheel, 1.5f, 0.5f, 0.25f, 10.0f},
+      {Smoke, 1.5f, 0.5f, 0.35f, 22.0f},
+      {Flash, 1.5f, 0.5f, 0.25f, 10.0f},
+      {SubShell, 1.5f, 1.0f, 1.0f, 10.0f},  // measured in seconds
+      {Gather, 1.5f, 0.5f, 0.5f, 125.0f},
+      {Blast, 1.5f, 0.5f, 0.5f, 210.0f},
+      {Swirl, 1.5f, 0.5f, 0.75f, 300.0f},
+      {RingWave, 1.5f, 0.5f, 0.0f, 760.0f},
+      {RingWave, 2.0f, 0.75f, 0.5f, 760.0f},
+  };
+  for (const LifeCase& c : cases) {
+    Particle p = Make(c.kind);
+    p.lifeLeft = c.lifeLeft;
+    p.aux[0] = 1.0f;
+    p.aux[1] = 2.0f;
+    p.aux[2] = 3.0f;
+    p.heading.Set(0.0f, 0.0f, 0.0f);
+    UpdateParticle(p);
+    SCOPED_TRACE(testing::Message() << "kind " << c.kind << ", lifeLeft " << c.lifeLeft);
+    EXPECT_FLOAT_EQ(p.lifeFrac, c.lifeFrac);
+    EXPECT_FLOAT_EQ(p.alpha, c.alpha);
+    EXPECT_FLOAT_EQ(p.size, c.size);
+    if (c.kind == Blast) {
+      EXPECT_FLOAT_EQ(p.colour.z, 0.75f);
+    }
+    if (c.kind == Bee) {
+      EXPECT_FLOAT_EQ(p.heading.x, 0.5f);
+      EXPECT_FLOAT_EQ(p.heading.z, 1.5f);
+    }
+  }
+
+  // A shell's opacity rises while its motor burns and falls afterwards.
+  Particle burning = Make(Shell);
+  burning.lifeFrac = 0.0f;  // no steering this step
+  burning.aux[1] = 0.3f;
+  burning.alpha = 0.2f;
+  burning.lifeLeft = 1.5f;
+  UpdateParticle(burning);
+  EXPECT_EQ(burning.alpha, 1.0f);
+  Particle spent = Make(Shell);
+  spent.lifeFrac = 0.0f;
+  spent.aux[1] = 0.6f;
+  spent.alpha = 0.8f;
+  spent.lifeLeft = 1.5f;
+  UpdateParticle(spent);
+  EXPECT_FLOAT_EQ(spent.alpha, 0.3f);
+}
+
+TEST_F(UpdateTest, ParticleWithoutLifetimeStillEnds) {
+  // A zero or negative lifetime (a smoke puff made from a negative trail-length setting) must not
+  // give a measure that grows with age.
+  for (float total : {0.0f, -3.0f}) {
+    Particle p = Make(Smoke);
+    p.lifeTotal = total;
+    p.lifeLeft = total;
+    UpdateParticle(p);
+    UpdateParticle(p);
+    EXPECT_LE(p.lifeFrac, 0.0f) << total;
+    Particle s = Make(Star);
+    s.lifeTotal = total;
+    s.lifeLeft = total;
+    UpdateParticle(s);
+    EXPECT_LE(s.lifeFrac, 0.0f) << total;
+  }
+}
+
+TEST_F(UpdateTest, EndOfLifeByKind) {
+  // A shell below the ground is bounced to 0.1 and bursts there, keeping its record.
+  Particle& shell = AllocateParticle();
+  shell = Make(Shell);
+  shell.pos.y = -3.0f;
+  shell.vel.y = -20.0f;
+  shell.burstKind = 99;
+  EndOfLife(shell);
+  EXPECT_FLOAT_EQ(shell.pos.y, 0.1f);
+  EXPECT_FLOAT_EQ(shell.vel.y, 14.0f);
+  EXPECT_NE(shell.depthKey, FreeKey);
+
+  // A crackle carrier becomes a brief golden spark instead of being freed.
+  Particle crackle = Make(SubShell);
+  crackle.burstKind = 8;
+  crackle.lifeLeft = -0.01f;
+  EndOfLife(crackle);
+  EXPECT_EQ(crackle.kind, static_cast<unsigned>(Star));
+  EXPECT_EQ(crackle.colour.x, 1.0f);
+  EXPECT_EQ(crackle.colour.y, 0.8f);
+  EXPECT_EQ(crackle.colour.z, 0.6f);
+  EXPECT_EQ(crackle.lifeLeft, 0.2f);
+  EXPECT_EQ(crackle.lifeTotal, 0.2f);
+  EXPECT_EQ(crackle.depthKey, NewKey);
+
+  // The other sub-shells burst as the small burst of their variant.
+  for (unsigned variant : {5u, 6u, 7u}) {
+    Particle& sub = AllocateParticle();
+    sub = Make(SubShell);
+    sub.burstKind = variant;
+    EndOfLife(sub);
+    EXPECT_EQ(sub.burstKind, variant + 95u);
+    EXPECT_NE(sub.depthKey, FreeKey);
+  }
+
+  // Kinds that turn into nothing are freed; so is a sub-shell without a known variant.
+  for (ParticleKind kind : {Fountain, Pinwheel, Smoke, Flash, Star, EmberStar, TrailStar, Bee,
+                            Blast, RingWave, SubShell}) {
+    Particle p = Make(kind);
+    p.burstKind = 100;
+    EndOfLife(p);
+    EXPECT_EQ(p.depthKey, FreeKey) << kind;
+  }
+}
+
+TEST_F(UpdateTest, InitialisersMakeTheirDrawsInOrder) {
+  GlowSprite = 3;
+  for (int i = 0; i < 5; ++i) SmokeSprite[i] = 20u + static_cast<unsigned>(i);
+
+  srand(11);
+  const float starLife = U(2.0f, 3.0f);
+  const float emberLife = U(3.0f, 4.0f);
+  const float trailLife = U(3.0f, 4.0f);
+  const float subLife = U(3.0f, 4.5f);
+  const float crackleSize = U(7.0f, 10.0f);
+  const float crackleLife = (0.5f - std::sin(U(0.0f, Pi))) * 4.0f + 4.5f;
+  const float beeLife = U(2.5f, 3.5f);
+  float beeAngles[6];
+  for (int i = 0; i < 3; ++i) beeAngles[i] = U(Pi, 3.0f * Pi);
+  for (int i = 3; i < 6; ++i) beeAngles[i] = U(0.0f, 2.0f * Pi);
+  const int smokeImage = Q(5);
+
+  srand(11);
+  Particle p = Make(Shell);
+  InitStar(p);
+  EXPECT_EQ(p.kind, static_cast<unsigned>(Star));
+  EXPECT_EQ(p.spriteList, 3u);
+  EXPECT_EQ(p.drag, 0.612f);
+  EXPECT_EQ(p.size, 30.0f);
+  EXPECT_EQ(p.lifeTotal, starLife);
+  EXPECT_EQ(p.lifeLeft, starLife);
+  InitEmberStar(p);
+  EXPECT_EQ(p.kind, static_cast<unsigned>(EmberStar));
+  EXPECT_EQ(p.lifeLeft, emberLife);
+  InitTrailStar(p);
+  EXPECT_EQ(p.kind, static_cast<unsigned>(TrailStar));
+  EXPECT_EQ(p.size, 20.0f);
+  EXPECT_EQ(p.lifeTotal, trailLife);
+  InitSubShell(p, 6);
+  EXPECT_EQ(p.kind, static_cast<unsigned>(SubShell));
+  EXPECT_EQ(p.burstKind, 6u);
+  EXPECT_EQ(p.emitsTrail, 1u);
+  EXPECT_EQ(p.size, 0.0f);
+  EXPECT_EQ(p.drag, 0.4f);
+  EXPECT_EQ(p.lifeLeft, subLife);
+  InitCrackle(p);
+  EXPECT_EQ(p.burstKind, 8u);
+  EXPECT_EQ(p.emitsTrail, 0u);
+  EXPECT_EQ(p.size, crackleSize);
+  EXPECT_EQ(p.lifeTotal, crackleLife);
+  EXPECT_GE(crackleLife, 2.5f);
+  EXPECT_LE(crackleLife, 6.5f);
+  InitBee(p);
+  EXPECT_EQ(p.kind, static_cast<unsigned>(Bee));
+  EXPECT_EQ(p.lifeTotal, beeLife);
+  EXPECT_EQ(p.aux[0], beeAngles[0]);
+  EXPECT_EQ(p.aux[2], beeAngles[2]);
+  EXPECT_EQ(p.heading.x, beeAngles[3]);
+  EXPECT_EQ(p.heading.z, beeAngles[5]);
+  settings.ambientLevel = 25;
+  InitSmoke(p, Vec3(1.0f, 2.0f, 3.0f), Vec3(-1.0f, 0.0f, 4.0f));
+  EXPECT_EQ(p.kind, static_cast<unsigned>(Smoke));
+  EXPECT_EQ(p.spriteList, SmokeSprite[smokeImage]);
+  EXPECT_EQ(p.drag, 2.0f);
+  EXPECT_EQ(p.size, 0.1f);
+  EXPECT_EQ(p.pos.z, 3.0f);
+  EXPECT_EQ(p.vel.x, -1.0f);
+  EXPECT_EQ(p.colour.y, 0.25f);
+
+  // The one draw in 32768 where Q(5) gives 5 still names the last smoke picture.
+  srand(4028364353u);
+  InitSmoke(p, Vec3(0.0f, 0.0f, 0.0f), Vec3(0.0f, 0.0f, 0.0f));
+  EXPECT_EQ(p.spriteList, SmokeSprite[4]);
+
+  GlowSprite = 0;
+  for (unsigned& s : SmokeSprite) s = 0;
+}
+
+TEST_F(UpdateTest, RefreshSmokeResetsOnlyLiveSmoke) {
+  smokeGrey = 0.1f;
+  Particle& smoke = AllocateParticle();
+  smoke = Make(Smoke);
+  smoke.colour.Set(0.9f, 0.8f, 0.7f);
+  Particle& star = AllocateParticle();
+  star = Make(Star);
+  star.colour.Set(0.9f, 0.8f, 0.7f);
+  Particle& freed = AllocateParticle();
+  freed = Make(Smoke);
+  freed.colour.Set(0.9f, 0.8f, 0.7f);
+  FreeParticle(freed);
+  RefreshSmoke();
+  EXPECT_EQ(smoke.colour.x, 0.1f);
+  EXPECT_EQ(smoke.colour.z, 0.1f);
+  EXPECT_EQ(star.colour.x, 0.9f);
+  EXPECT_EQ(freed.colour.x, 0.9f);
+}
+
+TEST_F(UpdateTest, SimulationStepUpdatesKeysEndsLivesAndSorts) {
+  depthEye.Set(0.0f, 0.0f, 0.0f);
+  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
+
+  Particle& dying = AllocateParticle();
+  dying = Make(Star);
+  dying.lifeLeft = 0.01f;
+  Particle& shell = AllocateParticle();
+  shell = Make(Shell);
+  shell.pos.z = -500.0f;  // nearer the camera than the fountain
+  shell.lifeFrac = 0.0f;
+  shell.aux[1] = 0.5f;
+  Particle& fountain = AllocateParticle();
+  fountain = Make(Fountain);
+  fountain.pos.Set(0.0f, 0.0f, -900.0f);
+  fountain.colour.Set(1.0f, 0.5f, 0.0f);
+  Particle& crackle = AllocateParticle();
+  crackle = Make(SubShell);
+  crackle.burstKind = 8;
+  crackle.lifeLeft = 0.01f;
+  crackle.pos.z = -100.0f;
+
+  StepSimulation();
+
+  EXPECT_EQ(director.shellsInFlight, 1);
+  EXPECT_EQ(dying.depthKey, FreeKey);
+  EXPECT_EQ(crackle.kind, static_cast<unsigned>(Star));
+  EXPECT_FLOAT_EQ(shell.depthKey, 500.0f);
+  // Every live record, including any born during the pass, has been updated and keyed, and the
+  // list runs far to near with the freed record after them.
+  int live = 0;
+  float previous = NewKey;
+  ForEachLive([&](const Particle& p) {
+    EXPECT_NE(p.depthKey, NewKey);
+    EXPECT_LE(p.depthKey, previous);
+    previous = p.depthKey;
+    ++live;
+  });
+  EXPECT_EQ(live, LiveParticleCount());
+  EXPECT_GE(live, 3);
+  EXPECT_GE(PeakLiveParticles(), live);
+  EXPECT_EQ(&pool.sentinel.next->particle, &fountain);
+  EXPECT_EQ(pool.cursor->particle.depthKey, FreeKey);
+
+  // A step of ten hours ends every life and leaves the pool in order and within its cap.
+  dt = 36000.0f;
+  StepSimulation();
+  StepSimulation();
+  EXPECT_LE(pool.nodeCount, MaxPoolRecords);
+  ForEachLive([](const Particle& p) { EXPECT_GT(p.depthKey, FreeKey); });
+}
+
+}  // namespace
+}  // namespace varenko
