@@ -1,10 +1,161 @@
-// Placeholder until the sky lands.
+// The night sky: building of its textures and lists, the cloud update and the scenery draw.
 #include "renderer/scene/sky.h"
+
+#include <vector>
+
+#include "renderer/host/settings.h"
+#include "renderer/scene/gl_api.h"
+#include "renderer/scene/pictures.h"
+#include "renderer/scene/sky_texels.h"
+#include "renderer/sim/cloud_grid.h"
+#include "renderer/sim/frame_state.h"
 
 namespace varenko {
 
-void BuildSky() {}
-void UpdateClouds() {}
-void DrawScenery() {}
+unsigned CloudTexture = 0;
+unsigned StarTexture = 0;
+unsigned HorizonTexture = 0;
+unsigned StarDome = 0;
+unsigned HorizonBand = 0;
+bool horizonPresent = false;
+float cloudScroll = 0.0f;
+
+namespace {
+
+// One half-cylinder pair of the horizon band: texture t, bottom glow g, position on the circle.
+struct BandPair {
+  float t, g, x, z;
+};
+constexpr BandPair Band[9] = {
+    {0.0f, 0.0f, 0.0f, 20000.0f},        {0.125f, 0.25f, -7654.0f, 18448.0f},
+    {0.25f, 0.5f, -14142.0f, 14142.0f},  {0.375f, 0.75f, -18448.0f, 7654.0f},
+    {0.5f, 1.0f, -20000.0f, 0.0f},       {0.625f, 0.75f, -18448.0f, -7654.0f},
+    {0.75f, 0.5f, -14142.0f, -14142.0f}, {0.875f, 0.25f, -7654.0f, -18448.0f},
+    {1.0f, 0.0f, 0.0f, -20000.0f}};
+
+// Sky textures share their filtering: trilinear, since they are seen at every distance.
+GLuint MakeMipmappedTexture(GLint components, GLenum format, const unsigned char* pixels,
+                            bool clamp) {
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  if (clamp) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  }
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  gluBuild2DMipmaps(GL_TEXTURE_2D, components, SkyImageSize, SkyImageSize, format, GL_UNSIGNED_BYTE,
+                    pixels);
+  return texture;
+}
+
+void DomeVertexOut(const DomeVertex& v) {
+  glColor3f(v.brightness, v.brightness, v.brightness);
+  glTexCoord2f(v.s, v.t);
+  glVertex3f(v.x, v.y, v.z);
+}
+
+void CompileStarDome() {
+  DomeVertex dome[DomeRings][DomeColumns];
+  MakeStarDome(dome);
+  StarDome = glGenLists(1);
+  glNewList(StarDome, GL_COMPILE);
+  glBindTexture(GL_TEXTURE_2D, StarTexture);
+  for (int i = 0; i + 1 < DomeRings; ++i) {
+    glBegin(GL_TRIANGLE_STRIP);
+    for (int j = 0; j < DomeColumns; ++j) {
+      DomeVertexOut(dome[i + 1][j]);
+      DomeVertexOut(dome[i][j]);
+    }
+    glEnd();
+  }
+  glBegin(GL_TRIANGLE_FAN);
+  glColor3f(1.0f, 1.0f, 1.0f);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex3f(0.0f, 20000.0f, 0.0f);
+  for (int j = 0; j < DomeColumns; ++j) DomeVertexOut(dome[DomeRings - 1][j]);
+  glEnd();
+  glEndList();
+}
+
+void CompileHorizonBand() {
+  HorizonBand = glGenLists(1);
+  glNewList(HorizonBand, GL_COMPILE);
+  glBindTexture(GL_TEXTURE_2D, HorizonTexture);
+  glBegin(GL_TRIANGLE_STRIP);
+  for (const BandPair& p : Band) {
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glTexCoord2f(1.0f, p.t);
+    glVertex3f(p.x, 8000.0f, p.z);
+    glColor3f(p.g, p.g, p.g);
+    glTexCoord2f(0.0f, p.t);
+    glVertex3f(p.x, 0.0f, p.z);
+  }
+  glEnd();
+  glEndList();
+}
+
+void CloudVertexOut(const CloudVertex& v) {
+  glColor3f(v.red, v.green, v.blue);
+  glTexCoord2f(v.s, v.t);
+  glVertex3f(v.x, v.y, v.z);
+}
+
+}  // namespace
+
+void BuildSky() {
+  const unsigned char* clouds = CloudImage();
+  CloudTexture = MakeMipmappedTexture(2, GL_LUMINANCE_ALPHA, clouds, false);
+
+  if (settings.starDensity != 0) {
+    const std::vector<unsigned char> stars = StarFieldTexels(settings.starDensity);
+    StarTexture = MakeMipmappedTexture(3, GL_RGB, stars.data(), false);
+  }
+
+  std::vector<unsigned char> horizon;
+  int skyline[SkylineLength];
+  horizonPresent = MakeHorizon(clouds, horizon, skyline);
+  if (horizonPresent) HorizonTexture = MakeMipmappedTexture(3, GL_RGB, horizon.data(), true);
+
+  if (settings.starDensity != 0) CompileStarDome();
+  if (settings.cloudy != 0) BuildCloudGrid(settings.ambientLevel);
+  if (horizonPresent) CompileHorizonBand();
+}
+
+void UpdateClouds() {
+  if (settings.cloudy == 0) return;
+  cloudScroll = AdvanceCloudScroll(cloudScroll, settings.windSpeed, dt);
+  ResetCloudGrid(cloudScroll);
+}
+
+void DrawScenery() {
+  glMatrixMode(GL_MODELVIEW);
+  glDisable(GL_DEPTH_TEST);
+  if (settings.starDensity != 0) {
+    glDisable(GL_BLEND);
+    glCallList(StarDome);
+  }
+  if (settings.cloudy != 0) {
+    glPushMatrix();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, CloudTexture);
+    for (int c = 1; c < CloudGridSize; ++c) {
+      glBegin(GL_TRIANGLE_STRIP);
+      for (int r = 0; r < CloudGridSize; ++r) {
+        CloudVertexOut(CloudGrid[r][c]);
+        CloudVertexOut(CloudGrid[r][c - 1]);
+      }
+      glEnd();
+    }
+    glPopMatrix();
+  }
+  if (horizonPresent) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glCallList(HorizonBand);
+  }
+}
 
 }  // namespace varenko

@@ -4,9 +4,22 @@
 
 namespace varenko {
 
+inline constexpr int RingMeshRings = 7;
+inline constexpr int RingMeshPoints = 41;
+
+// Seven rings of 41 points (x, y, z) forming a flat annulus from radius 1 (ring 0) to 0.5 (ring 6)
+// with a low bulge in y; point 40 closes each ring onto point 0.
+extern float RingMesh[RingMeshRings][RingMeshPoints][3];
+
+// The unit square every sprite list draws: a triangle strip in the z = 0 plane from -0.5 to 0.5,
+// counter-clockwise seen from +z so back-face culling keeps it.
+void SpriteQuad();
+
+// Glow, disc, ring and sparkle textures and lists; stores the list names in sprite_lists.h.
 void BuildFormulaSprites();
-// Also builds SmokeLifeTable. Called only when smokeSpan != 0.
+// The five smoke textures and lists; also builds SmokeLifeTable. Called only when smokeSpan != 0.
 void BuildSmokeSprites();
+// Fills RingMesh (no OpenGL).
 void BuildRingMesh();
 
 }  // namespace varenko

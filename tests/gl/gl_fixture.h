@@ -1,0 +1,108 @@
+// An OpenGL context for tests and benchmarks: an unmapped GLX window on $DISPLAY (run under
+// tools/e2e/with-xvfb) drawn through its back buffer, with the renderer's fixed drawing state and
+// a pixel read-back helper.
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace varenko::gltest {
+
+class OffscreenContext {
+ public:
+  OffscreenContext(int width, int height) : width_(width), height_(height) {
+    display_ = XOpenDisplay(nullptr);
+    if (display_ == nullptr) return;
+    // A plain double-buffered window: drawing goes to the back buffer, which is read back
+    // without ever being shown, so nothing on the display can disturb the pixels.
+    int attributes[] = {
+        GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
+    XVisualInfo* visual = glXChooseVisual(display_, DefaultScreen(display_), attributes);
+    if (visual == nullptr) return;
+    const Window root = RootWindow(display_, visual->screen);
+    XSetWindowAttributes windowAttributes = {};
+    windowAttributes.colormap = XCreateColormap(display_, root, visual->visual, AllocNone);
+    windowAttributes.border_pixel = 0;
+    colormap_ = windowAttributes.colormap;
+    window_ = XCreateWindow(display_, root, 0, 0, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), 0, visual->depth, InputOutput,
+                            visual->visual, CWColormap | CWBorderPixel, &windowAttributes);
+    context_ = glXCreateContext(display_, visual, nullptr, True);
+    XFree(visual);
+    if (window_ == 0 || context_ == nullptr) return;
+    ready_ = glXMakeCurrent(display_, window_, context_) == True;
+    if (ready_) {
+      glDrawBuffer(GL_BACK);
+      glReadBuffer(GL_BACK);
+      ResetState();
+    }
+  }
+
+  ~OffscreenContext() {
+    if (display_ == nullptr) return;
+    glXMakeCurrent(display_, None, nullptr);
+    if (context_ != nullptr) glXDestroyContext(display_, context_);
+    if (window_ != 0) XDestroyWindow(display_, window_);
+    if (colormap_ != 0) XFreeColormap(display_, colormap_);
+    XCloseDisplay(display_);
+  }
+
+  // Shows the back buffer (for benchmarks that time whole frames).
+  void Swap() { glXSwapBuffers(display_, window_); }
+
+  OffscreenContext(const OffscreenContext&) = delete;
+  OffscreenContext& operator=(const OffscreenContext&) = delete;
+
+  bool ready() const { return ready_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+  // The renderer's fixed state (texturing on, no depth test, counter-clockwise fronts culled at
+  // the back), a black clear colour, the whole viewport and identity matrices.
+  void ResetState() {
+    glViewport(0, 0, width_, height_);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glFrontFace(GL_CCW);
+    glEnable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+  }
+
+  // RGBA bytes of the whole drawable, bottom row first.
+  std::vector<unsigned char> ReadPixels() const {
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(width_) * height_ * 4);
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+  }
+
+ private:
+  int width_;
+  int height_;
+  Display* display_ = nullptr;
+  Window window_ = 0;
+  Colormap colormap_ = 0;
+  GLXContext context_ = nullptr;
+  bool ready_ = false;
+};
+
+// One pixel of a ReadPixels() result, x from the left, y from the bottom.
+struct Rgba {
+  int r, g, b, a;
+};
+inline Rgba PixelAt(const std::vector<unsigned char>& pixels, int width, int x, int y) {
+  const unsigned char* p = &pixels[(static_cast<std::size_t>(y) * width + x) * 4];
+  return {p[0], p[1], p[2], p[3]};
+}
+
+}  // namespace varenko::gltest
