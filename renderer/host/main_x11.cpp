@@ -1,15 +1,18 @@
-// Entry of the Linux renderer `varenko`.
+// Entry of the Linux renderer `varenko`: the command line, then the X11 host.
 #include <cstdio>
-#include <cstring>
 
-#include "renderer/host/settings.h"
+#include "renderer/host/host_x11.h"
+#include "renderer/host/options.h"
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--settings") == 0 && i + 1 < argc)
-      varenko::settingsFilePath = argv[++i];
+  const varenko::ParseResult parsed = varenko::ParseOptions(argc, argv);
+  if (parsed.status == varenko::ParseStatus::Help) {
+    std::fputs(varenko::UsageText(), stdout);
+    return 0;
   }
-  varenko::ApplyDefaults();
-  varenko::ReadSettings();
-  return 0;
+  if (parsed.status == varenko::ParseStatus::Error) {
+    std::fprintf(stderr, "varenko: %s (see --help)\n", parsed.error.c_str());
+    return 2;
+  }
+  return varenko::RunX11Saver(parsed.options);
 }

@@ -1,0 +1,367 @@
+// The Linux host: window, GLX context, input through the exit rules, the loop, the last frame as
+// PNG and the statistics line.
+#include "renderer/host/host_x11.h"
+
+#include <GL/gl.h>
+#include <GL/glx.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <png.h>
+#include <sched.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+#include "renderer/host/exit_rules.h"
+#include "renderer/host/settings.h"
+#include "renderer/scene/frame.h"
+#include "renderer/sim/pool.h"
+#include "renderer/sim/show.h"
+
+namespace varenko {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// Taken when the program is loaded, as near to the process start as code can get.
+const SteadyClock::time_point processStart = SteadyClock::now();
+
+struct X11Host {
+  Display* display;
+  Window window;
+  GLXContext context;
+  Cursor blankCursor;
+  Atom wmDeleteWindow;
+  bool windowed;
+  bool running;
+  long long frameLimit;  // 0: until closed
+  long long framesSwapped;
+  const char* screenshotPath;  // nullptr: no screenshot
+  bool captured;               // the screenshot was taken from the last frame's back buffer
+  std::vector<unsigned char> pixels;
+  double firstSwapMs;  // since the process start; negative until the first swap
+};
+
+X11Host host = {nullptr, 0, nullptr, 0, 0, false, false, 0, 0, nullptr, false, {}, -1.0};
+
+double MillisecondsSince(SteadyClock::time_point t) {
+  return std::chrono::duration<double, std::milli>(SteadyClock::now() - t).count();
+}
+
+// Xlib's default handler ends the process on any protocol error; a refused grab or a window that
+// went away must not take the saver down with it.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+// Reads the current read buffer into host.pixels as rows from top to bottom.
+void ReadPixels() {
+  const int w = clientWidth;
+  const int h = clientHeight;
+  if (w <= 0 || h <= 0) return;
+  std::vector<unsigned char> raw(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, raw.data());
+  host.pixels.assign(raw.size(), 0);
+  const std::size_t row = static_cast<std::size_t>(w) * 3;
+  for (int y = 0; y < h; ++y) {  // OpenGL's rows run bottom to top
+    const unsigned char* src = raw.data() + static_cast<std::size_t>(h - 1 - y) * row;
+    std::copy(src, src + row, host.pixels.data() + static_cast<std::size_t>(y) * row);
+  }
+}
+
+bool WritePng(const char* path) {
+  const int w = clientWidth;
+  const int h = clientHeight;
+  if (host.pixels.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3 ||
+      host.pixels.empty())
+    return false;
+  std::FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  bool ok = false;
+  if (png != nullptr && info != nullptr) {
+    std::vector<png_bytep> rows(static_cast<std::size_t>(h));
+    for (int y = 0; y < h; ++y)
+      rows[static_cast<std::size_t>(y)] =
+          host.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w) * 3;
+    // libpng reports errors by longjmp; nothing here owns resources that the jump would skip.
+    if (setjmp(png_jmpbuf(png)) == 0) {
+      png_init_io(png, file);
+      png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
+                   PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                   PNG_FILTER_TYPE_DEFAULT);
+      png_write_info(png, info);
+      png_write_image(png, rows.data());
+      png_write_end(png, nullptr);
+      ok = true;
+    }
+  }
+  png_destroy_write_struct(png != nullptr ? &png : nullptr, info != nullptr ? &info : nullptr);
+  return std::fclose(file) == 0 && ok;
+}
+
+void GrabInput() {
+  // The window may not be viewable yet right after mapping; keep asking for a moment.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const int keyboard =
+        XGrabKeyboard(host.display, host.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+    if (keyboard == GrabSuccess) break;
+    struct timespec wait = {0, 10000000};
+    nanosleep(&wait, nullptr);
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const int pointer =
+        XGrabPointer(host.display, host.window, True, PointerMotionMask | ButtonPressMask,
+                     GrabModeAsync, GrabModeAsync, None, host.blankCursor, CurrentTime);
+    if (pointer == GrabSuccess) break;
+    struct timespec wait = {0, 10000000};
+    nanosleep(&wait, nullptr);
+  }
+}
+
+void CursorPosition(int& x, int& y) {
+  Window root = 0;
+  Window child = 0;
+  int wx = 0;
+  int wy = 0;
+  unsigned mask = 0;
+  x = 0;
+  y = 0;
+  XQueryPointer(host.display, DefaultRootWindow(host.display), &root, &child, &x, &y, &wx, &wy,
+                &mask);
+}
+
+// A close request: honoured only when user input caused it. Linux has no password hook of its
+// own; the desktop's locker guards the session.
+void RequestClose() {
+  if (OnCloseRequest(saverWindow) == CloseDecision::Refuse) return;
+  host.running = false;
+}
+
+void HandleEvent(const XEvent& e) {
+  if (host.windowed) {
+    if (e.type == KeyPress) {
+      XKeyEvent key = e.xkey;
+      if (XLookupKeysym(&key, 0) == XK_Escape) host.running = false;
+    } else if (e.type == ClientMessage &&
+               static_cast<Atom>(e.xclient.data.l[0]) == host.wmDeleteWindow) {
+      host.running = false;
+    }
+    return;
+  }
+  if (saverWindow.passwordDialogOpen) return;
+  switch (e.type) {
+    case KeyPress:
+    case ButtonPress:
+      if (OnUserInput(saverWindow)) RequestClose();
+      break;
+    case MotionNotify:
+      if (OnMouseMove(saverWindow, e.xmotion.x_root, e.xmotion.y_root)) RequestClose();
+      break;
+    case FocusOut:
+      // Focus moving away from the saver is the loss of activation. Focus changes caused by our
+      // own grabs, or moving within the window, are not.
+      if (e.xfocus.mode == NotifyNormal && e.xfocus.detail != NotifyInferior &&
+          e.xfocus.detail != NotifyPointer && OnUserInput(saverWindow))
+        RequestClose();
+      break;
+    case ClientMessage:
+      if (static_cast<Atom>(e.xclient.data.l[0]) == host.wmDeleteWindow) RequestClose();
+      break;
+    default:
+      break;
+  }
+}
+
+bool CreateWindowAndContext(const HostOptions& o) {
+  Display* d = host.display;
+  const int screen = DefaultScreen(d);
+  int attributes[] = {
+      GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1, None};
+  XVisualInfo* visual = glXChooseVisual(d, screen, attributes);
+  if (visual == nullptr) return false;
+
+  const int width = o.windowed ? o.windowWidth : DisplayWidth(d, screen);
+  const int height = o.windowed ? o.windowHeight : DisplayHeight(d, screen);
+  const Window root = RootWindow(d, screen);
+  XSetWindowAttributes wa{};
+  wa.colormap = XCreateColormap(d, root, visual->visual, AllocNone);
+  wa.background_pixel = BlackPixel(d, screen);
+  wa.border_pixel = 0;
+  wa.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask |
+                  StructureNotifyMask | ExposureMask;
+  wa.override_redirect = o.windowed ? False : True;
+  const unsigned long mask =
+      CWColormap | CWBackPixel | CWBorderPixel | CWEventMask | CWOverrideRedirect;
+  host.window =
+      XCreateWindow(d, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                    visual->depth, InputOutput, visual->visual, mask, &wa);
+  // The front end and the tests know the renderer by this title.
+  XStoreName(d, host.window, "VarenkoVC");
+  const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+  const Atom netName = XInternAtom(d, "_NET_WM_NAME", False);
+  XChangeProperty(d, host.window, netName, utf8, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>("VarenkoVC"), 9);
+  host.wmDeleteWindow = XInternAtom(d, "WM_DELETE_WINDOW", False);
+  XSetWMProtocols(d, host.window, &host.wmDeleteWindow, 1);
+
+  static char noBits[1] = {0};
+  const Pixmap blank = XCreateBitmapFromData(d, host.window, noBits, 1, 1);
+  XColor black{};
+  host.blankCursor = XCreatePixmapCursor(d, blank, blank, &black, &black, 0, 0);
+  XFreePixmap(d, blank);
+  if (!o.windowed) XDefineCursor(d, host.window, host.blankCursor);
+
+  host.context = glXCreateContext(d, visual, nullptr, True);
+  XFree(visual);
+  if (host.context == nullptr) return false;
+
+  XMapRaised(d, host.window);
+  // Wait until the window is on screen so that the grabs and the first frame land on it.
+  for (;;) {
+    XEvent e;
+    XWindowEvent(d, host.window, StructureNotifyMask, &e);
+    if (e.type == MapNotify) break;
+  }
+  glXMakeCurrent(d, host.window, host.context);
+  if (!o.windowed) GrabInput();
+  return true;
+}
+
+void PrintStats(long long frames, double totalMs, double worstMs, int poolSize) {
+  const double mean = frames > 0 ? totalMs / static_cast<double>(frames) : 0.0;
+  std::printf(
+      "{\"frames\":%lld,\"mean_ms\":%.3f,\"worst_ms\":%.3f,\"peak_particles\":%d,"
+      "\"pool_size\":%d,\"first_frame_ms\":%.1f}\n",
+      frames, mean, worstMs, PeakLiveParticles(), poolSize, host.firstSwapMs);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+std::uint32_t TickMilliseconds() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  // Wraps at 2^32 like the Windows counter; the frame clock handles the wrap.
+  const std::uint64_t ms = static_cast<std::uint64_t>(t.tv_sec) * 1000u +
+                           static_cast<std::uint64_t>(t.tv_nsec) / 1000000u;
+  return static_cast<std::uint32_t>(ms);
+}
+
+void SwapFrameBuffers() {
+  if (host.display == nullptr || host.context == nullptr) return;
+  // The last frame of a counted run is read before the swap, when the back buffer is certain.
+  if (host.screenshotPath != nullptr && host.frameLimit > 0 &&
+      host.framesSwapped + 1 == host.frameLimit) {
+    glReadBuffer(GL_BACK);
+    ReadPixels();
+    host.captured = true;
+  }
+  glXSwapBuffers(host.display, host.window);
+  ++host.framesSwapped;
+  if (host.firstSwapMs < 0.0) host.firstSwapMs = MillisecondsSince(processStart);
+}
+
+int RunX11Saver(const HostOptions& o) {
+  host.display = XOpenDisplay(nullptr);
+  if (host.display == nullptr) {
+    const char* name = std::getenv("DISPLAY");
+    std::fprintf(stderr, "varenko: cannot open display \"%s\"\n", name != nullptr ? name : "");
+    return 1;
+  }
+  XSetErrorHandler(IgnoreXError);
+  host.windowed = o.windowed;
+  host.frameLimit = o.frames;
+  host.screenshotPath = o.screenshotPath.empty() ? nullptr : o.screenshotPath.c_str();
+  forcedBurstKind = o.burstKind;
+
+  if (!o.settingsPath.empty()) settingsFilePath = o.settingsPath;
+  ApplyDefaults();
+  ReadSettings();
+
+  SeedShow(o.seeded ? o.seed : static_cast<std::uint32_t>(std::time(nullptr)));
+  if (!CreateWindowAndContext(o)) {
+    std::fprintf(stderr, "varenko: no double-buffered RGBA OpenGL visual on display \"%s\"\n",
+                 DisplayString(host.display));
+    XCloseDisplay(host.display);
+    return 1;
+  }
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(host.display, host.window, &attributes);
+  SetUpScene(attributes.width, attributes.height);
+
+  int x = 0;
+  int y = 0;
+  CursorPosition(x, y);
+  StartExitRules(saverWindow, x, y);
+  saverWindow.renderActive = true;
+
+  long long frames = 0;
+  double totalMs = 0.0;
+  double worstMs = 0.0;
+  host.running = true;
+  while (host.running) {
+    while (host.running && XPending(host.display) > 0) {
+      XEvent e;
+      XNextEvent(host.display, &e);
+      HandleEvent(e);
+    }
+    if (!host.running) break;
+    const SteadyClock::time_point start = SteadyClock::now();
+    bool ran = false;
+    if (o.fixedStep) {
+      if (saverWindow.renderActive && !saverWindow.passwordDialogOpen) {
+        RunFixedStepFrame(o.fixedDt);
+        ran = true;
+      }
+    } else {
+      ran = IdleTick();
+    }
+    if (ran) {
+      const double ms = MillisecondsSince(start);
+      ++frames;
+      totalMs += ms;
+      if (ms > worstMs) worstMs = ms;
+      if (host.frameLimit > 0 && frames >= host.frameLimit) break;
+    }
+    sched_yield();  // give the rest of the time slice away, as the Windows loop does
+  }
+
+  int code = 0;
+  if (host.screenshotPath != nullptr) {
+    if (!host.captured) {  // closed before a frame limit: the picture on screen is the last one
+      glReadBuffer(GL_FRONT);
+      ReadPixels();
+    }
+    if (!WritePng(host.screenshotPath)) {
+      std::fprintf(stderr, "varenko: cannot write the screenshot \"%s\"\n", host.screenshotPath);
+      code = 1;
+    }
+  }
+
+  saverWindow.renderActive = false;
+  const int poolSize = pool.nodeCount;  // the pool is emptied with the scene
+  ReleaseScene();
+  if (!o.windowed) {
+    XUngrabPointer(host.display, CurrentTime);
+    XUngrabKeyboard(host.display, CurrentTime);
+  }
+  glXMakeCurrent(host.display, None, nullptr);
+  glXDestroyContext(host.display, host.context);
+  host.context = nullptr;
+  XDestroyWindow(host.display, host.window);
+  XFreeCursor(host.display, host.blankCursor);
+  XCloseDisplay(host.display);
+  host.display = nullptr;
+
+  if (o.stats) PrintStats(frames, totalMs, worstMs, poolSize);
+  return code;
+}
+
+}  // namespace varenko

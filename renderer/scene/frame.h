@@ -1,0 +1,45 @@
+// The frame driver: the idle tick that times frames, the frame's passes in their fixed order, the
+// set-up of the drawing state every frame relies on, and the view the passes share.
+#pragma once
+
+#include <cstdint>
+
+namespace varenko {
+
+// Client area of the saver window, in pixels, and its aspect ratio (width / height).
+extern int clientWidth;
+extern int clientHeight;
+extern float aspect;
+// Viewport read back once at set-up, and this frame's projection and model-view matrices
+// (column-major), for projecting lights onto the screen.
+extern int savedViewport[4];
+extern double savedProjection[16];
+extern double savedModelView[16];
+
+// Seeds the generator and discards its first 20 draws, which follow the seed too closely.
+void SeedShow(std::uint32_t seed);
+
+// With a context current on a client area of width x height: viewport, aspect, the fixed drawing
+// state and every texture and display list, built once for the run.
+void SetUpScene(int width, int height);
+
+// Releases what the scene holds outside the context (the particles). The context's textures and
+// display lists go with the context.
+void ReleaseScene();
+
+// Called by the host's loop whenever no input is waiting: measures the step and runs a frame when
+// the saver is active, no password dialog is open and the step is positive. Returns true when a
+// frame ran.
+bool IdleTick();
+
+// Runs one frame with a step of `step` seconds instead of the measured one (a fixed-step run).
+void RunFixedStepFrame(float step);
+
+// One frame with frameClock.dt as its step.
+void Frame();
+
+// Provided by each host: a millisecond counter (wrapping at 2^32) and the buffer swap.
+std::uint32_t TickMilliseconds();
+void SwapFrameBuffers();
+
+}  // namespace varenko
