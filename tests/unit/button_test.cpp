@@ -1,0 +1,261 @@
+// The skinned push button: its state table driven through whole gestures, the frame pieces for
+// the dialog's two button sizes, the face colours and the saved properties.
+#include "frontend/settings/button.h"
+
+#include <gtest/gtest.h>
+
+namespace varenko {
+namespace {
+
+CommandState Started(std::int16_t enabled = -1) {
+  CommandState b;
+  b.Enabled = enabled;
+  Initialize(b);
+  return b;
+}
+
+void ExpectPaint(const ButtonReaction& r, ButtonPicture picture) {
+  EXPECT_TRUE(r.paint);
+  EXPECT_EQ(r.picture, picture);
+}
+
+TEST(ButtonStates, ClickWithTheCursorHeldStill) {
+  CommandState b = Started();
+  ExpectPaint(MouseMove(b), ButtonPicture::HighLight);
+  EXPECT_EQ(b.ButtonState, 2);
+  ExpectPaint(MouseDown(b, MouseButton::Left), ButtonPicture::Pressed);
+  EXPECT_EQ(b.ButtonState, 2);
+  ExpectPaint(GotFocus(b), ButtonPicture::Pressed);
+  EXPECT_EQ(b.ButtonState, 4);
+  EXPECT_FALSE(MouseMove(b).paint) << "a held button keeps its look while the cursor moves";
+  const ButtonReaction up = MouseUp(b, MouseButton::Left);
+  ExpectPaint(up, ButtonPicture::HighLightSelect);
+  EXPECT_TRUE(up.click);
+  EXPECT_FALSE(b.LeftDown);
+  // The poll then sees the cursor leave: focused look, once.
+  ExpectPaint(LeaveButton(b), ButtonPicture::Selected);
+  EXPECT_EQ(b.ButtonState, 3);
+  EXPECT_FALSE(LeaveButton(b).paint);
+}
+
+TEST(ButtonStates, ReleaseAfterThePollSawTheCursorLeaveDoesNotClick) {
+  CommandState b = Started();
+  MouseMove(b);
+  MouseDown(b, MouseButton::Left);
+  GotFocus(b);
+  ExpectPaint(LeaveButton(b), ButtonPicture::Selected);
+  EXPECT_FALSE(MouseMove(b).paint) << "state 3 with the button held does not light up";
+  const ButtonReaction up = MouseUp(b, MouseButton::Left);
+  EXPECT_FALSE(up.click);
+  EXPECT_FALSE(up.paint);
+  EXPECT_EQ(b.ButtonState, 3);
+
+  // Released before the poll ran: still a click.
+  CommandState quick = Started();
+  MouseMove(quick);
+  MouseDown(quick, MouseButton::Left);
+  GotFocus(quick);
+  EXPECT_TRUE(MouseUp(quick, MouseButton::Left).click);
+}
+
+TEST(ButtonStates, HoverWithoutFocusAndOtherButtons) {
+  CommandState b = Started();
+  MouseMove(b);
+  EXPECT_FALSE(MouseDown(b, MouseButton::Right).paint);
+  EXPECT_FALSE(b.LeftDown);
+  // The right button raises Click too, and leaves the picture alone.
+  const ButtonReaction right = MouseUp(b, MouseButton::Right);
+  EXPECT_TRUE(right.click);
+  EXPECT_FALSE(right.paint);
+  // A left release in state 2 repaints Normal while the state stays 2 until the cursor leaves.
+  ExpectPaint(MouseUp(b, MouseButton::Left), ButtonPicture::Normal);
+  EXPECT_EQ(b.ButtonState, 2);
+  ExpectPaint(LeaveButton(b), ButtonPicture::Normal);
+  EXPECT_EQ(b.ButtonState, 1);
+}
+
+TEST(ButtonStates, FocusRows) {
+  CommandState b = Started();
+  ExpectPaint(GotFocus(b), ButtonPicture::Selected);
+  EXPECT_EQ(b.ButtonState, 3);
+  ExpectPaint(MouseMove(b), ButtonPicture::HighLightSelect);
+  EXPECT_EQ(b.ButtonState, 4);
+  ExpectPaint(LostFocus(b), ButtonPicture::Normal);
+  EXPECT_EQ(b.ButtonState, 1);
+  EXPECT_FALSE(LostFocus(b).paint) << "state 1 losing the focus again repaints nothing";
+}
+
+TEST(ButtonStates, EnabledOneReactsButNeverClicks) {
+  CommandState b = Started(1);
+  ExpectPaint(MouseMove(b), ButtonPicture::HighLight);
+  ExpectPaint(MouseDown(b, MouseButton::Left), ButtonPicture::Pressed);
+  ExpectPaint(GotFocus(b), ButtonPicture::Pressed);
+  const ButtonReaction up = MouseUp(b, MouseButton::Left);
+  ExpectPaint(up, ButtonPicture::HighLightSelect);
+  EXPECT_FALSE(up.click);
+  EXPECT_FALSE(MouseUp(b, MouseButton::Right).click);
+  ExpectPaint(ApplyEnabled(b), ButtonPicture::Normal);
+}
+
+TEST(ButtonStates, DisabledIgnoresEverything) {
+  CommandState b = Started(0);
+  const CommandState before = b;
+  for (const ButtonReaction& r :
+       {MouseMove(b), MouseDown(b, MouseButton::Left), GotFocus(b), MouseUp(b, MouseButton::Left),
+        MouseUp(b, MouseButton::Right), LostFocus(b), LeaveButton(b), RefreshButton(b)}) {
+    EXPECT_FALSE(r.paint);
+    EXPECT_FALSE(r.click);
+  }
+  EXPECT_EQ(b.ButtonState, before.ButtonState);
+  EXPECT_FALSE(b.LeftDown);
+  const ButtonReaction look = ApplyEnabled(b);
+  ExpectPaint(look, ButtonPicture::Disable);
+  EXPECT_EQ(look.captionEnabled, 0);
+}
+
+TEST(ButtonStates, WritingEnabledRepaintsButKeepsTheState) {
+  CommandState b = Started();
+  MouseMove(b);
+  GotFocus(b);
+  ASSERT_EQ(b.ButtonState, 4);
+  ExpectPaint(WriteEnabled(b, 0), ButtonPicture::Disable);
+  EXPECT_EQ(b.ButtonState, 4);
+  const ButtonReaction back = WriteEnabled(b, -1);
+  ExpectPaint(back, ButtonPicture::Normal);
+  EXPECT_EQ(back.captionEnabled, 1);
+  EXPECT_EQ(b.ButtonState, 4);
+}
+
+TEST(ButtonStates, ReadingEnabledCompletesAControlNeverSaved) {
+  CommandState b = Started(0);
+  b.FirstRun = 0;
+  std::int16_t value = 1;
+  const ButtonReaction r = ReadEnabled(b, value);
+  EXPECT_EQ(value, -1);
+  EXPECT_EQ(b.FirstRun, 1);
+  ExpectPaint(r, ButtonPicture::Normal);
+  EXPECT_EQ(r.captionEnabled, 1);
+
+  CommandState saved = Started(0);
+  EXPECT_FALSE(ReadEnabled(saved, value).captionBlack);
+  EXPECT_EQ(value, 0);
+  EXPECT_EQ(saved.FirstRun, 1);
+}
+
+TEST(ButtonStates, FaceFlipsWhileHovered) {
+  CommandState b = Started();
+  ChooseFaceDirection(b);
+  EXPECT_FALSE(b.FaceReversed);
+  MouseMove(b);
+  ChooseFaceDirection(b);
+  EXPECT_TRUE(b.FaceReversed);
+  GotFocus(b);  // state 4 keeps whatever the face was
+  ChooseFaceDirection(b);
+  EXPECT_TRUE(b.FaceReversed);
+  LeaveButton(b);  // state 3
+  ChooseFaceDirection(b);
+  EXPECT_FALSE(b.FaceReversed);
+
+  const auto [top, bottom] = FaceColours(false);
+  EXPECT_EQ(top, (Rgb{255, 255, 255}));
+  EXPECT_EQ(bottom, (Rgb{198, 197, 215}));
+  const auto [rtop, rbottom] = FaceColours(true);
+  EXPECT_EQ(rtop, bottom);
+  EXPECT_EQ(rbottom, top);
+  EXPECT_EQ(GradientChannel(0xC6), 0xC600);
+}
+
+TEST(ButtonFrame, PiecesOfTheDialogsButtonRow) {
+  const auto p = BorderPieces(1335, 375);
+  // Top and bottom edges stretch to 1215 twips, the side edges to 255.
+  EXPECT_EQ(p[1].target, (TwipRect{60, 0, 1215, 60}));
+  EXPECT_EQ(p[5].target, (TwipRect{60, 315, 1215, 60}));
+  EXPECT_EQ(p[3].target, (TwipRect{1275, 60, 60, 255}));
+  EXPECT_EQ(p[7].target, (TwipRect{0, 60, 60, 255}));
+  // Corners at their own size in the corners.
+  EXPECT_EQ(p[0].target, (TwipRect{0, 0, 60, 60}));
+  EXPECT_EQ(p[2].target, (TwipRect{1275, 0, 60, 60}));
+  EXPECT_EQ(p[4].target, (TwipRect{1275, 315, 60, 60}));
+  EXPECT_EQ(p[6].target, (TwipRect{0, 315, 60, 60}));
+  // Sources never reach into the picture's centre or beyond its 960 x 375 twips.
+  for (const BorderPiece& piece : p) {
+    const TwipRect& s = piece.source;
+    EXPECT_LE(s.x + s.width, 960);
+    EXPECT_LE(s.y + s.height, 375);
+    EXPECT_TRUE(s.x < 60 || s.x >= 900 || s.y < 60 || s.y >= 315);
+  }
+}
+
+TEST(ButtonFrame, PiecesOfTheFileButton) {
+  const auto p = BorderPieces(435, 315);
+  EXPECT_EQ(p[1].target.width, 315);
+  EXPECT_EQ(p[5].target, (TwipRect{60, 255, 315, 60}));
+  EXPECT_EQ(p[3].target, (TwipRect{375, 60, 60, 195}));
+  EXPECT_EQ(p[7].target.height, 195);
+  EXPECT_EQ(p[4].target, (TwipRect{375, 255, 60, 60}));
+  // The caption sits 10 twips above the middle.
+  EXPECT_EQ(CaptionTop(375, 195), 80);
+}
+
+TEST(ButtonProperties, DefaultsAreNotStoredAndComeBack) {
+  EXPECT_TRUE(WriteProperties(CommandProperties{}).empty());
+  const CommandProperties absent = ReadProperties({});
+  EXPECT_EQ(absent.Caption, L"Command");
+  EXPECT_EQ(absent.Enabled, -1);
+  EXPECT_EQ(absent.FirstRun, 1);
+  EXPECT_TRUE(absent.Font.empty());
+  EXPECT_EQ(absent.FontColour, 0u);
+  EXPECT_TRUE(absent.Visible);
+}
+
+TEST(ButtonProperties, RoundTripInTheirOrder) {
+  CommandProperties p;
+  p.Enabled = 0;
+  p.Caption = L"設定";
+  p.FirstRun = 0;
+  p.Font = L"Tahoma,8.25";
+  p.FontColour = 0xFF;
+  p.Visible = false;
+  const PropertyBag bag = WriteProperties(p);
+  ASSERT_EQ(bag.size(), 6u);
+  const char* order[] = {"Enabled", "Caption", "FirstRun", "Font", "FontColour", "Visible"};
+  for (std::size_t i = 0; i < bag.size(); ++i) EXPECT_EQ(bag[i].first, order[i]);
+  const CommandProperties back = ReadProperties(bag);
+  EXPECT_EQ(back.Enabled, 0);
+  EXPECT_EQ(back.Caption, L"設定");
+  EXPECT_EQ(back.FirstRun, 0);
+  EXPECT_EQ(back.Font, L"Tahoma,8.25");
+  EXPECT_EQ(back.FontColour, 0xFFu);
+  EXPECT_FALSE(back.Visible);
+}
+
+TEST(ButtonProperties, UnreadableValuesFallBackToDefaults) {
+  const CommandProperties p = ReadProperties({{"Enabled", L"99999"},
+                                              {"FirstRun", L"256"},
+                                              {"FontColour", L"-1"},
+                                              {"Visible", L"yes"},
+                                              {"Font", L"Tahoma"},
+                                              {"Enabled", L"0"}});
+  EXPECT_EQ(p.Enabled, -1) << "the first of duplicate names counts, and it does not fit";
+  EXPECT_EQ(p.FirstRun, 1);
+  EXPECT_EQ(p.FontColour, 0u);
+  EXPECT_TRUE(p.Visible);
+  EXPECT_TRUE(p.Font.empty());
+  EXPECT_EQ(ReadProperties({{"Enabled", std::wstring(500, L'9')}}).Enabled, -1);
+}
+
+TEST(ButtonProperties, FontSpecs) {
+  std::wstring face;
+  double points = 0;
+  ASSERT_TRUE(ParseFontSpec(L"ＭＳ Ｐゴシック,9.75", face, points));
+  EXPECT_EQ(face, L"ＭＳ Ｐゴシック");
+  EXPECT_DOUBLE_EQ(points, 9.75);
+  EXPECT_FALSE(ParseFontSpec(L",9", face, points));
+  EXPECT_FALSE(ParseFontSpec(L"Tahoma,", face, points));
+  EXPECT_FALSE(ParseFontSpec(L"Tahoma,0", face, points));
+  EXPECT_FALSE(ParseFontSpec(L"Tahoma,1e9", face, points));
+  EXPECT_FALSE(ParseFontSpec(L"Tahoma," + std::wstring(400, L'9'), face, points));
+}
+
+}  // namespace
+}  // namespace varenko
