@@ -1,8 +1,578 @@
-// Placeholder until the settings dialog lands.
+// The settings dialog `Tamsel_P` on Win32: its window, scroll bars, combo box and skinned
+// buttons, its windowless labels and option marks, the shaded backdrop and the modal loop.
+// Every decision is dialog_model.cpp's; this file mirrors its view into the controls.
+#include <commdlg.h>
+#include <shellapi.h>
+#include <windows.h>
+#include <windowsx.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "common/settings_keys.h"
+#include "frontend/app/entry.h"
+#include "frontend/app/wide.h"
+#include "frontend/settings/button_win32.h"
 #include "frontend/settings/dialog.h"
+#include "frontend/settings/dialog_font_win32.h"
+#include "frontend/settings/dialog_model.h"
+#include "frontend/settings/dialog_resources.h"
+#include "frontend/settings/store.h"
 
 namespace varenko {
 
-void ShowSettingsDialog() {}
+// ----------------------------------------------------------------------------------------------
+// Types and globals
+// ----------------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr wchar_t DialogClass[] = L"Tamsel_P";
+
+// Control ids. 1 and 2 are left alone: the dialog keyboard handling sends them for Enter and
+// Escape, which this dialog does not act on.
+enum ControlId : int {
+  IdBarFirst = 100,  // HS 0..5 are 100..105
+  IdRepeat = 120,
+  IdCmdBgm = 130,
+  IdCmdEtc,
+  IdCmdInit,
+  IdCmdSet,
+  IdCmdCan,
+};
+
+// The one dialog of the process.
+struct DialogState {
+  HWND hwnd = nullptr;
+  bool closed = false;
+  int dpiX = 96, dpiY = 96;
+  HFONT labelFont = nullptr;
+  HFONT panelFont = nullptr;
+  HBITMAP backdrop = nullptr;  // shading of the dialog and its panels, drawn on resize
+  HBITMAP markOff = nullptr, markOn = nullptr;
+  HWND bars[BarCount] = {};
+  HWND repeat = nullptr;
+  HWND cmdBgm = nullptr;
+  DialogView view = DesignView();
+};
+DialogState dialog;
+
+// ----------------------------------------------------------------------------------------------
+// Internal functions: geometry
+// ----------------------------------------------------------------------------------------------
+
+int PixelsX(int twips) { return MulDiv(twips, dialog.dpiX, 1440); }
+int PixelsY(int twips) { return MulDiv(twips, dialog.dpiY, 1440); }
+
+// The picture boxes have a sunken 3-D edge; their controls sit inside it.
+constexpr int PanelEdge = 2;
+
+RECT PanelOuter(const TwipRect& panel) {
+  return {PixelsX(panel.x), PixelsY(panel.y), PixelsX(panel.x + panel.width),
+          PixelsY(panel.y + panel.height)};
+}
+
+RECT PanelInner(const TwipRect& panel) {
+  RECT r = PanelOuter(panel);
+  InflateRect(&r, -PanelEdge, -PanelEdge);
+  return r;
+}
+
+// A rectangle laid out in twips inside a container, in the dialog's client pixels.
+RECT Place(Container container, const TwipRect& place) {
+  POINT origin{0, 0};
+  if (container != Container::Dialog) {
+    const RECT inner =
+        PanelInner(container == Container::UpperPanel ? UpperPanelRect : LowerPanelRect);
+    origin = {inner.left, inner.top};
+  }
+  return {origin.x + PixelsX(place.x), origin.y + PixelsY(place.y),
+          origin.x + PixelsX(place.x + place.width), origin.y + PixelsY(place.y + place.height)};
+}
+
+// ----------------------------------------------------------------------------------------------
+// Internal functions: drawing
+// ----------------------------------------------------------------------------------------------
+
+// Horizontal lines shaded by BackdropShade, from `base` colour offsets.
+void Shade(HDC dc, const RECT& area, int addRed, int addGreen, int addBlue) {
+  const int h = area.bottom - area.top;
+  for (int y = 0; y <= h; ++y) {
+    const int c = BackdropShade(y, h);
+    HBRUSH brush = CreateSolidBrush(RGB(c + addRed, c + addGreen, c + addBlue));
+    if (!brush) continue;
+    RECT line{area.left, area.top + y, area.right, area.top + y + 1};
+    FillRect(dc, &line, brush);
+    DeleteObject(brush);
+  }
+}
+
+// `PaintBackdrop`: bluish shading on the dialog, grey shading on each panel. Kept in a bitmap
+// so that every later paint shows it.
+void PaintBackdrop(int width, int height) {
+  if (dialog.backdrop) DeleteObject(dialog.backdrop);
+  dialog.backdrop = nullptr;
+  HDC screen = GetDC(dialog.hwnd);
+  if (!screen) return;
+  dialog.backdrop = CreateCompatibleBitmap(screen, width, height);
+  HDC dc = CreateCompatibleDC(screen);
+  ReleaseDC(dialog.hwnd, screen);
+  if (!dc || !dialog.backdrop) {
+    if (dc) DeleteDC(dc);
+    return;
+  }
+  HGDIOBJ old = SelectObject(dc, dialog.backdrop);
+  Shade(dc, RECT{0, 0, width, height}, 0, 0, 30);
+  for (const TwipRect* panel : {&LowerPanelRect, &UpperPanelRect}) {
+    RECT outer = PanelOuter(*panel);
+    DrawEdge(dc, &outer, EDGE_SUNKEN, BF_RECT);
+    Shade(dc, PanelInner(*panel), 30, 30, 30);
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  InvalidateRect(dialog.hwnd, nullptr, FALSE);
+}
+
+void DrawLabel(HDC dc, const LabelLayout& label, const std::wstring& text, COLORREF colour) {
+  RECT r = Place(label.container, label.place);
+  SetTextColor(dc, colour);
+  UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_TOP;
+  // A label sized to its text grows with a stand-in font that is wider than the designed one:
+  // right-aligned ones grow to the left, as their text ends at the bar.
+  if (label.align == Align::Right) format |= DT_RIGHT;
+  if (label.align == Align::Centre) format |= DT_CENTER;
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+}
+
+void DrawMark(HDC dc, HDC source, Container container, const TwipRect& image, OptionMark mark) {
+  if (mark == OptionMark::None) return;
+  HBITMAP picture = mark == OptionMark::On ? dialog.markOn : dialog.markOff;
+  if (!picture) return;
+  const RECT r = Place(container, image);
+  HGDIOBJ old = SelectObject(source, picture);
+  // A 12-pixel picture is 180 twips; it keeps that physical size on a scaled screen.
+  StretchBlt(dc, r.left, r.top, PixelsX(180), PixelsY(180), source, 0, 0, 12, 12, SRCCOPY);
+  SelectObject(source, old);
+}
+
+// Everything windowless: backdrop, labels, numbers, option marks, the frame of the music title.
+void PaintContents(HDC dc) {
+  RECT client;
+  GetClientRect(dialog.hwnd, &client);
+  HDC source = CreateCompatibleDC(dc);
+  if (!source) return;
+  if (dialog.backdrop) {
+    HGDIOBJ old = SelectObject(source, dialog.backdrop);
+    BitBlt(dc, 0, 0, client.right, client.bottom, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+  } else {
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  }
+
+  HGDIOBJ oldFont = SelectObject(dc, dialog.labelFont);
+  SetBkMode(dc, TRANSPARENT);
+  const COLORREF black = RGB(0, 0, 0);
+  for (const LabelLayout& label : UpperLabels) DrawLabel(dc, label, label.caption, black);
+  for (int i = 0; i < BarCount; ++i) {
+    const LabelLayout number{Container::UpperPanel, L"", BarLabelRect(i), Align::Right};
+    DrawLabel(dc, number, Widen(dialog.view.barLabel[i]), black);
+  }
+  for (int i = 0; i < 2; ++i) {
+    DrawMark(dc, source, Container::UpperPanel, CloudOptions[i].image, dialog.view.cloud[i]);
+    DrawLabel(dc, CloudOptions[i].label, CloudOptions[i].label.caption, black);
+    DrawMark(dc, source, Container::UpperPanel, IlluOptions[i].image, dialog.view.illu[i]);
+    DrawLabel(dc, IlluOptions[i].label, IlluOptions[i].label.caption, black);
+  }
+  for (int i = 0; i < 3; ++i) {
+    DrawMark(dc, source, Container::LowerPanel, BgmOptions[i].image, dialog.view.bgm[i]);
+    DrawLabel(dc, BgmOptions[i].label, BgmOptions[i].label.caption, black);
+  }
+
+  // `Shape3` framing the opaque title "BGM".
+  RECT frame = Place(Container::LowerPanel, BgmFrameRect);
+  FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  RECT title = Place(BgmTitle.container, BgmTitle.place);
+  FillRect(dc, &title, GetSysColorBrush(COLOR_WINDOW));
+  DrawLabel(dc, BgmTitle, BgmTitle.caption, black);
+  DrawLabel(dc, RepeatLabel, RepeatLabel.caption, black);
+
+  // `lbl_Fname`: the path wraps inside its two lines and is cut there.
+  const std::wstring path = Widen(dialog.view.fileLabel);
+  RECT file = Place(Container::LowerPanel, FileNameRect);
+  SetTextColor(dc, black);
+  DrawTextW(dc, path.c_str(), static_cast<int>(path.size()), &file,
+            DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+
+  DrawLabel(dc, CreditLabel, CreditLabel.caption, RGB(255, 255, 255));
+  SelectObject(dc, oldFont);
+  DeleteDC(source);
+}
+
+void OnPaint(HWND hwnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  if (!dc) return;
+  RECT client;
+  GetClientRect(hwnd, &client);
+  // Composed off screen: a changing number never flickers over the shading.
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP canvas = CreateCompatibleBitmap(dc, client.right, client.bottom);
+  if (memory && canvas) {
+    HGDIOBJ old = SelectObject(memory, canvas);
+    PaintContents(memory);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+  } else {
+    PaintContents(dc);
+  }
+  if (canvas) DeleteObject(canvas);
+  if (memory) DeleteDC(memory);
+  EndPaint(hwnd, &ps);
+}
+
+// ----------------------------------------------------------------------------------------------
+// Internal functions: controls
+// ----------------------------------------------------------------------------------------------
+
+// Carries the view's enabled states into the music controls and repaints the windowless parts.
+void ShowView() {
+  EnableWindow(dialog.repeat, dialog.view.repeatEnabled);
+  SetCommandEnabled(dialog.cmdBgm, dialog.view.bgmButtonEnabled ? -1 : 0);
+  InvalidateRect(dialog.hwnd, nullptr, FALSE);
+}
+
+void ShowBars() {
+  for (int i = 0; i < BarCount; ++i) SetScrollPos(dialog.bars[i], SB_CTL, dialog.view.bar[i], TRUE);
+}
+
+HWND CreateButton(const ButtonLayout& layout, int id) {
+  const PropertyBag saved = {{"Caption", layout.caption},
+                             {"Font", std::wstring(LabelFace) + L",9.75"}};
+  return CreateCommand(dialog.hwnd, id, Place(layout.container, layout.place), saved);
+}
+
+void CreateControls(HINSTANCE instance) {
+  for (int i = 0; i < BarCount; ++i) {
+    const RECT r = Place(Container::UpperPanel, BarRect(i));
+    dialog.bars[i] = CreateWindowExW(
+        0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, r.left, r.top,
+        r.right - r.left, r.bottom - r.top, dialog.hwnd,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdBarFirst + i)), instance, nullptr);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
+    info.nMin = BarRanges[i].minimum;
+    info.nMax = BarRanges[i].maximum;
+    info.nPage = 0;  // the large change moves by 5 without shortening the range
+    info.nPos = BarRanges[i].design;
+    SetScrollInfo(dialog.bars[i], SB_CTL, &info, FALSE);
+  }
+
+  // The edit part is 300 twips high; the rest is room for the dropped-down list.
+  const RECT r = Place(Container::LowerPanel, RepeatRect);
+  dialog.repeat = CreateWindowExW(
+      0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN, r.left,
+      r.top, r.right - r.left, r.bottom - r.top + PixelsY(3000), dialog.hwnd,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdRepeat)), instance, nullptr);
+  if (dialog.repeat) {
+    SendMessageW(dialog.repeat, WM_SETFONT, reinterpret_cast<WPARAM>(dialog.panelFont), FALSE);
+    // Anything longer cannot be a track number; the limit keeps the save's read bounded.
+    SendMessageW(dialog.repeat, CB_LIMITTEXT, 32, 0);
+  }
+
+  dialog.cmdBgm = CreateButton(CmdBgm, IdCmdBgm);
+  CreateButton(CmdEtc, IdCmdEtc);
+  CreateButton(CmdInit, IdCmdInit);
+  CreateButton(CmdSet, IdCmdSet);
+  CreateButton(CmdCan, IdCmdCan);
+}
+
+BOOL CALLBACK InitializeButton(HWND child, LPARAM) {
+  if (IsCommand(child)) InitializeCommand(child);
+  return TRUE;
+}
+
+// `Form_Load`.
+void FormLoad() {
+  RECT window;
+  if (GetWindowRect(dialog.hwnd, &window)) {
+    const auto [left, top] =
+        DialogPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                       window.right - window.left, window.bottom - window.top);
+    SetWindowPos(dialog.hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  }
+  EnumChildWindows(dialog.hwnd, InitializeButton, 0);
+
+  LoadDialog(dialog.view, StoredSettings);
+  ShowBars();
+  ShowView();
+  if (dialog.repeat) {
+    SetWindowTextW(dialog.repeat, Widen(dialog.view.repeatText).c_str());
+    for (const std::string& entry : RepeatList())
+      SendMessageW(dialog.repeat, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(entry).c_str()));
+  }
+
+  POINT cursor{0, 0};
+  if (!GetCursorPos(&cursor)) cursor = {0, 0};
+  // The origin table holds 16-bit points; a cursor beyond them zooms from the nearest edge.
+  auto clamp16 = [](LONG v) {
+    return static_cast<std::int16_t>(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+  };
+  ZoomOrigin[0] = {clamp16(cursor.x), clamp16(cursor.y)};
+  ZoomOpen(dialog.hwnd, 0);
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+}
+
+// `Form_Unload`: the closing zoom, then the window goes.
+void Unload() {
+  if (dialog.closed) return;
+  ZoomClose(dialog.hwnd, 0);
+  DestroyWindow(dialog.hwnd);
+}
+
+void ChooseFile() {
+  // The filter is one description and one pattern, each NUL-terminated, then a final NUL.
+  std::wstring filter = FileFilterName;
+  filter += L'\0';
+  filter += FileFilterPattern;
+  filter += L'\0';
+  wchar_t file[FileBufferLength + 1] = {};
+  wchar_t title[FileBufferLength + 1] = {};
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+  ofn.hwndOwner = dialog.hwnd;
+  ofn.hInstance = GetModuleHandleW(nullptr);
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = FileBufferLength;
+  ofn.lpstrFileTitle = title;
+  ofn.nMaxFileTitle = FileBufferLength;
+  ofn.lpstrTitle = FileChooserTitle;
+  if (!GetOpenFileNameW(&ofn)) return;
+  file[FileBufferLength] = L'\0';
+  ChooseFile(dialog.view, StoredSettings, Narrow(file));
+  InvalidateRect(dialog.hwnd, nullptr, FALSE);
+}
+
+void Save() {
+  if (dialog.repeat) {
+    wchar_t text[64] = {};
+    GetWindowTextW(dialog.repeat, text, 64);
+    dialog.view.repeatText = Narrow(text);
+  }
+  const auto texts = SaveDialog(dialog.view, StoredSettings);
+  // A failed write loses that key only; the dialog closes all the same.
+  for (int i = 0; i < SettingsValueCount; ++i) SaveSettingText(SettingsValueNames[i], texts[i]);
+  Unload();
+}
+
+void Reset() {
+  ResetDialog(dialog.view, StoredSettings);
+  ShowBars();
+  ShowView();
+}
+
+void OpenHomePage() {
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+  ShellExecuteW(dialog.hwnd, L"open", HomePageAddress, L"", L"", SW_SHOWNORMAL);
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+}
+
+void OnCommand(int id, int code) {
+  if (code != BN_CLICKED) return;
+  switch (id) {
+    case IdCmdBgm:
+      ChooseFile();
+      break;
+    case IdCmdSet:
+      Save();
+      break;
+    case IdCmdCan:
+      Unload();
+      break;
+    case IdCmdInit:
+      Reset();
+      break;
+    case IdCmdEtc:
+      OpenHomePage();
+      break;
+    default:
+      break;
+  }
+}
+
+// `HS_Change` and `HS_Scroll`: the bar moves and its number follows at once, while dragging too.
+void OnScroll(HWND bar, int code) {
+  int i = 0;
+  while (i < BarCount && dialog.bars[i] != bar) ++i;
+  if (i == BarCount) return;
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  if (!GetScrollInfo(bar, SB_CTL, &info)) return;
+  int pos = info.nPos;
+  switch (code) {
+    case SB_LINELEFT:
+      pos -= BarSmallChange;
+      break;
+    case SB_LINERIGHT:
+      pos += BarSmallChange;
+      break;
+    case SB_PAGELEFT:
+      pos -= BarLargeChange;
+      break;
+    case SB_PAGERIGHT:
+      pos += BarLargeChange;
+      break;
+    case SB_LEFT:
+      pos = info.nMin;
+      break;
+    case SB_RIGHT:
+      pos = info.nMax;
+      break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      pos = info.nTrackPos;
+      break;
+    default:
+      return;
+  }
+  MoveBar(dialog.view, i, pos);
+  SetScrollPos(bar, SB_CTL, dialog.view.bar[i], TRUE);
+  const RECT number = Place(Container::UpperPanel, BarLabelRect(i));
+  // The number may have grown past its box to the left with a wide stand-in font.
+  RECT dirty = number;
+  dirty.left = Place(Container::UpperPanel, BarRect(i)).right;
+  InvalidateRect(dialog.hwnd, &dirty, FALSE);
+}
+
+bool Hit(const RECT& r, POINT p) { return PtInRect(&r, p) != FALSE; }
+
+// The option images and their captions react to any mouse button.
+void OnMouseDown(POINT p) {
+  for (int i = 0; i < 2; ++i) {
+    if (Hit(Place(Container::UpperPanel, CloudOptions[i].image), p) ||
+        Hit(Place(Container::UpperPanel, CloudOptions[i].label.place), p))
+      SelectCloud(dialog.view, StoredSettings, i);
+    if (Hit(Place(Container::UpperPanel, IlluOptions[i].image), p) ||
+        Hit(Place(Container::UpperPanel, IlluOptions[i].label.place), p))
+      SelectIllumination(dialog.view, StoredSettings, i);
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (Hit(Place(Container::LowerPanel, BgmOptions[i].image), p) ||
+        Hit(Place(Container::LowerPanel, BgmOptions[i].label.place), p))
+      ChooseMusicSource(dialog.view, StoredSettings, i);
+  }
+  ShowView();
+}
+
+LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCCREATE:
+      dialog.hwnd = hwnd;  // WM_SIZE comes before CreateWindowExW returns
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) PaintBackdrop(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      OnPaint(hwnd);
+      return 0;
+    case WM_PRINTCLIENT:
+      PaintContents(reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_HSCROLL:
+      OnScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      OnMouseDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
+    case WM_CLOSE:
+      Unload();
+      return 0;  // the title bar's close writes nothing, like Cmd_Can
+    case WM_DESTROY:
+      dialog.closed = true;
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+void Release() {
+  if (dialog.labelFont) DeleteObject(dialog.labelFont);
+  if (dialog.panelFont) DeleteObject(dialog.panelFont);
+  if (dialog.backdrop) DeleteObject(dialog.backdrop);
+  if (dialog.markOff) DeleteObject(dialog.markOff);
+  if (dialog.markOn) DeleteObject(dialog.markOn);
+  dialog = DialogState{};
+}
+
+}  // namespace
+
+// ----------------------------------------------------------------------------------------------
+// Functions
+// ----------------------------------------------------------------------------------------------
+
+void ShowSettingsDialog() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  Release();
+  RegisterCommandClass(instance);
+
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = DialogProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  // The front end's own icon, when its resources carry one.
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  wc.lpszClassName = DialogClass;
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
+
+  // Twips are physical: on a scaled desktop the real DPI keeps the dialog's size.
+  if (HDC screen = GetDC(nullptr)) {
+    dialog.dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+    dialog.dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+  }
+  if (dialog.dpiX <= 0 || dialog.dpiY <= 0) dialog.dpiX = dialog.dpiY = 96;
+  dialog.labelFont = CreateUiFont(LabelFace, LabelPoints, dialog.dpiY, true);
+  dialog.panelFont = CreateUiFont(PanelFace, PanelPoints, dialog.dpiY, false);
+  dialog.markOff = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_OPTION_MARK_OFF),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  dialog.markOn = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_OPTION_MARK_ON),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  RECT frame{0, 0, PixelsX(DialogClientWidth), PixelsY(DialogClientHeight)};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  dialog.hwnd = CreateWindowExW(0, DialogClass, DialogCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, instance, nullptr);
+  if (!dialog.hwnd) {
+    Release();
+    return;
+  }
+  CreateControls(instance);
+  FormLoad();
+  ShowWindow(dialog.hwnd, SW_SHOWNORMAL);
+  UpdateWindow(dialog.hwnd);
+  SetForegroundWindow(dialog.hwnd);
+  if (dialog.bars[0]) SetFocus(dialog.bars[0]);
+
+  // Modal: nothing else of the front end runs until the dialog has gone.
+  MSG msg;
+  while (!dialog.closed && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(dialog.hwnd, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  Release();
+}
 
 }  // namespace varenko

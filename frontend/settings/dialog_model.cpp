@@ -1,0 +1,132 @@
+// The settings dialog's decisions over StoredSettings, kept apart from its windows.
+#include "frontend/settings/dialog_model.h"
+
+#include <cmath>
+
+#include "common/settings_keys.h"
+
+namespace varenko {
+
+namespace {
+
+// Lights the mark of `index` and clears the others; an index outside the group lights none.
+template <std::size_t N>
+void Mark(std::array<OptionMark, N>& group, int index) {
+  for (std::size_t i = 0; i < N; ++i)
+    group[i] = static_cast<int>(i) == index ? OptionMark::On : OptionMark::Off;
+}
+
+// The music controls follow the mode at every moment: the track box for the CD, the file
+// button for a file.
+void EnableMusicControls(DialogView& view, int mode) {
+  view.repeatEnabled = mode == 1;
+  view.bgmButtonEnabled = mode == 2;
+}
+
+bool InRange(int i, int value) {
+  return value >= BarRanges[i].minimum && value <= BarRanges[i].maximum;
+}
+
+}  // namespace
+
+DialogView DesignView() {
+  DialogView view;
+  for (int i = 0; i < BarCount; ++i) {
+    view.bar[i] = BarRanges[i].design;
+    view.barLabel[i] = "999";
+  }
+  return view;
+}
+
+void LoadDialog(DialogView& view, const StoredSettingsRecord& record) {
+  for (int i = 0; i < BarCount; ++i) {
+    // A bar cannot take a value outside its range and keeps what it had; the number beside it
+    // still shows the stored value, and a save writes the bar's value back in range.
+    if (InRange(i, record.Values[i])) view.bar[i] = record.Values[i];
+    view.barLabel[i] = FormatSettingNumber(record.Values[i]);
+  }
+  // A stored value outside 0 and 1 lights neither mark of its pair.
+  Mark(view.cloud, record.Values[6]);
+  Mark(view.illu, record.Values[7]);
+  Mark(view.bgm, record.BgmMode);
+  EnableMusicControls(view, record.BgmMode);
+  view.repeatText = FormatTrack(record.BgmTrack);
+  view.fileLabel = record.BgmFile;
+}
+
+void SelectCloud(DialogView& view, StoredSettingsRecord& record, int index) {
+  if (index < 0 || index > 1) return;
+  record.Values[6] = static_cast<std::int16_t>(index);
+  Mark(view.cloud, index);
+}
+
+void SelectIllumination(DialogView& view, StoredSettingsRecord& record, int index) {
+  if (index < 0 || index > 1) return;
+  record.Values[7] = static_cast<std::int16_t>(index);
+  Mark(view.illu, index);
+}
+
+void ChooseMusicSource(DialogView& view, StoredSettingsRecord& record, int index) {
+  if (index < 0 || index > 2) return;
+  record.BgmMode = static_cast<std::int16_t>(index);
+  Mark(view.bgm, index);
+  EnableMusicControls(view, index);
+}
+
+void ChooseFile(DialogView& view, StoredSettingsRecord& record, const std::string& path) {
+  record.BgmFile = path;
+  view.fileLabel = path;
+}
+
+void MoveBar(DialogView& view, int i, int value) {
+  if (i < 0 || i >= BarCount) return;
+  if (value < BarRanges[i].minimum) value = BarRanges[i].minimum;
+  if (value > BarRanges[i].maximum) value = BarRanges[i].maximum;
+  view.bar[i] = value;
+  view.barLabel[i] = FormatSettingNumber(value);
+}
+
+void ResetDialog(DialogView& view, StoredSettingsRecord& record) {
+  for (int i = 0; i < BarCount; ++i) MoveBar(view, i, SettingsDefaults[i]);
+  SelectCloud(view, record, 1);
+  SelectIllumination(view, record, 1);
+  ChooseMusicSource(view, record, 0);
+}
+
+std::array<std::string, 11> SaveDialog(const DialogView& view, StoredSettingsRecord& record) {
+  std::array<std::string, 11> texts;
+  for (int i = 0; i < BarCount; ++i) texts[i] = FormatSettingNumber(view.bar[i]);
+  texts[6] = FormatSettingNumber(record.Values[6]);
+  texts[7] = FormatSettingNumber(record.Values[7]);
+  texts[8] = FormatSettingNumber(record.BgmMode);
+  if (!ParseDecimalNumber(view.repeatText)) {
+    record.BgmTrack = 0;
+  } else if (const auto track = TextToInt16Rounded(view.repeatText)) {
+    record.BgmTrack = *track;
+  }
+  // A number too big for 16 bits leaves BgmTrack as loaded.
+  texts[9] = FormatSettingNumber(record.BgmTrack);
+  texts[10] = record.BgmFile;
+  return texts;
+}
+
+std::string FormatTrack(int value) { return value == 0 ? std::string() : std::to_string(value); }
+
+std::vector<std::string> RepeatList() {
+  std::vector<std::string> list;
+  for (int i = 0; i < RepeatEntries; ++i) list.push_back(FormatTrack(i));
+  return list;
+}
+
+std::pair<int, int> DialogPosition(int screenWidth, int screenHeight, int windowWidth,
+                                   int windowHeight) {
+  return {(screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 3};
+}
+
+int BackdropShade(int y, int height) {
+  if (height <= 0) return 0;
+  const double k = height / 3.142;
+  return static_cast<int>(std::nearbyint(std::fabs(std::sin(y / k) * 220.0)));
+}
+
+}  // namespace varenko
