@@ -2,7 +2,11 @@
 // stable merge sort that relinks nodes far to near, and the release of every node.
 #include "renderer/sim/pool.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "renderer/sim/frame_state.h"
 #include "renderer/sim/sprite_lists.h"
@@ -91,28 +95,117 @@ void ComputeDepthKey(Particle& p) {
   p.depthKey = (key > FreeKey) ? key : FarthestLiveKey;
 }
 
+namespace {
+
+// Lists shorter than this are sorted in place; longer ones through the key array below, which is
+// far kinder to the cache than chasing large nodes through every merge level.
+constexpr int ArraySortThreshold = 256;
+
+struct SortEntry {
+  float key;
+  PoolNode* node;
+};
+
+// Kept between frames so that, once the pool has grown, sorting allocates nothing.
+std::vector<SortEntry> sortKeys;
+std::vector<SortEntry> sortSpare;
+
+// Stable merge sort of the list nodes, relinking them; returns the first node of the sorted chain,
+// linked by next only and ending in nullptr.
+PoolNode* SortChainInPlace(PoolNode* first, PoolNode* end) {
+  // Bottom-up: bins[k] holds a sorted run of 2^k nodes taken from earlier in the list than
+  // anything after it, so merging a bin first keeps equal keys in their order.
+  PoolNode* bins[64] = {};
+  PoolNode* node = first;
+  while (node != end) {
+    PoolNode* run = node;
+    node = node->next;
+    run->next = nullptr;
+    int k = 0;
+    for (; bins[k] != nullptr; ++k) {
+      run = MergeRuns(bins[k], run);
+      bins[k] = nullptr;
+    }
+    bins[k] = run;
+  }
+  PoolNode* sorted = nullptr;
+  for (PoolNode* bin : bins) {
+    if (bin != nullptr) sorted = MergeRuns(bin, sorted);
+  }
+  return sorted;
+}
+
+// The same order through a copy of the keys: short runs by insertion, then merges that alternate
+// between the two arrays; relinks the pool and places the cursor. Returns false, leaving the list
+// alone, if the arrays cannot grow.
+bool SortPoolByKeys(std::size_t count) {
+  try {
+    if (sortKeys.size() < count) {
+      sortKeys.resize(count);
+      sortSpare.resize(count);
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  SortEntry* a = sortKeys.data();
+  SortEntry* b = sortSpare.data();
+  std::size_t i = 0;
+  for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel && i < count; n = n->next) {
+    a[i++] = {n->particle.depthKey, n};
+  }
+  count = i;
+  if (count == 0) return false;
+
+  constexpr std::size_t run = 32;
+  for (std::size_t start = 0; start < count; start += run) {
+    const std::size_t stop = std::min(start + run, count);
+    for (std::size_t j = start + 1; j < stop; ++j) {
+      const SortEntry e = a[j];
+      std::size_t k = j;
+      for (; k > start && e.key > a[k - 1].key; --k) a[k] = a[k - 1];
+      a[k] = e;
+    }
+  }
+  for (std::size_t width = run; width < count; width *= 2) {
+    for (std::size_t lo = 0; lo < count; lo += 2 * width) {
+      const std::size_t mid = std::min(lo + width, count);
+      const std::size_t hi = std::min(lo + 2 * width, count);
+      std::size_t l = lo;
+      std::size_t r = mid;
+      std::size_t out = lo;
+      while (l < mid && r < hi) b[out++] = (a[r].key > a[l].key) ? a[r++] : a[l++];
+      while (l < mid) b[out++] = a[l++];
+      while (r < hi) b[out++] = a[r++];
+    }
+    std::swap(a, b);
+  }
+  // Relink straight from the array and find the cursor there: each node is touched once more,
+  // which matters when the nodes lie scattered in memory.
+  PoolNode* const end = &pool.sentinel;
+  PoolNode* prev = end;
+  pool.cursor = end;
+  for (std::size_t j = 0; j < count; ++j) {
+    PoolNode* n = a[j].node;
+    if (pool.cursor == end && !(a[j].key > FreeKey)) pool.cursor = n;
+    n->prev = prev;
+    prev->next = n;
+    prev = n;
+  }
+  prev->next = end;
+  end->prev = prev;
+  return true;
+}
+
+}  // namespace
+
 void MaintainPool() {
   PoolNode* const end = &pool.sentinel;
+  if (pool.nodeCount >= ArraySortThreshold &&
+      SortPoolByKeys(static_cast<std::size_t>(pool.nodeCount))) {
+    return;
+  }
   if (pool.nodeCount >= 2) {
-    // Bottom-up merge sort: bins[k] holds a sorted run of 2^k nodes taken from earlier in the list
-    // than anything after it, so merging a bin first keeps equal keys in their order.
-    PoolNode* bins[64] = {};
-    PoolNode* node = end->next;
-    while (node != end) {
-      PoolNode* run = node;
-      node = node->next;
-      run->next = nullptr;
-      int k = 0;
-      for (; bins[k] != nullptr; ++k) {
-        run = MergeRuns(bins[k], run);
-        bins[k] = nullptr;
-      }
-      bins[k] = run;
-    }
-    PoolNode* sorted = nullptr;
-    for (PoolNode* bin : bins) {
-      if (bin != nullptr) sorted = MergeRuns(bin, sorted);
-    }
+    PoolNode* sorted = SortChainInPlace(end->next, end);
     // Restore the back links and close the circle through the sentinel.
     PoolNode* prev = end;
     for (PoolNode* n = sorted; n != nullptr; n = n->next) {
@@ -139,6 +232,9 @@ void ClearPool() {
   pool.sentinel.prev = &pool.sentinel;
   pool.cursor = &pool.sentinel;
   pool.nodeCount = 0;
+  // The sort arrays go with the nodes they indexed.
+  std::vector<SortEntry>().swap(sortKeys);
+  std::vector<SortEntry>().swap(sortSpare);
 }
 
 int LiveParticleCount() {

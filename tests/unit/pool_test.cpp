@@ -95,35 +95,39 @@ TEST_F(PoolTest, MaintenanceSortsFarToNearAndPutsTheCursorOnTheFirstFreeRecord) 
 }
 
 TEST_F(PoolTest, SortIsStableAndRelinksEveryNode) {
-  // 1000 records over few distinct keys; the tag remembers the allocation order.
-  constexpr int count = 1000;
-  std::vector<const Particle*> records;
-  for (int i = 0; i < count; ++i) {
-    Particle& p = AllocateParticle();
-    p.burstKind = static_cast<unsigned>(i);
-    p.depthKey = (i % 7 == 3) ? FreeKey : static_cast<float>((i * 37) % 11) - 5.0f;
-    records.push_back(&p);
-  }
-  MaintainPool();
-  const std::vector<float> keys = KeysInOrder();
-  ASSERT_EQ(static_cast<int>(keys.size()), count);
-
-  const PoolNode* n = pool.sentinel.next;
-  for (int i = 1; i < count; ++i) {
-    const Particle& a = n->particle;
-    const Particle& b = n->next->particle;
-    ASSERT_GE(a.depthKey, b.depthKey);
-    if (a.depthKey == b.depthKey) {
-      ASSERT_LT(a.burstKind, b.burstKind);
+  // Short lists are merged in place, long ones through a key array: both must agree.
+  for (int count : {100, 1000, 5000}) {
+    ClearPool();
+    SCOPED_TRACE(count);
+    // Few distinct keys; the tag remembers the allocation order.
+    std::vector<const Particle*> records;
+    for (int i = 0; i < count; ++i) {
+      Particle& p = AllocateParticle();
+      p.burstKind = static_cast<unsigned>(i);
+      p.depthKey = (i % 7 == 3) ? FreeKey : static_cast<float>((i * 37) % 11) - 5.0f;
+      records.push_back(&p);
     }
-    n = n->next;
+    MaintainPool();
+    const std::vector<float> keys = KeysInOrder();
+    ASSERT_EQ(static_cast<int>(keys.size()), count);
+
+    const PoolNode* n = pool.sentinel.next;
+    for (int i = 1; i < count; ++i) {
+      const Particle& a = n->particle;
+      const Particle& b = n->next->particle;
+      ASSERT_GE(a.depthKey, b.depthKey);
+      if (a.depthKey == b.depthKey) {
+        ASSERT_LT(a.burstKind, b.burstKind);
+      }
+      n = n->next;
+    }
+    // Records were relinked, not copied.
+    for (const PoolNode* m = pool.sentinel.next; m != &pool.sentinel; m = m->next) {
+      ASSERT_EQ(records[m->particle.burstKind], &m->particle);
+    }
+    EXPECT_EQ(pool.cursor->particle.depthKey, FreeKey);
+    EXPECT_GT(pool.cursor->prev->particle.depthKey, FreeKey);
   }
-  // Records were relinked, not copied.
-  for (const PoolNode* m = pool.sentinel.next; m != &pool.sentinel; m = m->next) {
-    EXPECT_EQ(records[m->particle.burstKind], &m->particle);
-  }
-  EXPECT_EQ(pool.cursor->particle.depthKey, FreeKey);
-  EXPECT_GT(pool.cursor->prev->particle.depthKey, FreeKey);
 }
 
 TEST_F(PoolTest, OneNodeListAndEmptyListPlaceTheCursor) {
