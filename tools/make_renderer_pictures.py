@@ -106,22 +106,43 @@ def smoke_puff(index):
         dist = 5.0 + 8.0 * hash01(k, index, seed + 2)
         radius = 10.0 + 7.0 * hash01(k, index, seed + 3)
         lobes.append((32.0 + dist * math.cos(angle), 32.0 + dist * math.sin(angle), radius))
-    pixels = bytearray(n * n)
+    density = [[0.0] * n for _ in range(n)]
     for y in range(n):
         for x in range(n):
-            cx = x + 0.5 + 14.0 * (warp_x.at(x, y) - 0.5)
-            cy = y + 0.5 + 14.0 * (warp_y.at(x, y) - 0.5)
+            cx = x + 0.5 + 12.0 * (warp_x.at(x, y) - 0.5)
+            cy = y + 0.5 + 12.0 * (warp_y.at(x, y) - 0.5)
             d = 0.0
             for lx, ly, lr in lobes:
                 r = math.hypot(cx - lx, cy - ly) / lr
                 d += max(0.0, 1.0 - r * r) ** 2
             d = clamp01(d)
-            d *= 0.25 + 1.1 * detail.at(x, y)
+            density[y][x] = d * (0.25 + 1.1 * detail.at(x, y))
+    # Two passes of a 3 x 3 box blur soften what the warp made steep.
+    for _ in range(2):
+        density = blur3(density)
+    pixels = bytearray(n * n)
+    for y in range(n):
+        for x in range(n):
             # Zero at the border whatever the lobes do: a soft window over the outer 8 texels.
             edge = min(x, y, n - 1 - x, n - 1 - y)
-            d *= smoothstep(0.0, 8.0, edge)
+            d = density[y][x] * smoothstep(0.0, 8.0, edge)
             pixels[y * n + x] = to_byte(255.0 * clamp01(d * 0.95), hash01(x, y, seed + 9))
     return pixels
+
+
+def blur3(image):
+    n = len(image)
+    out = [[0.0] * n for _ in range(n)]
+    for y in range(n):
+        for x in range(n):
+            s = 0.0
+            for dy in (-1, 0, 1):
+                for dx in (-1, 0, 1):
+                    yy = min(max(y + dy, 0), n - 1)
+                    xx = min(max(x + dx, 0), n - 1)
+                    s += image[yy][xx]
+            out[y][x] = s / 9.0
+    return out
 
 
 def cloud_field():

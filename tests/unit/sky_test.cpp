@@ -1,0 +1,270 @@
+// The sky's generated data: the star field and its bound, the skyline and horizon glow, the star
+// dome, the cloud grid and the cloud update.
+#include "renderer/scene/sky.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "renderer/host/settings.h"
+#include "renderer/scene/pictures.h"
+#include "renderer/scene/sky_texels.h"
+#include "renderer/sim/cloud_grid.h"
+#include "renderer/sim/frame_state.h"
+#include "renderer/sim/random.h"
+
+namespace varenko {
+namespace {
+
+struct Rgb {
+  int r, g, b;
+  bool operator==(const Rgb&) const = default;
+};
+Rgb At(const std::vector<unsigned char>& image, int row, int column) {
+  const unsigned char* t = &image[(row * 512 + column) * 3];
+  return {t[0], t[1], t[2]};
+}
+int Brightest(const Rgb& t) { return std::max({t.r, t.g, t.b}); }
+
+TEST(StarField, StarCountIsTwentyPerUnitAndBounded) {
+  EXPECT_EQ(StarCount(0), 0);
+  EXPECT_EQ(StarCount(-3), 0) << "negative densities scatter nothing";
+  EXPECT_EQ(StarCount(INT_MIN), 0);
+  EXPECT_EQ(StarCount(20), 400);
+  EXPECT_EQ(StarCount(107374183), MaxStarDraws) << "20 x this overflows a 32-bit int";
+  EXPECT_EQ(StarCount(INT_MAX), MaxStarDraws);
+  EXPECT_EQ(MaxStarDraws, 512 * 512 * 4);
+}
+
+TEST(StarField, HugeDensityStopsAtTheCap) {
+  // Both scatter exactly MaxStarDraws stars: same picture, same generator state afterwards.
+  srand(99);
+  const auto huge = StarFieldTexels(2000000000);
+  const std::uint32_t afterHuge = RandState();
+  srand(99);
+  const auto capped = StarFieldTexels(60000);  // 1.2 million, also above the cap
+  EXPECT_EQ(RandState(), afterHuge);
+  EXPECT_TRUE(huge == capped);
+}
+
+TEST(StarField, FirstStarFollowsTheDrawOrder) {
+  // Decode the first star's draws by hand for several seeds and find it in the picture (one
+  // star per picture keeps later stars from covering it).
+  bool seenShape[7] = {};
+  for (std::uint32_t seed = 1; seed < 4000000000u; seed += 97654321u) {
+    srand(seed);
+    const int row = Q(508) + 2;
+    const int column = Q(508) + 2;
+    int c[3];
+    c[0] = Q(36) + 220;
+    c[1] = Q(36) + 220;
+    c[2] = Q(36) + 220;
+    const int full = Q(3);
+    if (full < 3) c[full] = 255;
+    const int shape = Q(6);
+    int d[3] = {1, 1, 1};
+    if (shape <= 2) {
+      d[0] = Q(6) + 3;
+      d[1] = Q(6) + 3;
+      d[2] = Q(6) + 3;
+    }
+    seenShape[shape] = true;
+
+    srand(seed);
+    // Density 1 scatters 20 stars; check only when no later star lands on this one.
+    const auto image = StarFieldTexels(1);
+    SCOPED_TRACE(::testing::Message() << "seed " << seed << " shape " << shape);
+    const Rgb centre = At(image, row, column);
+    const Rgb left = At(image, row, column - 1), right = At(image, row, column + 1);
+    const Rgb above = At(image, row - 1, column), below = At(image, row + 1, column);
+    const Rgb corner = At(image, row - 1, column - 1);
+    const Rgb full8 = {c[0] & 255, c[1] & 255, c[2] & 255};
+    Rgb edge{}, cornerExpected{};
+    Rgb centreExpected = full8;
+    if (shape <= 2) {
+      centreExpected = {full8.r / 2, full8.g / 2, full8.b / 2};
+      edge = {c[0] / d[0], c[1] / d[1], c[2] / d[2]};
+    } else if (shape <= 4) {
+      edge = {c[0] >> 1, c[1] >> 1, c[2] >> 1};
+    } else if (shape == 5) {
+      edge = {static_cast<int>(c[0] * 0.75f), static_cast<int>(c[1] * 0.75f),
+              static_cast<int>(c[2] * 0.75f)};
+      cornerExpected = {c[0] >> 2, c[1] >> 2, c[2] >> 2};
+    }
+    EXPECT_EQ(centre, centreExpected);
+    EXPECT_EQ(left, edge);
+    EXPECT_EQ(right, edge);
+    EXPECT_EQ(above, edge);
+    EXPECT_EQ(below, edge);
+    EXPECT_EQ(corner, cornerExpected);
+  }
+  EXPECT_TRUE(seenShape[0] || seenShape[1] || seenShape[2]);
+  EXPECT_TRUE(seenShape[3] || seenShape[4]);
+  EXPECT_TRUE(seenShape[5]);
+}
+
+TEST(StarField, HalfTheStarsHaveABrightCentreAndTheBorderStaysDark) {
+  srand(2024);
+  const auto image = StarFieldTexels(20);  // 400 stars
+  int brightCentres = 0, lit = 0;
+  for (int r = 0; r < 512; ++r) {
+    for (int c = 0; c < 512; ++c) {
+      const int level = Brightest(At(image, r, c));
+      // Only undimmed centres reach 200: faint centres are halved, neighbours at most 0.75.
+      brightCentres += level >= 200 ? 1 : 0;
+      lit += level > 0 ? 1 : 0;
+      if (r == 0 || c == 0) {
+        ASSERT_EQ(level, 0) << r << "," << c;
+      }
+    }
+  }
+  EXPECT_GT(brightCentres, 150);
+  EXPECT_LT(brightCentres, 250);
+  EXPECT_GT(lit, 400 * 4) << "every star lights its cross";
+  EXPECT_LT(lit, 400 * 9);
+
+  srand(2024);
+  const auto none = StarFieldTexels(-20);
+  EXPECT_TRUE(std::all_of(none.begin(), none.end(), [](unsigned char b) { return b == 0; }));
+  EXPECT_EQ(RandState(), [] {
+    srand(2024);
+    return RandState();
+  }()) << "no draws for a negative density";
+}
+
+TEST(Horizon, SkylineStaysAboveGroundAndTexelZeroIsBlack) {
+  int present = 0;
+  for (std::uint32_t i = 0; i < 60; ++i) {
+    srand(i * 2654435761u);
+    std::vector<unsigned char> image;
+    int skyline[SkylineLength];
+    if (!MakeHorizon(CloudImage(), image, skyline)) {
+      EXPECT_TRUE(image.empty()) << "nothing made without a horizon";
+      continue;
+    }
+    ++present;
+    ASSERT_EQ(image.size(), 512u * 512u * 3u);
+    EXPECT_EQ(skyline[0], skyline[512]);
+    EXPECT_GE(skyline[0], 5);
+    EXPECT_LE(skyline[0], 15);
+    for (int x = 0; x < SkylineLength; ++x) ASSERT_GE(skyline[x], 1) << x;
+    // The silhouette: black up to the skyline, then a three-texel soft edge. Blue is never
+    // mottled, so its steps are exact in every run.
+    const int blue = At(image, 0, 511).b;
+    for (int r = 0; r < 512; ++r) {
+      const int h = skyline[r];
+      ASSERT_EQ(At(image, r, 0), (Rgb{0, 0, 0})) << r;
+      ASSERT_EQ(At(image, r, h), (Rgb{0, 0, 0})) << r;
+      ASSERT_EQ(At(image, r, h + 1).b, blue >> 2) << r;
+      ASSERT_EQ(At(image, r, h + 2).b, blue >> 1) << r;
+      ASSERT_EQ(At(image, r, h + 3).b, static_cast<int>(blue * 0.75f)) << r;
+      ASSERT_EQ(At(image, r, h + 4).b, blue) << r;
+    }
+    // The glow's colour: red below 102, green drawn below red, blue only for a weak green.
+    const Rgb sky = At(image, 256, 511);
+    EXPECT_LE(sky.r, 101);
+    EXPECT_LE(sky.g, std::max(sky.r, 0));
+    if (blue != 0) {
+      EXPECT_LE(blue, 100);
+    }
+  }
+  EXPECT_GT(present, 30) << "three runs in four have a horizon";
+  EXPECT_LT(present, 60);
+}
+
+TEST(Horizon, SkylineHeightsAreMidpointDisplaced) {
+  srand(31337);
+  int skyline[SkylineLength];
+  MakeSkyline(skyline);
+  int lowest = skyline[0], highest = skyline[0];
+  for (int v : skyline) {
+    lowest = std::min(lowest, v);
+    highest = std::max(highest, v);
+  }
+  EXPECT_GE(lowest, 1);
+  EXPECT_LE(highest, 15 + 128 + 64 + 32 + 16 + 8 + 4 + 2 + 1 + 1) << "offsets shrink by halves";
+  EXPECT_GT(highest - lowest, 10) << "a skyline, not a flat line";
+}
+
+TEST(StarDomeTest, RingsRiseToTheCapAndTheHorizonRingIsDark) {
+  DomeVertex dome[DomeRings][DomeColumns];
+  MakeStarDome(dome);
+  EXPECT_FLOAT_EQ(dome[0][0].x, 20000.0f);
+  EXPECT_FLOAT_EQ(dome[0][0].y, 1500.0f);
+  EXPECT_FLOAT_EQ(dome[0][0].s, 3.0f);
+  EXPECT_NEAR(dome[0][3].z, 20000.0f, 0.01f) << "column 3 is a quarter turn";
+  EXPECT_NEAR(dome[0][3].t, 3.0f, 1e-5f);
+  for (int j = 0; j < DomeColumns; ++j) {
+    EXPECT_EQ(dome[0][j].brightness, 0.0f);
+    for (int i = 1; i < DomeRings; ++i) EXPECT_EQ(dome[i][j].brightness, 1.0f);
+    EXPECT_NEAR(dome[5][j].y, 18500.0f * 0.9659258f + 1500.0f, 0.5f) << "75 degrees up";
+  }
+  EXPECT_NEAR(dome[2][12].x, dome[2][0].x, 0.01f) << "column 12 repeats column 0";
+  EXPECT_NEAR(dome[2][12].z, dome[2][0].z, 0.01f);
+}
+
+TEST(CloudGridTest, PositionsAndShades) {
+  BuildCloudGrid(10);
+  const CloudVertex& centre = CloudGrid[24][24];
+  EXPECT_FLOAT_EQ(centre.x, 0.0f);
+  EXPECT_FLOAT_EQ(centre.y, 2000.0f);
+  EXPECT_NEAR(centre.shade, 0.1f, 1e-6f);
+  EXPECT_NEAR(CloudGrid[0][24].x, -20000.0f, 0.01f);
+  EXPECT_FLOAT_EQ(CloudGrid[0][24].y, 1000.0f) << "middle of an edge";
+  EXPECT_FLOAT_EQ(CloudGrid[48][48].y, 0.0f) << "corner";
+  EXPECT_NEAR(CloudGrid[48][48].z, 20000.0f, 0.01f);
+  EXPECT_FLOAT_EQ(CloudGrid[2][3].s, -0.25f);
+  EXPECT_FLOAT_EQ(CloudGrid[2][3].t, -0.375f);
+  for (const auto& row : CloudGrid) {
+    for (const CloudVertex& v : row) {
+      if (v.y <= 1000.0f) {
+        ASSERT_EQ(v.shade, 0.0f) << "no negative shades";
+      }
+    }
+  }
+
+  BuildCloudGrid(0);
+  for (const auto& row : CloudGrid) {
+    for (const CloudVertex& v : row) ASSERT_EQ(v.shade, 0.0f) << "black silhouettes";
+  }
+}
+
+TEST(CloudUpdate, ScrollFollowsTheWindAndWrapsIntoOneTurn) {
+  EXPECT_EQ(AdvanceCloudScroll(0.0f, 0, 0.05f), 0.0f) << "no wind, no drift";
+  EXPECT_NEAR(AdvanceCloudScroll(0.0f, 20, 0.05f), 0.00015f, 1e-9f);
+  EXPECT_NEAR(AdvanceCloudScroll(0.9999f, 20, 0.05f), 0.00005f, 1e-6f);
+  for (int wind : {-20, INT_MIN, INT_MAX, 2000000000}) {
+    float scroll = 0.0f;
+    for (int frame = 0; frame < 100; ++frame) {
+      scroll = AdvanceCloudScroll(scroll, wind, frame % 2 ? 0.05f : 36000.0f);
+      ASSERT_GE(scroll, 0.0f) << wind;
+      ASSERT_LE(scroll, 1.0f) << wind;
+    }
+  }
+}
+
+TEST(CloudUpdate, ResetsBurstLightEachFrameOnlyWhenCloudy) {
+  ApplyDefaults();
+  settings.ambientLevel = 10;
+  settings.windSpeed = 20;
+  BuildCloudGrid(settings.ambientLevel);
+  cloudScroll = 0.0f;
+  dt = 0.05f;
+  CloudGrid[24][24].red = 1.0f;  // as a flash's light would
+  UpdateClouds();
+  EXPECT_FLOAT_EQ(CloudGrid[24][24].red, CloudGrid[24][24].shade);
+  EXPECT_NEAR(CloudGrid[3][0].s, cloudScroll - 0.375f, 1e-6f);
+  EXPECT_GT(cloudScroll, 0.0f);
+
+  settings.cloudy = 0;
+  const float before = cloudScroll;
+  CloudGrid[24][24].red = 1.0f;
+  UpdateClouds();
+  EXPECT_EQ(cloudScroll, before);
+  EXPECT_EQ(CloudGrid[24][24].red, 1.0f) << "a clear sky has no cloud update";
+}
+
+}  // namespace
+}  // namespace varenko
