@@ -1,0 +1,307 @@
+// Emitters, lighting and force fields: spacing with carries, bounded emission on hostile steps,
+// the light on smoke and clouds, and the pull and push of the finale objects.
+#include "renderer/sim/emitters.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "renderer/sim/cloud_grid.h"
+#include "renderer/sim/sprite_lists.h"
+#include "renderer/sim/update.h"
+#include "tests/unit/show_test_support.h"
+
+namespace varenko {
+namespace {
+
+using Emitters = ShowTest;
+
+// A particle that has just moved from `from` to `to`, as the update leaves it before emitting.
+Particle& Moved(unsigned kind, const Vec3& from, const Vec3& to) {
+  Particle& p = AllocateParticle();
+  p.kind = kind;
+  p.prevPos = from;
+  p.pos = to;
+  p.vel = Difference(to, from);
+  p.colour = Vec3(0.2f, 0.4f, 0.6f);
+  p.alpha = 1.0f;
+  p.lifeFrac = 0.5f;
+  p.emitsTrail = 0;
+  p.trailCarry = 0.0f;
+  p.emitCarry = 0.0f;
+  p.trailIndex = 0;
+  p.aux[0] = 250.0f;
+  p.aux[1] = 0.35f;
+  p.aux[2] = 0.0f;
+  p.aux[3] = 0.0f;
+  p.heading = Vec3(0.0f, 1.0f, 0.0f);
+  return p;
+}
+
+TEST_F(Emitters, SmokeTrailSpacingCarryAndLifetimes) {
+  settings.smokeSpan = 5;
+  BuildSmokeLifeTable();
+  // A spent shell (no sparks) moving 3 units with 0.5 carried lays one puff and keeps 1.5.
+  Particle& p = Moved(Shell, Vec3(0.0f, 100.0f, 0.0f), Vec3(0.0f, 103.0f, 0.0f));
+  p.lifeFrac = 0.2f;
+  p.emitsTrail = 1;
+  p.trailCarry = 0.5f;
+  RunEmitters(p);
+  auto puffs = LiveOfKind(Smoke);
+  ASSERT_EQ(puffs.size(), 1u);
+  EXPECT_NEAR(puffs[0]->pos.y, 100.0f + 3.0f * (2.0f / 3.5f), 1e-4f);
+  EXPECT_FLOAT_EQ(p.trailCarry, 1.5f);
+  EXPECT_EQ(p.trailIndex, 1);
+  EXPECT_TRUE(LiveOfKind(Star).empty());
+
+  // Successive puffs take the lifetime table in turn and wrap after eight.
+  const float expected[8] = {0.4f, 0.8f, 0.4f, 2.0f, 0.4f, 0.8f, 0.4f, 5.0f};
+  ClearPool();
+  Particle& q = Moved(Pinwheel, Vec3(0.0f, 0.0f, 0.0f), Vec3(18.0f, 0.0f, 0.0f));
+  q.emitsTrail = 1;
+  q.alpha = 0.0f;  // no sparks
+  RunEmitters(q);
+  puffs = LiveOfKind(Smoke);
+  ASSERT_EQ(puffs.size(), 9u);
+  for (int i = 0; i < 9; ++i) {
+    EXPECT_EQ(puffs[i]->lifeTotal, expected[i % 8]) << i;
+    EXPECT_NEAR(puffs[i]->pos.x, 2.0f * (i + 1), 1e-4f);
+  }
+  EXPECT_EQ(q.trailIndex, 1);
+
+  // Trails off, or a nonsensical negative length: no puff at all.
+  for (int span : {0, -3}) {
+    ClearPool();
+    settings.smokeSpan = span;
+    BuildSmokeLifeTable();
+    Particle& r = Moved(Pinwheel, Vec3(0.0f, 0.0f, 0.0f), Vec3(100.0f, 0.0f, 0.0f));
+    r.emitsTrail = 1;
+    r.alpha = 0.0f;
+    RunEmitters(r);
+    EXPECT_TRUE(LiveOfKind(Smoke).empty()) << span;
+  }
+}
+
+TEST_F(Emitters, TrailStarSparksRoundToNearestWithSignedCarry) {
+  Particle& p = Moved(TrailStar, Vec3(0.0f, 500.0f, 0.0f), Vec3(14.0f, 500.0f, 0.0f));
+  RunEmitters(p);
+  ASSERT_EQ(LiveOfKind(Star).size(), 1u);
+  EXPECT_NEAR(LiveOfKind(Star)[0]->pos.x, 10.0f, 1e-4f);
+  EXPECT_FLOAT_EQ(p.emitCarry, 4.0f);
+
+  ClearPool();
+  Particle& q = Moved(TrailStar, Vec3(0.0f, 500.0f, 0.0f), Vec3(16.0f, 500.0f, 0.0f));
+  RunEmitters(q);
+  ASSERT_EQ(LiveOfKind(Star).size(), 2u);
+  EXPECT_FLOAT_EQ(q.emitCarry, -4.0f);
+  // The next short step of 2 units is paid from the debt: nothing laid, carry -2.
+  q.prevPos = q.pos;
+  q.pos.x += 2.0f;
+  RunEmitters(q);
+  EXPECT_EQ(LiveOfKind(Star).size(), 2u);
+  EXPECT_FLOAT_EQ(q.emitCarry, -2.0f);
+}
+
+TEST_F(Emitters, ShellAndEmberSparkSpacing) {
+  // A burning shell: one spark every 2.5 units, behind it on this update's path.
+  Particle& p = Moved(Shell, Vec3(0.0f, 100.0f, 0.0f), Vec3(0.0f, 110.0f, 0.0f));
+  p.lifeFrac = 0.9f;
+  RunEmitters(p);
+  auto sparks = LiveOfKind(Star);
+  ASSERT_EQ(sparks.size(), 4u);
+  for (const Particle* s : sparks) {
+    EXPECT_GE(s->pos.y, 100.0f - 1e-4f);
+    EXPECT_LE(s->pos.y, 110.0f + 1e-4f);
+    EXPECT_EQ(s->spriteList, SparkleSprite);
+    EXPECT_FLOAT_EQ(s->size, 8.0f * 0.9f);
+    EXPECT_LE(s->lifeTotal, 0.3f);
+    EXPECT_LT(s->vel.y, 0.0f);  // thrown back by the exhaust
+  }
+  EXPECT_NEAR(p.emitCarry, 0.0f, 1e-4f);
+
+  ClearPool();
+  Particle& e = Moved(EmberStar, Vec3(0.0f, 500.0f, 0.0f), Vec3(60.0f, 500.0f, 0.0f));
+  RunEmitters(e);
+  EXPECT_EQ(LiveOfKind(Star).size(), 2u);
+  EXPECT_NEAR(e.emitCarry, 10.0f, 1e-4f);
+  for (const Particle* s : LiveOfKind(Star)) EXPECT_EQ(s->colour.y, 0.8f);
+}
+
+TEST_F(Emitters, FountainRateCarryAndCeiling) {
+  Particle& f = AllocateParticle();
+  f.kind = Fountain;
+  f.pos = Vec3(0.0f, 5.0f, 0.0f);
+  f.colour = Vec3(1.0f, 0.5f, 0.0f);
+  f.alpha = 0.0f;
+  f.emitCarry = 0.75f;
+  RunEmitters(f);
+  EXPECT_TRUE(LiveOfKind(Star).empty());
+  EXPECT_EQ(f.emitCarry, 0.75f);
+
+  // A step of ten hours: at most one update's worth of sparks, none above y = 50.
+  f.alpha = 1.0f;
+  dt = 36000.0f;
+  RunEmitters(f);
+  const auto sparks = LiveOfKind(Star);
+  EXPECT_GT(sparks.size(), 100u);
+  EXPECT_LE(sparks.size(), 512u);
+  for (const Particle* s : sparks) EXPECT_LE(s->pos.y, 50.0f);
+  EXPECT_GE(f.emitCarry, 0.0f);
+  EXPECT_LT(f.emitCarry, 1.0f);
+}
+
+TEST_F(Emitters, HostilePathsStayBounded) {
+  settings.smokeSpan = 5;
+  BuildSmokeLifeTable();
+  // A path of ten million units: bounded puffs and sparks, a sane carry, puffs along the path.
+  Particle& p = Moved(Shell, Vec3(0.0f, 0.0f, 0.0f), Vec3(0.0f, 1.0e7f, 0.0f));
+  p.emitsTrail = 1;
+  p.lifeFrac = 0.9f;
+  RunEmitters(p);
+  const auto puffs = LiveOfKind(Smoke);
+  EXPECT_LE(puffs.size(), 512u);
+  EXPECT_LE(LiveOfKind(Star).size(), 512u);
+  EXPECT_GE(p.trailCarry, 0.0f);
+  EXPECT_LT(p.trailCarry, 2.0f);
+  EXPECT_GE(p.emitCarry, 0.0f);
+  EXPECT_LT(p.emitCarry, 2.5f);
+  ASSERT_FALSE(puffs.empty());
+  EXPECT_NEAR(puffs.back()->pos.y, 1.0e7f, 1.0f);
+
+  // NaN and infinite positions lay nothing and reset the carries.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  for (unsigned kind : {Shell, TrailStar, EmberStar, Bee}) {
+    for (float bad : {nan, inf}) {
+      ClearPool();
+      Particle& q = Moved(kind, Vec3(0.0f, 0.0f, 0.0f), Vec3(bad, 5.0f, 0.0f));
+      q.emitsTrail = 1;
+      q.lifeFrac = 0.9f;
+      q.trailCarry = 1.0f;
+      q.emitCarry = 1.0f;
+      RunEmitters(q);
+      EXPECT_LE(Live().size(), 1u) << kind;
+      EXPECT_EQ(q.trailCarry, 0.0f);
+      EXPECT_EQ(q.emitCarry, 0.0f);
+    }
+  }
+}
+
+TEST_F(Emitters, LightOnSmokeAndClouds) {
+  settings.illumination = 1;
+  settings.cloudy = 1;
+  static CloudVertex saved[CloudGridSize][CloudGridSize];
+  std::memcpy(saved, CloudGrid, sizeof saved);
+  Particle& near = AllocateParticle();
+  InitSmoke(near, Vec3(0.0f, 1000.0f, 0.0f), Vec3(0.0f, 0.0f, 0.0f));
+  near.colour = Vec3(0.1f, 0.1f, 0.1f);
+  Particle& far = AllocateParticle();
+  InitSmoke(far, Vec3(0.0f, 1000.0f, 900.0f), Vec3(0.0f, 0.0f, 0.0f));
+  far.colour = Vec3(0.1f, 0.1f, 0.1f);
+  Particle& freed = AllocateParticle();
+  InitSmoke(freed, Vec3(0.0f, 1000.0f, 0.0f), Vec3(0.0f, 0.0f, 0.0f));
+  freed.colour = Vec3(0.1f, 0.1f, 0.1f);
+  FreeParticle(freed);
+  CloudGrid[0][0] = CloudVertex{0.0f, 2000.0f, 0.0f, 0, 0, 0.2f, 0.2f, 0.2f, 0.2f};
+  CloudGrid[1][1] = CloudVertex{0.0f, 2000.0f, 1700.0f, 0, 0, 0.2f, 0.2f, 0.2f, 0.2f};
+
+  // Smoke exactly at a flash takes the full weight alpha * (0.6 c + 0.4), capped at 1.
+  Particle& flash = AllocateParticle();
+  flash.kind = Flash;
+  flash.pos = Vec3(0.0f, 1000.0f, 0.0f);
+  flash.prevPos = flash.pos;
+  flash.colour = Vec3(0.0f, 0.5f, 1.0f);
+  flash.alpha = 0.5f;
+  flash.emitsTrail = 0;
+  flash.lifeFrac = 1.0f;
+  RunEmitters(flash);
+  EXPECT_FLOAT_EQ(near.colour.x, 0.1f + 0.5f * 0.4f);
+  EXPECT_FLOAT_EQ(near.colour.y, 0.1f + 0.5f * 0.7f);
+  EXPECT_FLOAT_EQ(near.colour.z, 0.1f + 0.5f * 1.0f);
+  EXPECT_EQ(far.colour.x, 0.1f);  // 900 units: beyond the flash's 800
+  EXPECT_EQ(freed.colour.x, 0.1f);
+  EXPECT_GT(CloudGrid[0][0].red, 0.2f);
+  EXPECT_EQ(CloudGrid[1][1].red, 0.2f);  // beyond 1600 units
+  flash.alpha = 1.0f;
+  RunEmitters(flash);
+  EXPECT_EQ(near.colour.z, 1.0f);
+
+  // Shells and fountains reach 200 units; with illumination off nothing is lit.
+  Particle& shell = Moved(Shell, Vec3(0.0f, 1000.0f, 150.0f), Vec3(0.0f, 1000.0f, 150.0f));
+  shell.lifeFrac = 0.1f;
+  far.colour = Vec3(0.1f, 0.1f, 0.1f);
+  near.colour = Vec3(0.1f, 0.1f, 0.1f);
+  RunEmitters(shell);
+  EXPECT_GT(near.colour.x, 0.1f);
+  EXPECT_EQ(far.colour.x, 0.1f);
+  settings.illumination = 0;
+  near.colour = Vec3(0.1f, 0.1f, 0.1f);
+  CloudGrid[0][0].red = 0.2f;
+  RunEmitters(flash);
+  RunEmitters(shell);
+  EXPECT_EQ(near.colour.x, 0.1f);
+  EXPECT_EQ(CloudGrid[0][0].red, 0.2f);
+  std::memcpy(CloudGrid, saved, sizeof saved);
+}
+
+TEST_F(Emitters, ForceFieldsPullAndPushOthers) {
+  Particle& gather = Moved(Gather, Vec3(0, 1000, 0), Vec3(0, 1000, 0));
+  gather.lifeFrac = 0.5f;
+  Particle& other = Moved(Gather, Vec3(100, 1000, 0), Vec3(100, 1000, 0));
+  Particle& blast = Moved(Blast, Vec3(0, 1000, 100), Vec3(0, 1000, 100));
+  Particle& star = Moved(Star, Vec3(-100, 1000, 0), Vec3(-100, 1000, 0));
+  Particle& centre = Moved(Star, Vec3(0, 1000, 0), Vec3(0, 1000, 0));
+  Particle& outside = Moved(Star, Vec3(0, 1000, 600), Vec3(0, 1000, 600));
+  for (Particle* p : {&other, &blast, &star, &centre, &outside}) p->vel = Vec3(0, 0, 0);
+
+  RunEmitters(gather);
+  EXPECT_EQ(other.vel.x, 0.0f);  // its own kind is left alone
+  EXPECT_LT(blast.vel.z, 0.0f);  // a Gather pulls a Blast towards it
+  const float pull = (250000.0f - 10000.0f) * 0.5f * dt * 0.01f;
+  EXPECT_NEAR(star.vel.x, pull, pull * 1e-4f);
+  EXPECT_EQ(centre.vel.x, 0.0f);  // exactly at the centre: not moved
+  EXPECT_EQ(centre.vel.y, 0.0f);
+  EXPECT_EQ(outside.vel.z, 0.0f);
+
+  // A Blast pushes away, a Gather included.
+  blast.lifeFrac = 0.0f;
+  const float before = other.vel.z;
+  RunEmitters(blast);
+  EXPECT_LT(gather.vel.z, 0.0f);
+  EXPECT_LT(other.vel.z, before);
+
+  // A Swirl pulls in sideways five times as hard and pushes apart vertically.
+  ClearPool();
+  Particle& swirl = Moved(Swirl, Vec3(0, 1000, 0), Vec3(0, 1000, 0));
+  swirl.lifeFrac = 0.0f;
+  Particle& a = Moved(Star, Vec3(30, 1040, 0), Vec3(30, 1040, 0));
+  a.vel = Vec3(0, 0, 0);
+  RunEmitters(swirl);
+  const float b = (640000.0f - 2500.0f) * dt * 0.002f;
+  EXPECT_NEAR(a.vel.x, -5.0f * b * 0.6f, 1e-2f);
+  EXPECT_NEAR(a.vel.y, b * 0.8f, 1e-2f);
+  EXPECT_EQ(a.vel.z, 0.0f);
+}
+
+TEST_F(Emitters, PinwheelSprayTurnsAboutItsAxis) {
+  Particle& p = Moved(Pinwheel, Vec3(0, 800, 0), Vec3(0, 800, 0));
+  p.vel = Vec3(0, 0, 0);
+  p.heading = Vec3(0, 1, 0);
+  p.aux[2] = 13.0f;
+  p.aux[3] = 0.25f;
+  dt = 0.1f;
+  RunEmitters(p);
+  const auto sparks = LiveOfKind(Star);
+  ASSERT_GE(sparks.size(), 9u);
+  ASSERT_LE(sparks.size(), 10u);
+  for (const Particle* s : sparks) {
+    // About 400 units a second out from the axis, with a little jitter.
+    const float radial = std::hypot(s->vel.x, s->vel.z);
+    EXPECT_NEAR(radial, 400.0f, 20.0f);
+    EXPECT_LE(std::fabs(s->vel.y), 10.0f);
+  }
+  EXPECT_FLOAT_EQ(p.aux[3], 0.25f + 1.3f);
+}
+
+}  // namespace
+}  // namespace varenko
