@@ -76,5 +76,14 @@ check "the run window follows" wait_until 30 \
 check "the front end has ended" wait_until 30 bash -c "! kill -0 $run_pid 2>/dev/null"
 check "within a couple of seconds of the renderer" test $((SECONDS - gone)) -le 3
 
+# A renderer file that is no program: the run has no renderer window and ends at its first look.
+broken="$E2E_TMP/broken"
+mkdir -p "$broken"
+cp "$(win_exe Varenko.scr)" "$broken/"
+echo "not a program" >"$broken/Varenko.dll"
+pid=$(wine_start "$broken/Varenko.scr" /s)
+check "a renderer that cannot start ends the run" wait_until 30 bash -c "! kill -0 $pid 2>/dev/null"
+check_eq "and shows no message" 0 "$(find_title "$box")"
+
 reg_delete_key
 finish
