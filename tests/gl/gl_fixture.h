@@ -16,13 +16,19 @@ class OffscreenContext {
  public:
   OffscreenContext(int width, int height) : width_(width), height_(height) {
     display_ = XOpenDisplay(nullptr);
-    if (display_ == nullptr) return;
+    if (display_ == nullptr) {
+      failure_ = "cannot open $DISPLAY";
+      return;
+    }
     // A plain double-buffered window: drawing goes to the back buffer, which is read back
     // without ever being shown, so nothing on the display can disturb the pixels.
     int attributes[] = {
         GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
     XVisualInfo* visual = glXChooseVisual(display_, DefaultScreen(display_), attributes);
-    if (visual == nullptr) return;
+    if (visual == nullptr) {
+      failure_ = "no double-buffered RGB visual";
+      return;
+    }
     const Window root = RootWindow(display_, visual->screen);
     XSetWindowAttributes windowAttributes = {};
     windowAttributes.colormap = XCreateColormap(display_, root, visual->visual, AllocNone);
@@ -33,8 +39,12 @@ class OffscreenContext {
                             visual->visual, CWColormap | CWBorderPixel, &windowAttributes);
     context_ = glXCreateContext(display_, visual, nullptr, True);
     XFree(visual);
-    if (window_ == 0 || context_ == nullptr) return;
+    if (window_ == 0 || context_ == nullptr) {
+      failure_ = "cannot create the window or the GLX context";
+      return;
+    }
     ready_ = glXMakeCurrent(display_, window_, context_) == True;
+    if (!ready_) failure_ = "glXMakeCurrent failed";
     if (ready_) {
       glDrawBuffer(GL_BACK);
       glReadBuffer(GL_BACK);
@@ -58,8 +68,17 @@ class OffscreenContext {
   OffscreenContext& operator=(const OffscreenContext&) = delete;
 
   bool ready() const { return ready_; }
+  const char* failure() const { return failure_; }
   int width() const { return width_; }
   int height() const { return height_; }
+
+  // Draws and reads only the lower-left width x height pixels from now on (at most the size the
+  // context was made with).
+  void UseSize(int width, int height) {
+    width_ = width;
+    height_ = height;
+    if (ready_) glViewport(0, 0, width_, height_);
+  }
 
   // The renderer's fixed state (texturing on, no depth test, counter-clockwise fronts culled at
   // the back), a black clear colour, the whole viewport and identity matrices.
@@ -94,7 +113,16 @@ class OffscreenContext {
   Colormap colormap_ = 0;
   GLXContext context_ = nullptr;
   bool ready_ = false;
+  const char* failure_ = "";
 };
+
+// The one context of a test program, made on first use and kept until the program ends, so that
+// the test suites never race the display by opening and closing connections. Sized for the
+// largest picture a test draws; suites pick their own size with UseSize.
+inline OffscreenContext& SharedContext() {
+  static OffscreenContext context(1280, 720);
+  return context;
+}
 
 // One pixel of a ReadPixels() result, x from the left, y from the bottom.
 struct Rgba {

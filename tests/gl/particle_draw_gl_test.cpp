@@ -10,6 +10,7 @@
 #include "renderer/scene/sprites.h"
 #include "renderer/sim/frame_state.h"
 #include "renderer/sim/particle.h"
+#include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
 #include "renderer/sim/sprite_lists.h"
 #include "tests/gl/gl_fixture.h"
@@ -25,7 +26,8 @@ constexpr int Size = 128;  // the picture spans world x and y from -64 to 64
 class ParticleDrawGl : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    context = new OffscreenContext(Size, Size);
+    context = &gltest::SharedContext();
+    context->UseSize(Size, Size);
     if (!context->ready()) return;
     ApplyDefaults();
     srand(3);
@@ -33,12 +35,10 @@ class ParticleDrawGl : public ::testing::Test {
     BuildSky();
     BuildRingMesh();
   }
-  static void TearDownTestSuite() {
-    delete context;
-    context = nullptr;
-  }
+  static void TearDownTestSuite() { context = nullptr; }
   void SetUp() override {
-    ASSERT_TRUE(context->ready()) << "no GLX context on $DISPLAY";
+    ASSERT_TRUE(context->ready()) << context->failure();
+    context->UseSize(Size, Size);
     context->ResetState();
     glMatrixMode(GL_PROJECTION);
     glOrtho(-64.0, 64.0, -64.0, 64.0, -1000.0, 1000.0);
@@ -184,10 +184,27 @@ TEST_F(ParticleDrawGl, YoungBlastAddsABrightRingFlare) {
   EXPECT_LE(At(older, 17, 0).r, 5) << "no flare at lifeFrac 0.7";
 }
 
-TEST_F(ParticleDrawGl, DrawParticlesLeavesBlendingOn) {
+TEST_F(ParticleDrawGl, DrawParticlesDrawsThePoolFarToNearWithBlendingOn) {
+  ClearPool();
+  // A dark smoke puff in front of a star: drawn after it, the puff dims the star's white core.
+  Particle& star = AllocateParticle();
+  star = Make(Star, 40.0f);
+  star.depthKey = 200.0f;
+  Particle& puff = AllocateParticle();
+  puff = Make(Smoke, 40.0f);
+  puff.colour = Vec3(0.0f, 0.0f, 0.0f);
+  puff.alpha = 0.5f;
+  puff.depthKey = 100.0f;
+  MaintainPool();
+
+  glClear(GL_COLOR_BUFFER_BIT);
   glDisable(GL_BLEND);
   DrawParticles();
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
+  const auto pixels = context->ReadPixels();
+  EXPECT_NEAR(At(pixels, 0, 0).g, 128, 4) << "core under half-opaque black smoke";
+  EXPECT_NEAR(At(pixels, 11, 0).r, 128, 4) << "red body under the smoke";
+  ClearPool();
 }
 
 }  // namespace

@@ -28,13 +28,14 @@ constexpr int Height = 540;
 
 class SkyGl : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { context = new OffscreenContext(Width, Height); }
-  static void TearDownTestSuite() {
-    delete context;
-    context = nullptr;
+  static void SetUpTestSuite() {
+    context = &gltest::SharedContext();
+    context->UseSize(Width, Height);
   }
+  static void TearDownTestSuite() { context = nullptr; }
   void SetUp() override {
-    ASSERT_TRUE(context->ready()) << "no GLX context on $DISPLAY";
+    ASSERT_TRUE(context->ready()) << context->failure();
+    context->UseSize(Width, Height);
     context->ResetState();
     ApplyDefaults();
     StarTexture = HorizonTexture = StarDome = HorizonBand = CloudTexture = 0;
