@@ -59,9 +59,10 @@ void DrawShockRing(float life, float scroll) {
 
   for (int k = 0; k + 1 < RingMeshRings; ++k) RingStrip(k, true, -1.0f, colour, scroll);
 
-  // The upper face turns greener while the blast fades.
+  // The upper face turns greener while the blast fades; the outer edge and the invisible inner
+  // edge keep their green.
   if (life < 0.5f) {
-    for (int k = 1; k < RingMeshRings; ++k) colour[k][1] = life + 0.5f;
+    for (int k = 1; k < RingMeshRings - 1; ++k) colour[k][1] = life + 0.5f;
   }
   for (int k = 0; k + 1 < RingMeshRings; ++k) RingStrip(k, false, 1.0f, colour, scroll);
 

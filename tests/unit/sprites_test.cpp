@@ -79,14 +79,6 @@ TEST(FormulaSprites, SparkleIsAFourPointedStarWhiteOnItsAxes) {
   EXPECT_EQ(At(sparkle, 0, 0).a, 0) << "m = 1 at the corner";
 }
 
-TEST(FormulaSprites, UnknownIndexGivesNothing) {
-  for (int bad : {-1, 4}) {
-    const auto texels = FormulaSpriteTexels(bad);
-    ASSERT_EQ(texels.size(), 128u * 128u * 4u);
-    EXPECT_TRUE(std::all_of(texels.begin(), texels.end(), [](unsigned char b) { return b == 0; }));
-  }
-}
-
 TEST(SmokeSprites, TexelsAreWhiteWithThePictureAsAlpha) {
   for (int k = 0; k < SmokeImageCount; ++k) {
     const unsigned char* image = SmokeImage(k);
