@@ -12,6 +12,9 @@
 #include <cmath>
 
 #include "renderer/host/settings.h"
+#include "renderer/scene/camera.h"
+#include "renderer/scene/frame.h"
+#include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/sprite_lists.h"
 
@@ -185,6 +188,20 @@ void DrawFlaresFor(const FlareView& view) {
   FlareQueue.count = 0;
 }
 
-void DrawLensFlare() {}
+void DrawLensFlare() {
+  FlareView view;
+  view.eyePos = camera.eyePos;
+  view.lookTarget = camera.lookTarget;
+  view.savedEye = depthEye;
+  for (int i = 0; i < 16; ++i) {
+    view.modelView[i] = savedModelView[i];
+    view.projection[i] = savedProjection[i];
+  }
+  for (int i = 0; i < 4; ++i) view.viewport[i] = savedViewport[i];
+  view.clientWidth = clientWidth;
+  view.clientHeight = clientHeight;
+  view.aspect = aspect;
+  DrawFlaresFor(view);
+}
 
 }  // namespace varenko

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "renderer/host/settings.h"
 #include "renderer/sim/pool.h"
 
@@ -60,6 +62,93 @@ TEST(FlareEdgeFade, FullOnScreenFadingOverTheMarginDroppedBeyond) {
   EXPECT_FALSE(FadeAtScreenEdges(-m * 1.01f, 0.5f, aspect, i));
   EXPECT_FALSE(FadeAtScreenEdges(aspect + m * 1.01f, 0.5f, aspect, i));
   EXPECT_FALSE(FadeAtScreenEdges(1e30f, 0.5f, aspect, i));
+}
+
+}  // namespace
+}  // namespace varenko
+
+namespace varenko {
+namespace {
+
+// A camera at the origin looking down -z with a 60-degree perspective on a 200 x 100 client.
+FlareView LookingDownMinusZ() {
+  FlareView v;
+  v.eyePos = Vec3(0, 0, 0);
+  v.lookTarget = Vec3(0, 0, -10);
+  v.savedEye = v.eyePos;
+  for (int i = 0; i < 16; ++i) v.modelView[i] = (i % 5 == 0) ? 1.0 : 0.0;
+  // gluPerspective(60, 2, 1, 40000)
+  const double f = 1.0 / 0.5773502691896258, n = 1.0, fa = 40000.0;
+  for (double& x : v.projection) x = 0.0;
+  v.projection[0] = f / 2.0;
+  v.projection[5] = f;
+  v.projection[10] = (fa + n) / (n - fa);
+  v.projection[11] = -1.0;
+  v.projection[14] = 2.0 * fa * n / (n - fa);
+  v.viewport[0] = 0;
+  v.viewport[1] = 0;
+  v.viewport[2] = 200;
+  v.viewport[3] = 100;
+  v.clientWidth = 200;
+  v.clientHeight = 100;
+  v.aspect = 2.0f;
+  return v;
+}
+
+Particle& AddFlaring(unsigned kind, float x, float y, float z) {
+  Particle& p = AllocateParticle();
+  p.kind = kind;
+  p.pos.Set(x, y, z);
+  p.colour.Set(0.25f, 0.5f, 0.75f);
+  p.alpha = 1.0f;
+  p.depthKey = -z;  // keeps it live; the collection only reads the pool order
+  return p;
+}
+
+class FlareCollection : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearPool();
+    ApplyDefaults();
+    FlareQueue.count = 0;
+  }
+  void TearDown() override { ClearPool(); }
+};
+
+TEST_F(FlareCollection, QueuesOnlyLightsMoreThanOneUnitInFront) {
+  AddFlaring(Flash, 0, 0, -1000);    // straight ahead: the screen centre
+  AddFlaring(Flash, 0, 0, 1000);     // behind the camera
+  AddFlaring(Flash, 0, 0, -1.0f);    // exactly one unit in front: not more than one
+  AddFlaring(Star, 0, 0, -500);      // not a flaring kind
+  AddFlaring(Blast, 100, 0, -1000);  // a finale object: a streak
+  Particle& faded = AddFlaring(Gather, 0, 0, -2000);
+  faded.alpha = 0.5f;  // 1 - l^4 = 0: queued, invisible
+  CollectFlares(LookingDownMinusZ());
+
+  ASSERT_EQ(FlareQueue.count, 3);
+  const FlareRequest& flash = FlareQueue.request[0];
+  EXPECT_EQ(flash.isStreak, 0.0f);
+  EXPECT_NEAR(flash.x, 1.0f, 1e-4);  // centre: aspect / 2
+  EXPECT_NEAR(flash.y, 0.5f, 1e-4);
+  EXPECT_FLOAT_EQ(flash.red, 0.25f);
+  EXPECT_FLOAT_EQ(flash.blue, 0.75f);
+  EXPECT_NEAR(flash.intensity, FlashFlareIntensity(20, 1.0f, 1000.0f), 1e-6);
+
+  const FlareRequest& blast = FlareQueue.request[1];
+  EXPECT_EQ(blast.isStreak, 1.0f);
+  EXPECT_GT(blast.x, 1.0f);  // right of centre
+  EXPECT_NEAR(blast.intensity, FinaleFlareIntensity(20, 1.0f, std::sqrt(1010000.0f)), 1e-5);
+  EXPECT_EQ(FlareQueue.request[2].intensity, 0.0f);
+}
+
+TEST_F(FlareCollection, StopsAtCapacityKeepingThePoolOrder) {
+  for (int i = 0; i < 150; ++i) AddFlaring(Flash, 0, 0, -5000.0f + static_cast<float>(i));
+  MaintainPool();  // far to near
+  CollectFlares(LookingDownMinusZ());
+  ASSERT_EQ(FlareQueue.count, FlareQueueCapacity);
+  // The first request is the farthest flash (5000 units), the last the 110th farthest.
+  EXPECT_NEAR(FlareQueue.request[0].intensity, FlashFlareIntensity(20, 1, 5000), 1e-6);
+  EXPECT_NEAR(FlareQueue.request[109].intensity, FlashFlareIntensity(20, 1, 4891), 1e-6);
 }
 
 }  // namespace
