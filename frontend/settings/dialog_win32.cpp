@@ -1,10 +1,15 @@
 // The settings dialog `Tamsel_P` on Win32: its window, scroll bars, combo box and skinned
 // buttons, its windowless labels and option marks, the shaded backdrop and the modal loop.
 // Every decision is dialog_model.cpp's; this file mirrors its view into the controls.
+#include "frontend/settings/dialog.h"
+
+// windows.h must come first: the other system headers build on it.
+// clang-format off
+#include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
-#include <windows.h>
 #include <windowsx.h>
+// clang-format on
 
 #include <cstdlib>
 #include <string>
@@ -13,7 +18,6 @@
 #include "frontend/app/entry.h"
 #include "frontend/app/wide.h"
 #include "frontend/settings/button_win32.h"
-#include "frontend/settings/dialog.h"
 #include "frontend/settings/dialog_font_win32.h"
 #include "frontend/settings/dialog_model.h"
 #include "frontend/settings/dialog_resources.h"
