@@ -20,6 +20,8 @@ inline constexpr wchar_t CreditText[] = L"Varenko project   Ver 1.0.0";
 // The label font, and the lower panel's own font (which the combo box takes).
 inline constexpr wchar_t LabelFace[] = L"ＭＳ Ｐゴシック";
 inline constexpr double LabelPoints = 9.75;
+// The same font as a button's saved "Font".
+inline constexpr wchar_t LabelFontSpec[] = L"ＭＳ Ｐゴシック,9.75";
 inline constexpr wchar_t PanelFace[] = L"Tahoma";
 inline constexpr double PanelPoints = 8.25;
 

@@ -250,8 +250,7 @@ void ShowBars() {
 }
 
 HWND CreateButton(const ButtonLayout& layout, int id) {
-  const PropertyBag saved = {{"Caption", layout.caption},
-                             {"Font", std::wstring(LabelFace) + L",9.75"}};
+  const PropertyBag saved = {{"Caption", layout.caption}, {"Font", LabelFontSpec}};
   return CreateCommand(dialog.hwnd, id, Place(layout.container, layout.place), saved);
 }
 
