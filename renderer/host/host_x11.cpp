@@ -20,6 +20,7 @@
 #include "renderer/host/exit_rules.h"
 #include "renderer/host/settings.h"
 #include "renderer/scene/frame.h"
+#include "renderer/scene/particle_draw.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/show.h"
 
@@ -280,6 +281,7 @@ int RunX11Saver(const HostOptions& o) {
   host.frameLimit = o.frames;
   host.screenshotPath = o.screenshotPath.empty() ? nullptr : o.screenshotPath.c_str();
   forcedBurstKind = o.burstKind;
+  referenceParticleDraw = o.referenceDraw;
 
   if (!o.settingsPath.empty()) settingsFilePath = o.settingsPath;
   ApplyDefaults();

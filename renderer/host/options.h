@@ -25,6 +25,7 @@ struct HostOptions {
   std::string settingsPath;    // --settings FILE
   bool stats = false;          // --stats: one JSON line at exit
   int burstKind = -1;          // --burst K: every shell bursts as kind K
+  bool referenceDraw = false;  // --draw-reference: draw each sprite on its own (slow reference)
   bool help = false;
 };
 

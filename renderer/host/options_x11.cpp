@@ -74,6 +74,10 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       r.options.stats = true;
       continue;
     }
+    if (name == "--draw-reference") {
+      r.options.referenceDraw = true;
+      continue;
+    }
     const bool takesValue = name == "--window" || name == "--seed" || name == "--fixed-dt" ||
                             name == "--frames" || name == "--screenshot" || name == "--settings" ||
                             name == "--burst";
@@ -130,6 +134,7 @@ const char* UsageText() {
          "  --settings FILE      read the settings from FILE\n"
          "  --stats              print frame statistics as one JSON line at exit\n"
          "  --burst K            every shell bursts as kind K (0 to 21)\n"
+         "  --draw-reference     draw every sprite on its own (slow; for comparisons)\n"
          "  --help               show this text\n";
 }
 

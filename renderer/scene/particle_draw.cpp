@@ -114,6 +114,8 @@ void DrawParticle(const Particle& p) {
   glPopMatrix();
 }
 
+bool referenceParticleDraw = false;
+
 void DrawParticles() {
   glEnable(GL_BLEND);
   ForEachLive([](const Particle& p) { DrawParticle(p); });

@@ -19,4 +19,8 @@ void DrawShockRing(float life, float scroll);
 // Enables blending and draws every live particle in pool order.
 void DrawParticles();
 
+// When set, DrawParticles draws every sprite on its own with DrawParticle, the reference that
+// faster drawing paths are compared against. Off by default.
+extern bool referenceParticleDraw;
+
 }  // namespace varenko
