@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "renderer/scene/gl_api.h"
+#include "renderer/scene/particle_batch.h"
 #include "renderer/scene/sky.h"
 #include "renderer/scene/sprites.h"
 #include "renderer/sim/frame_state.h"
@@ -118,7 +119,12 @@ bool referenceParticleDraw = false;
 
 void DrawParticles() {
   glEnable(GL_BLEND);
-  ForEachLive([](const Particle& p) { DrawParticle(p); });
+  if (referenceParticleDraw) {
+    ForEachLive([](const Particle& p) { DrawParticle(p); });
+    return;
+  }
+  FillParticleBatch();
+  DrawParticleBatch();
 }
 
 }  // namespace varenko

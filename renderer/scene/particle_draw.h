@@ -16,11 +16,12 @@ void DrawParticle(const Particle& p);
 // opacity), `scroll` slides the cloud texture across the rings.
 void DrawShockRing(float life, float scroll);
 
-// Enables blending and draws every live particle in pool order.
+// Enables blending and draws every live particle in pool order: batched from vertex arrays
+// (particle_batch.h), or one DrawParticle call each when referenceParticleDraw is set.
 void DrawParticles();
 
 // When set, DrawParticles draws every sprite on its own with DrawParticle, the reference that
-// faster drawing paths are compared against. Off by default.
+// the batched pass is compared against. Off by default.
 extern bool referenceParticleDraw;
 
 }  // namespace varenko

@@ -7,6 +7,7 @@
 #include "renderer/host/settings.h"
 #include "renderer/scene/gl_api.h"
 #include "renderer/scene/pictures.h"
+#include "renderer/scene/sprite_atlas.h"
 #include "renderer/scene/sprite_texels.h"
 #include "renderer/sim/sprite_lists.h"
 
@@ -59,6 +60,9 @@ void BuildFormulaSprites() {
   DiscSprite = base + DiscIndex;
   RingSprite = base + RingIndex;
   SparkleSprite = base + SparkleIndex;
+  // The lists stay for the per-sprite reference drawing and the lens flare; the batched particle
+  // pass draws from the atlas.
+  BuildFormulaAtlas();
 }
 
 void BuildSmokeSprites() {
@@ -78,6 +82,7 @@ void BuildSmokeSprites() {
     CompileSpriteList(base + k, textures[k]);
     SmokeSprite[k] = base + k;
   }
+  BuildSmokeAtlas();
   BuildSmokeLifeTable();
 }
 

@@ -15,9 +15,11 @@ extern float RingMesh[RingMeshRings][RingMeshPoints][3];
 // counter-clockwise seen from +z so back-face culling keeps it.
 void SpriteQuad();
 
-// Glow, disc, ring and sparkle textures and lists; stores the list names in sprite_lists.h.
+// Glow, disc, ring and sparkle textures and lists; stores the list names in sprite_lists.h. Also
+// builds their atlas for the batched particle pass.
 void BuildFormulaSprites();
-// The five smoke textures and lists; also builds SmokeLifeTable. Called only when smokeSpan != 0.
+// The five smoke textures and lists, and their atlas; also builds SmokeLifeTable. Called only when
+// smokeSpan != 0.
 void BuildSmokeSprites();
 // Fills RingMesh (no OpenGL).
 void BuildRingMesh();
