@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libpng-dev
-  xvfb xauth x11-utils xdotool imagemagick
+  xvfb xauth x11-utils xdotool imagemagick xscreensaver
   wine wine64 g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
   procps
 )

@@ -1,5 +1,5 @@
-// The Linux host: window, GLX context, input through the exit rules, the loop, the last frame as
-// PNG and the statistics line.
+// The Linux host: its own window or one another program gave it, the GLX context, input through
+// the exit rules, the loop with its signals and resizes, frames as PNG and the statistics line.
 #include "renderer/host/host_x11.h"
 
 #include <GL/gl.h>
@@ -12,9 +12,13 @@
 #include <sched.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <vector>
 
 #include "renderer/host/exit_rules.h"
@@ -34,29 +38,56 @@ using SteadyClock = std::chrono::steady_clock;
 const SteadyClock::time_point processStart = SteadyClock::now();
 
 struct X11Host {
-  Display* display;
-  Window window;
-  GLXContext context;
-  Cursor blankCursor;
-  Atom wmDeleteWindow;
-  bool windowed;
-  bool running;
-  long long frameLimit;  // 0: until closed
-  long long framesSwapped;
-  const char* screenshotPath;  // nullptr: no screenshot
-  bool captured;               // the screenshot was taken from the last frame's back buffer
+  Display* display = nullptr;
+  Window window = 0;  // the drawable: ours, or the foreign window itself
+  GLXContext context = nullptr;
+  Cursor blankCursor = 0;
+  Atom wmDeleteWindow = 0;
+  bool windowed = false;
+  // Embedded in a window another program made (a screen-saver host): no grabs, no exit rules;
+  // that program ends us with a signal or by destroying the window.
+  bool embedded = false;
+  Window foreign = 0;           // the window we were given; 0 unless embedded
+  bool ownWindow = false;       // host.window was created here and is destroyed here
+  bool windowGone = false;      // the window was destroyed under us: no more reading from it
+  GLenum readBuffer = GL_BACK;  // where the finished frame is before the swap
+  int pendingWidth = 0;         // the window's latest size, applied before the next frame
+  int pendingHeight = 0;
+  bool running = false;
+  long long frameLimit = 0;  // 0: until closed
+  long long framesSwapped = 0;
+  const char* screenshotPath = nullptr;  // nullptr: no screenshot
+  bool captured = false;  // the screenshot was taken from the last frame's back buffer
+  const std::string* recordDir = nullptr;  // nullptr: no recording
+  bool recordFailed = false;
   std::vector<unsigned char> pixels;
-  double firstSwapMs;  // since the process start; negative until the first swap
+  double firstSwapMs = -1.0;  // since the process start; negative until the first swap
 };
 
-X11Host host = {nullptr, 0, nullptr, 0, 0, false, false, 0, 0, nullptr, false, {}, -1.0};
+X11Host host;
+
+// Set by SIGTERM and SIGINT; the loop checks it before every frame, so the program ends within
+// one frame of the signal.
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void OnStopSignal(int) { stopRequested = 1; }
+
+void InstallStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no SA_RESTART: a blocking call returns and the loop sees the flag
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
 
 double MillisecondsSince(SteadyClock::time_point t) {
   return std::chrono::duration<double, std::milli>(SteadyClock::now() - t).count();
 }
 
-// Xlib's default handler ends the process on any protocol error; a refused grab or a window that
-// went away must not take the saver down with it.
+// Xlib's default handler prints and ends the process on any protocol error; a refused grab or a
+// window that went away (a screen-saver host destroying our window) must not take the saver
+// down with it, nor print anything.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 // Reads the current read buffer into host.pixels as rows from top to bottom.
@@ -145,7 +176,28 @@ void RequestClose() {
   host.running = false;
 }
 
+// The window we draw into changed size or went away.
+bool HandleWindowChange(const XEvent& e) {
+  const Window watched = host.embedded ? host.foreign : host.window;
+  if (e.type == ConfigureNotify && e.xconfigure.window == watched) {
+    host.pendingWidth = e.xconfigure.width;
+    host.pendingHeight = e.xconfigure.height;
+    if (host.embedded && host.ownWindow)  // our child window covers the foreign one
+      XResizeWindow(host.display, host.window, static_cast<unsigned>(e.xconfigure.width),
+                    static_cast<unsigned>(e.xconfigure.height));
+    return true;
+  }
+  if (e.type == DestroyNotify &&
+      (e.xdestroywindow.window == watched || e.xdestroywindow.window == host.window)) {
+    host.windowGone = true;
+    host.running = false;
+    return true;
+  }
+  return false;
+}
+
 void HandleEvent(const XEvent& e) {
+  if (HandleWindowChange(e) || host.embedded) return;
   if (host.windowed) {
     if (e.type == KeyPress) {
       XKeyEvent key = e.xkey;
@@ -178,6 +230,88 @@ void HandleEvent(const XEvent& e) {
     default:
       break;
   }
+}
+
+// Makes the context current on host.window and remembers how its frames are read back.
+bool MakeCurrent(XVisualInfo* visual) {
+  int doubleBuffer = 0;
+  glXGetConfig(host.display, visual, GLX_DOUBLEBUFFER, &doubleBuffer);
+  host.readBuffer = doubleBuffer != 0 ? GL_BACK : GL_FRONT;
+  host.context = glXCreateContext(host.display, visual, nullptr, True);
+  if (host.context == nullptr) return false;
+  return glXMakeCurrent(host.display, host.window, host.context) == True;
+}
+
+// Draws into a window another program made. Its own visual is used when OpenGL can draw with it;
+// otherwise a child window of our visual covers it and follows its size.
+bool AttachToWindow(Window target) {
+  Display* d = host.display;
+  XWindowAttributes wa{};
+  if (XGetWindowAttributes(d, target, &wa) == 0) {
+    std::fprintf(stderr, "varenko: there is no window 0x%lx on display \"%s\"\n", target,
+                 DisplayString(d));
+    return false;
+  }
+  host.foreign = target;
+  host.pendingWidth = wa.width;
+  host.pendingHeight = wa.height;
+  // Only the structure events: key and button events on a host's window belong to the host.
+  XSelectInput(d, target, wa.your_event_mask | StructureNotifyMask);
+
+  XVisualInfo wanted{};
+  wanted.visualid = XVisualIDFromVisual(wa.visual);
+  int count = 0;
+  XVisualInfo* visual = XGetVisualInfo(d, VisualIDMask, &wanted, &count);
+  int useGl = 0;
+  int rgba = 0;
+  if (visual != nullptr) {
+    glXGetConfig(d, visual, GLX_USE_GL, &useGl);
+    glXGetConfig(d, visual, GLX_RGBA, &rgba);
+  }
+  if (visual != nullptr && useGl != 0 && rgba != 0) {
+    host.window = target;
+    host.ownWindow = false;
+  } else {
+    if (visual != nullptr) XFree(visual);
+    int attributes[] = {
+        GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1, None};
+    visual = glXChooseVisual(d, XScreenNumberOfScreen(wa.screen), attributes);
+    if (visual == nullptr) {
+      std::fprintf(stderr, "varenko: no RGBA OpenGL visual for window 0x%lx\n", target);
+      return false;
+    }
+    XSetWindowAttributes ca{};
+    ca.colormap = XCreateColormap(d, target, visual->visual, AllocNone);
+    ca.background_pixel = BlackPixelOfScreen(wa.screen);
+    ca.border_pixel = 0;
+    ca.event_mask = StructureNotifyMask;
+    host.window = XCreateWindow(d, target, 0, 0, static_cast<unsigned>(wa.width > 0 ? wa.width : 1),
+                                static_cast<unsigned>(wa.height > 0 ? wa.height : 1), 0,
+                                visual->depth, InputOutput, visual->visual,
+                                CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &ca);
+    host.ownWindow = true;
+    XMapWindow(d, host.window);
+  }
+  const bool ok = MakeCurrent(visual);
+  XFree(visual);
+  if (!ok) std::fprintf(stderr, "varenko: cannot draw with OpenGL into window 0x%lx\n", target);
+  return ok;
+}
+
+// The window of --root: the screen saver's own window when one runs us, else the desktop.
+bool RootTarget(Window& target) {
+  const char* env = std::getenv("XSCREENSAVER_WINDOW");
+  if (env == nullptr || env[0] == '\0') {
+    target = DefaultRootWindow(host.display);
+    return true;
+  }
+  std::uint32_t id = 0;
+  if (!ParseWindowId(env, id)) {
+    std::fprintf(stderr, "varenko: XSCREENSAVER_WINDOW is not a window id: \"%.64s\"\n", env);
+    return false;
+  }
+  target = static_cast<Window>(id);
+  return true;
 }
 
 bool CreateWindowAndContext(const HostOptions& o) {
@@ -219,9 +353,9 @@ bool CreateWindowAndContext(const HostOptions& o) {
   XFreePixmap(d, blank);
   if (!o.windowed) XDefineCursor(d, host.window, host.blankCursor);
 
-  host.context = glXCreateContext(d, visual, nullptr, True);
-  XFree(visual);
-  if (host.context == nullptr) return false;
+  host.ownWindow = true;
+  host.pendingWidth = width;
+  host.pendingHeight = height;
 
   XMapRaised(d, host.window);
   // Wait until the window is on screen so that the grabs and the first frame land on it.
@@ -230,17 +364,34 @@ bool CreateWindowAndContext(const HostOptions& o) {
     XWindowEvent(d, host.window, StructureNotifyMask, &e);
     if (e.type == MapNotify) break;
   }
-  glXMakeCurrent(d, host.window, host.context);
+  const bool current = MakeCurrent(visual);
+  XFree(visual);
+  if (!current) return false;
   if (!o.windowed) GrabInput();
   return true;
 }
 
+// Writes the frame about to be shown as the next numbered picture of the recording.
+void RecordFrame() {
+  const std::string path = RecordFramePath(*host.recordDir, host.framesSwapped + 1);
+  glReadBuffer(host.readBuffer);
+  ReadPixels();
+  if (WritePng(path.c_str())) return;
+  std::fprintf(stderr, "varenko: cannot write the frame \"%s\"\n", path.c_str());
+  host.recordFailed = true;
+  host.running = false;
+}
+
 void PrintStats(long long frames, double totalMs, double worstMs, int poolSize) {
   const double mean = frames > 0 ? totalMs / static_cast<double>(frames) : 0.0;
+  // The last frame's viewport and the aspect its projection really used (read back from OpenGL).
+  const double projectionAspect =
+      savedProjection[0] != 0.0 ? savedProjection[5] / savedProjection[0] : 0.0;
   std::printf(
       "{\"frames\":%lld,\"mean_ms\":%.3f,\"worst_ms\":%.3f,\"peak_particles\":%d,"
-      "\"pool_size\":%d,\"first_frame_ms\":%.1f}\n",
-      frames, mean, worstMs, PeakLiveParticles(), poolSize, host.firstSwapMs);
+      "\"pool_size\":%d,\"first_frame_ms\":%.1f,\"viewport\":[%d,%d],\"aspect\":%.4f}\n",
+      frames, mean, worstMs, PeakLiveParticles(), poolSize, host.firstSwapMs, savedViewport[2],
+      savedViewport[3], projectionAspect);
   std::fflush(stdout);
 }
 
@@ -257,10 +408,11 @@ std::uint32_t TickMilliseconds() {
 
 void SwapFrameBuffers() {
   if (host.display == nullptr || host.context == nullptr) return;
+  if (host.recordDir != nullptr && !host.recordFailed) RecordFrame();
   // The last frame of a counted run is read before the swap, when the back buffer is certain.
   if (host.screenshotPath != nullptr && host.frameLimit > 0 &&
       host.framesSwapped + 1 == host.frameLimit) {
-    glReadBuffer(GL_BACK);
+    glReadBuffer(host.readBuffer);
     ReadPixels();
     host.captured = true;
   }
@@ -270,6 +422,16 @@ void SwapFrameBuffers() {
 }
 
 int RunX11Saver(const HostOptions& o) {
+  InstallStopSignals();
+  if (!o.recordDir.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(o.recordDir, ec);
+    if (!std::filesystem::is_directory(o.recordDir, ec)) {
+      std::fprintf(stderr, "varenko: cannot create the folder \"%s\"\n", o.recordDir.c_str());
+      return 1;
+    }
+    host.recordDir = &o.recordDir;
+  }
   host.display = XOpenDisplay(nullptr);
   if (host.display == nullptr) {
     const char* name = std::getenv("DISPLAY");
@@ -278,6 +440,7 @@ int RunX11Saver(const HostOptions& o) {
   }
   XSetErrorHandler(IgnoreXError);
   host.windowed = o.windowed;
+  host.embedded = o.embedded();
   host.frameLimit = o.frames;
   host.screenshotPath = o.screenshotPath.empty() ? nullptr : o.screenshotPath.c_str();
   forcedBurstKind = o.burstKind;
@@ -286,17 +449,32 @@ int RunX11Saver(const HostOptions& o) {
   if (!o.settingsPath.empty()) settingsFilePath = o.settingsPath;
   ApplyDefaults();
   ReadSettings();
+  ApplySettingOverrides(o);
 
   SeedShow(o.seeded ? o.seed : static_cast<std::uint32_t>(std::time(nullptr)));
-  if (!CreateWindowAndContext(o)) {
-    std::fprintf(stderr, "varenko: no double-buffered RGBA OpenGL visual on display \"%s\"\n",
-                 DisplayString(host.display));
+  bool ready = false;
+  if (host.embedded) {
+    Window target = static_cast<Window>(o.windowId);
+    ready = (o.windowId != 0 || RootTarget(target)) && AttachToWindow(target);
+  } else {
+    ready = CreateWindowAndContext(o);
+    if (!ready)
+      std::fprintf(stderr, "varenko: no double-buffered RGBA OpenGL visual on display \"%s\"\n",
+                   DisplayString(host.display));
+  }
+  if (!ready) {
+    if (host.context != nullptr) glXDestroyContext(host.display, host.context);
+    if (host.ownWindow) XDestroyWindow(host.display, host.window);
     XCloseDisplay(host.display);
     return 1;
   }
+  // Whatever the size asked for, the window has the size the server gave it.
   XWindowAttributes attributes{};
-  XGetWindowAttributes(host.display, host.window, &attributes);
-  SetUpScene(attributes.width, attributes.height);
+  if (XGetWindowAttributes(host.display, host.window, &attributes) != 0) {
+    host.pendingWidth = attributes.width;
+    host.pendingHeight = attributes.height;
+  }
+  SetUpScene(host.pendingWidth, host.pendingHeight);
 
   int x = 0;
   int y = 0;
@@ -308,13 +486,15 @@ int RunX11Saver(const HostOptions& o) {
   double totalMs = 0.0;
   double worstMs = 0.0;
   host.running = true;
-  while (host.running) {
+  while (host.running && stopRequested == 0) {
     while (host.running && XPending(host.display) > 0) {
       XEvent e;
       XNextEvent(host.display, &e);
       HandleEvent(e);
     }
-    if (!host.running) break;
+    if (!host.running || stopRequested != 0) break;
+    if (host.pendingWidth != clientWidth || host.pendingHeight != clientHeight)
+      ResizeScene(host.pendingWidth, host.pendingHeight);
     const SteadyClock::time_point start = SteadyClock::now();
     bool ran = false;
     if (o.fixedStep) {
@@ -335,9 +515,11 @@ int RunX11Saver(const HostOptions& o) {
     sched_yield();  // give the rest of the time slice away, as the Windows loop does
   }
 
-  int code = 0;
+  int code = host.recordFailed ? 1 : 0;
   if (host.screenshotPath != nullptr) {
-    if (!host.captured) {  // closed before a frame limit: the picture on screen is the last one
+    // Closed before a frame limit: the picture on screen is the last one, unless the window has
+    // gone with it.
+    if (!host.captured && !host.windowGone) {
       glReadBuffer(GL_FRONT);
       ReadPixels();
     }
@@ -350,15 +532,16 @@ int RunX11Saver(const HostOptions& o) {
   saverWindow.renderActive = false;
   const int poolSize = pool.nodeCount;  // the pool is emptied with the scene
   ReleaseScene();
-  if (!o.windowed) {
+  if (!o.windowed && !host.embedded) {
     XUngrabPointer(host.display, CurrentTime);
     XUngrabKeyboard(host.display, CurrentTime);
   }
   glXMakeCurrent(host.display, None, nullptr);
   glXDestroyContext(host.display, host.context);
   host.context = nullptr;
-  XDestroyWindow(host.display, host.window);
-  XFreeCursor(host.display, host.blankCursor);
+  // A foreign window belongs to the program that gave it to us.
+  if (host.ownWindow && !host.windowGone) XDestroyWindow(host.display, host.window);
+  if (host.blankCursor != 0) XFreeCursor(host.display, host.blankCursor);
   XCloseDisplay(host.display);
   host.display = nullptr;
 

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace varenko {
 
@@ -12,11 +14,17 @@ inline constexpr long long MaxFrames = 1000000000;
 inline constexpr double MaxFixedDt = 60.0;     // seconds
 inline constexpr int MaxForcedBurstKind = 21;  // the burst kinds a shell can be given
 
+inline constexpr int SettingOptionCount = 8;  // one option per renderer setting, in key order
+
 struct HostOptions {
   bool windowed = false;  // --window WxH: a normal window instead of the full-screen saver
   int windowWidth = 0;
   int windowHeight = 0;
-  bool seeded = false;  // --seed N: the generator starts from N instead of the clock
+  // --root / --window-id ID: draw into a window another program made (a screen-saver host).
+  // The renderer then grabs nothing, closes on no input and follows the window's size.
+  bool root = false;           // $XSCREENSAVER_WINDOW when set, else the root window
+  std::uint32_t windowId = 0;  // nonzero: --window-id
+  bool seeded = false;         // --seed N: the generator starts from N instead of the clock
   std::uint32_t seed = 0;
   bool fixedStep = false;  // --fixed-dt S: every frame steps S seconds
   float fixedDt = 0.0f;
@@ -26,7 +34,12 @@ struct HostOptions {
   bool stats = false;          // --stats: one JSON line at exit
   int burstKind = -1;          // --burst K: every shell bursts as kind K
   bool referenceDraw = false;  // --draw-reference: draw each sprite on its own (slow reference)
+  std::string recordDir;       // --record DIR: every frame as DIR/frame-NNNNN.png
+  // --max-shells ... --illumination: values that override the settings file, in key order.
+  std::optional<int> settingOverrides[SettingOptionCount];
   bool help = false;
+
+  bool embedded() const { return root || windowId != 0; }
 };
 
 enum class ParseStatus { Run, Help, Error };
@@ -38,6 +51,15 @@ struct ParseResult {
 };
 
 ParseResult ParseOptions(int argc, const char* const* argv);
+
+// A window id as X tools print it: hexadecimal after "0x", else decimal; 1 to 0xFFFFFFFF.
+bool ParseWindowId(std::string_view text, std::uint32_t& id);
+
+// Stores the settings given on the command line over those read from the settings file.
+void ApplySettingOverrides(const HostOptions& options);
+
+// DIR/frame-00001.png for frame 1, widening past 99999.
+std::string RecordFramePath(const std::string& dir, long long frame);
 
 // The --help text.
 const char* UsageText();

@@ -1,11 +1,13 @@
 // Parsing of the Linux renderer's command line.
-#include "renderer/host/options.h"
-
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+
+#include "renderer/host/options.h"
+#include "renderer/host/settings.h"
 
 namespace varenko {
 
@@ -54,7 +56,81 @@ bool ParseSeconds(const char* text, float& out) {
   return out > 0.0f;  // a step that rounds to zero would freeze the show
 }
 
+// The options of the eight renderer settings, in key order ("00" to "07").
+constexpr const char* SettingOptionNames[SettingOptionCount] = {
+    "--max-shells", "--smoke-span", "--wind",   "--ambient",
+    "--stars",      "--flare",      "--clouds", "--illumination"};
+constexpr int FirstSwitchSetting = 6;  // --clouds and --illumination are on or off
+
+int SettingOptionIndex(std::string_view name) {
+  for (int i = 0; i < SettingOptionCount; ++i)
+    if (name == SettingOptionNames[i]) return i;
+  return -1;
+}
+
+// A settings value: a whole decimal number with an optional sign, read as the settings file reads
+// its values (numbers past the int range saturate). Unlike the file, nothing else is accepted:
+// a mistyped option should be an error, not a silent 0.
+bool ParseSettingValue(std::string_view text, int& out) {
+  if (text.empty() || text.size() > MaxSettingTextLength) return false;
+  std::size_t i = text[0] == '+' || text[0] == '-' ? 1 : 0;
+  if (i == text.size()) return false;
+  for (; i < text.size(); ++i)
+    if (text[i] < '0' || text[i] > '9') return false;
+  out = SettingTextToInt(text);
+  return true;
+}
+
+// XScreenSaver's hacks take their options with one dash ("-root"); both spellings are accepted.
+std::string_view LongOptionName(std::string_view arg, std::string& storage) {
+  if (arg.size() > 2 && arg[0] == '-' && arg[1] != '-' && !(arg[1] >= '0' && arg[1] <= '9')) {
+    storage = "-" + std::string(arg);
+    return storage;
+  }
+  return arg;
+}
+
 }  // namespace
+
+bool ParseWindowId(std::string_view text, std::uint32_t& id) {
+  unsigned base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  if (text.empty() || text.size() > 10) return false;
+  std::uint64_t value = 0;
+  for (const char c : text) {
+    unsigned digit = 0;
+    if (c >= '0' && c <= '9')
+      digit = static_cast<unsigned>(c - '0');
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = static_cast<unsigned>(c - 'a' + 10);
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = static_cast<unsigned>(c - 'A' + 10);
+    else
+      return false;
+    value = value * base + digit;  // at most 10 digits: no overflow of 64 bits
+  }
+  if (value == 0 || value > 0xFFFFFFFFu) return false;
+  id = static_cast<std::uint32_t>(value);
+  return true;
+}
+
+void ApplySettingOverrides(const HostOptions& o) {
+  for (int i = 0; i < SettingOptionCount; ++i) {
+    const std::optional<int>& value = o.settingOverrides[i];
+    if (value.has_value()) StoreSettingText(i, std::to_string(*value));
+  }
+}
+
+std::string RecordFramePath(const std::string& dir, long long frame) {
+  char name[32];
+  std::snprintf(name, sizeof name, "frame-%05lld.png", frame);
+  std::string path = dir;
+  if (!path.empty() && path.back() != '/') path += '/';
+  return path + name;
+}
 
 ParseResult ParseOptions(int argc, const char* const* argv) {
   ParseResult r{ParseStatus::Run, HostOptions{}, std::string()};
@@ -65,7 +141,8 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   };
 
   for (int i = 1; i < argc; ++i) {
-    const std::string_view name = argv[i] != nullptr ? argv[i] : "";
+    std::string spelled;
+    const std::string_view name = LongOptionName(argv[i] != nullptr ? argv[i] : "", spelled);
     if (name == "--help" || name == "-h") {
       r.status = ParseStatus::Help;
       return r;
@@ -78,16 +155,36 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       r.options.referenceDraw = true;
       continue;
     }
+    if (name == "--root") {
+      r.options.root = true;
+      continue;
+    }
+    const int setting = SettingOptionIndex(name);
     const bool takesValue = name == "--window" || name == "--seed" || name == "--fixed-dt" ||
                             name == "--frames" || name == "--screenshot" || name == "--settings" ||
-                            name == "--burst";
+                            name == "--burst" || name == "--window-id" || name == "--record" ||
+                            setting >= 0;
     if (!takesValue) return error("unknown option \"" + std::string(name.substr(0, 64)) + "\"");
     if (i + 1 >= argc || argv[i + 1] == nullptr) return error(std::string(name) + " needs a value");
     const char* value = argv[++i];
     const std::string_view v = value;
     const std::string shown = "\"" + std::string(v.substr(0, 64)) + "\"";
 
-    if (name == "--window") {
+    if (setting >= FirstSwitchSetting) {
+      if (v != "0" && v != "1") return error(std::string(name) + " takes 0 or 1, not " + shown);
+      r.options.settingOverrides[setting] = v == "1" ? 1 : 0;
+    } else if (setting >= 0) {
+      int number = 0;
+      if (!ParseSettingValue(v, number))
+        return error(std::string(name) + " takes a whole number, not " + shown);
+      r.options.settingOverrides[setting] = number;
+    } else if (name == "--window-id") {
+      if (!ParseWindowId(v, r.options.windowId))
+        return error("--window-id takes a window id (0x hexadecimal or decimal), not " + shown);
+    } else if (name == "--record") {
+      if (v.empty()) return error("--record needs a folder name");
+      r.options.recordDir = value;
+    } else if (name == "--window") {
       if (!ParseSize(v, r.options.windowWidth, r.options.windowHeight))
         return error("--window takes WIDTHxHEIGHT, each 1 to " + std::to_string(MaxWindowSide) +
                      ", not " + shown);
@@ -120,6 +217,15 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       r.options.burstKind = static_cast<int>(kind);
     }
   }
+
+  const HostOptions& o = r.options;
+  if (static_cast<int>(o.windowed) + static_cast<int>(o.root) + static_cast<int>(o.windowId != 0) >
+      1)
+    return error("choose one of --window, --root and --window-id");
+  // A recording is a fixed number of frames at a fixed step, so that the pictures are the same on
+  // every machine whatever its speed.
+  if (!o.recordDir.empty() && (o.frames == 0 || !o.fixedStep))
+    return error("--record needs --frames N and --fixed-dt SECONDS");
   return r;
 }
 
@@ -127,14 +233,30 @@ const char* UsageText() {
   return "usage: varenko [options]\n"
          "Fireworks over a night sky, full screen until a key, a click or a mouse move.\n"
          "  --window WxH         a normal window of W x H pixels (closes on Escape)\n"
+         "  --root               draw on $XSCREENSAVER_WINDOW, else on the root window\n"
+         "  --window-id ID       draw into window ID (0x hexadecimal or decimal)\n"
+         "                       (with --root or --window-id the program ends on SIGTERM or\n"
+         "                       when the window is destroyed, never on input)\n"
          "  --seed N             start the show from seed N instead of the clock\n"
          "  --fixed-dt SECONDS   advance every frame by this step instead of the clock\n"
          "  --frames N           exit after N frames\n"
          "  --screenshot FILE    write the last frame as a PNG picture\n"
          "  --settings FILE      read the settings from FILE\n"
+         "  --record DIR         write every frame as DIR/frame-00001.png ... (creates DIR;\n"
+         "                       needs --frames and --fixed-dt)\n"
          "  --stats              print frame statistics as one JSON line at exit\n"
          "  --burst K            every shell bursts as kind K (0 to 21)\n"
          "  --draw-reference     draw every sprite on its own (slow; for comparisons)\n"
+         "Settings, overriding the settings file:\n"
+         "  --max-shells N       shells in the air at once (1 to 30; 0 launches none)\n"
+         "  --smoke-span N       longest life of a smoke puff in seconds (0 to 30; 0: no smoke)\n"
+         "  --wind N             wind speed (0 to 100)\n"
+         "  --ambient N          brightness of smoke and clouds in hundredths (0 to 30)\n"
+         "  --stars N            stars in the sky, 20 per unit (0 to 100)\n"
+         "  --flare N            lens-flare brightness (0 to 100; 0: no flare)\n"
+         "  --clouds 0|1         cloudy sky\n"
+         "  --illumination 0|1   bursts light up smoke and clouds\n"
+         "Options may also be written with one dash, as in -root.\n"
          "  --help               show this text\n";
 }
 

@@ -39,14 +39,18 @@ void SeedShow(std::uint32_t seed) {
   for (int i = 0; i < 20; ++i) rand();
 }
 
-void SetUpScene(int width, int height) {
-  clientWidth = width;
-  clientHeight = height;
-  glViewport(0, 0, width, height);
+void ResizeScene(int width, int height) {
+  // A client area without width or height would make the projection degenerate; such a window
+  // shows nothing anyway, so one pixel keeps the matrices finite.
+  clientWidth = width > 0 ? width : 1;
+  clientHeight = height > 0 ? height : 1;
+  glViewport(0, 0, clientWidth, clientHeight);
   glGetIntegerv(GL_VIEWPORT, savedViewport);
-  // A client area without height would make the projection infinite; such a window shows
-  // nothing anyway, so a square aspect keeps the matrices finite.
-  aspect = height > 0 ? static_cast<float>(width) / static_cast<float>(height) : 1.0f;
+  aspect = static_cast<float>(clientWidth) / static_cast<float>(clientHeight);
+}
+
+void SetUpScene(int width, int height) {
+  ResizeScene(width, height);
 
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glDisable(GL_DEPTH_TEST);

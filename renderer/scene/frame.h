@@ -23,6 +23,10 @@ void SeedShow(std::uint32_t seed);
 // state and every texture and display list, built once for the run.
 void SetUpScene(int width, int height);
 
+// The client area changed size: viewport, saved viewport and aspect follow it, so the next frame's
+// projection fits the new shape. Sizes below 1 are taken as 1.
+void ResizeScene(int width, int height);
+
 // Releases what the scene holds outside the context (the particles). The context's textures and
 // display lists go with the context.
 void ReleaseScene();

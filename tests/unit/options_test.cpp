@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <initializer_list>
 #include <vector>
+
+#include "renderer/host/settings.h"
 
 namespace varenko {
 namespace {
@@ -83,6 +86,30 @@ TEST(Options, HostileValuesAreErrors) {
       {"--burst"},
       {"--fullscreen"},
       {"window"},
+      {"--window-id", "0"},
+      {"--window-id", "0x"},
+      {"--window-id", "0x100000000"},
+      {"--window-id", "4294967296"},
+      {"--window-id", "0x12g4"},
+      {"--window-id", "-5"},
+      {"--window-id", "12 "},
+      {"--root", "--window", "320x200"},
+      {"--root", "--window-id", "0x400001"},
+      {"--max-shells", "ten"},
+      {"--max-shells", "10x"},
+      {"--max-shells", " 10"},
+      {"--max-shells", "-"},
+      {"--max-shells", ""},
+      {"--wind", "1.5"},
+      {"--clouds", "2"},
+      {"--clouds", "yes"},
+      {"--illumination", "-1"},
+      {"--illumination"},
+      {"--record", "out"},
+      {"--record", "out", "--frames", "10"},
+      {"--record", "out", "--fixed-dt", "0.04"},
+      {"--record", "", "--frames", "10", "--fixed-dt", "0.04"},
+      {"--record"},
   };
   for (const auto& args : bad) {
     std::vector<const char*> argv{"varenko"};
@@ -94,6 +121,78 @@ TEST(Options, HostileValuesAreErrors) {
     EXPECT_FALSE(r.error.empty()) << shown;
     EXPECT_EQ(r.error.find('\n'), std::string::npos) << shown;
   }
+}
+
+TEST(Options, WindowsGivenByAScreenSaverHost) {
+  for (const char* spelling : {"--root", "-root"}) {
+    const ParseResult r = Parse({spelling});
+    ASSERT_EQ(r.status, ParseStatus::Run) << spelling;
+    EXPECT_TRUE(r.options.root);
+    EXPECT_TRUE(r.options.embedded());
+    EXPECT_FALSE(r.options.windowed);
+  }
+  const ParseResult hex = Parse({"-window-id", "0x2A0000F"});
+  ASSERT_EQ(hex.status, ParseStatus::Run) << hex.error;
+  EXPECT_EQ(hex.options.windowId, 0x2A0000Fu);
+  EXPECT_TRUE(hex.options.embedded());
+  const ParseResult dec = Parse({"--window-id", "4294967295"});
+  ASSERT_EQ(dec.status, ParseStatus::Run) << dec.error;
+  EXPECT_EQ(dec.options.windowId, 0xFFFFFFFFu);
+
+  std::uint32_t id = 0;
+  EXPECT_TRUE(ParseWindowId("0XffFFffFF", id));
+  EXPECT_EQ(id, 0xFFFFFFFFu);
+  EXPECT_FALSE(ParseWindowId("00000000000000000000001", id));  // too long to be a window id
+  EXPECT_FALSE(ParseWindowId("", id));
+}
+
+TEST(Options, SettingsOptionsOverrideTheFileAsTheFileReadsThem) {
+  const ParseResult r = Parse({"--max-shells", "3", "--smoke-span", "0", "--wind", "-7",
+                               "--ambient", "+30", "--stars", "99999999999999", "--flare",
+                               "-99999999999999", "--clouds", "0", "--illumination", "1"});
+  ASSERT_EQ(r.status, ParseStatus::Run) << r.error;
+  ApplyDefaults();
+  settings.windSpeed = 55;  // as if read from the settings file: the option wins
+  ApplySettingOverrides(r.options);
+  EXPECT_EQ(settings.maxShells, 3);
+  EXPECT_EQ(settings.smokeSpan, 0);
+  EXPECT_EQ(settings.windSpeed, -7);
+  EXPECT_EQ(settings.ambientLevel, 30);
+  EXPECT_EQ(settings.starDensity, INT_MAX);  // saturated, as the settings file saturates
+  EXPECT_EQ(settings.flareBrightness, INT_MIN);
+  EXPECT_EQ(settings.cloudy, 0);
+  EXPECT_EQ(settings.illumination, 1);
+
+  // Options not given leave the file's values alone.
+  const ParseResult some = Parse({"-stars", "5"});
+  ASSERT_EQ(some.status, ParseStatus::Run) << some.error;
+  ApplyDefaults();
+  settings.windSpeed = 55;
+  ApplySettingOverrides(some.options);
+  EXPECT_EQ(settings.starDensity, 5);
+  EXPECT_EQ(settings.windSpeed, 55);
+  EXPECT_EQ(settings.maxShells, 10);
+  ApplyDefaults();
+}
+
+TEST(Options, RecordingNeedsACountAndAStep) {
+  const ParseResult r = Parse({"--record", "shots", "--frames", "250", "--fixed-dt", "0.04"});
+  ASSERT_EQ(r.status, ParseStatus::Run) << r.error;
+  EXPECT_EQ(r.options.recordDir, "shots");
+  EXPECT_EQ(RecordFramePath("shots", 1), "shots/frame-00001.png");
+  EXPECT_EQ(RecordFramePath("shots/", 99999), "shots/frame-99999.png");
+  EXPECT_EQ(RecordFramePath("a", 1000000000), "a/frame-1000000000.png");
+}
+
+TEST(Options, HelpListsEveryOption) {
+  const std::string help = UsageText();
+  for (const char* name : {"--window ",    "--root",       "--window-id",      "--seed",
+                           "--fixed-dt",   "--frames",     "--screenshot",     "--settings",
+                           "--stats",      "--burst",      "--draw-reference", "--record",
+                           "--max-shells", "--smoke-span", "--wind",           "--ambient",
+                           "--stars",      "--flare",      "--clouds",         "--illumination",
+                           "--help"})
+    EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 
 TEST(Options, LongValuesAreShortenedInTheMessage) {
