@@ -42,7 +42,14 @@ void StartRenderer() {
   }
   // The watcher has no grace period, so its first look must not come before the renderer has
   // had the chance to create its window.
+  const DWORD started = GetTickCount();
   WaitForInputIdle(process.hProcess, RendererReadyWaitMs);
+  // The idle signal alone is not enough: a process can go idle in its own start-up, before its
+  // main window exists (Wine's does). Wait on for the window while the renderer is alive.
+  while (FindWindowW(nullptr, L"VarenkoVC") == nullptr &&
+         GetTickCount() - started < RendererReadyWaitMs) {
+    if (WaitForSingleObject(process.hProcess, 20) != WAIT_TIMEOUT) break;  // it ended
+  }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
 }

@@ -94,9 +94,15 @@ use_wine() {
 win_exe() { echo "$VARENKO_WINDOWS_BUILD/$1"; }
 
 # wine_run SECONDS PROGRAM ARGS...: runs a program under Wine with a time limit; prints its stdout.
+# The output goes through a file, not a pipe: a process the program started may keep the pipe
+# open long after the time limit, and the reader would wait for it.
 wine_run() {
-  local limit=$1; shift
-  timeout --kill-after=5 "$limit" wine "$@" 2>>"$E2E_TMP/wine.log" | tr -d '\r'
+  local limit=$1 out status=0; shift
+  out=$(mktemp "$E2E_TMP/wine-out.XXXXXX")
+  timeout --kill-after=5 "$limit" wine "$@" >"$out" 2>>"$E2E_TMP/wine.log" </dev/null || status=$?
+  tr -d '\r' <"$out"
+  rm -f "$out"
+  return "$status"
 }
 
 # wine_start PROGRAM ARGS...: starts a program under Wine in the background; prints its pid.
