@@ -8,14 +8,40 @@ command -v xscreensaver >/dev/null || { fail "xscreensaver is not installed"; fi
 
 start_xvfb 800x600x24
 
-# Everything the user runs must be readable by it: the build tree may not be, so the program is
-# copied into a folder with open permissions. Its full path in the programs list also makes it
-# the one process whose command line names that folder.
+# Installed where XScreenSaver looks for hacks and their settings. Everything the user runs must
+# be readable by it, and the build tree may not be, so the prefix is a folder with open
+# permissions. The program's full path in the programs list also makes it the one process whose
+# command line names that folder.
 chmod 755 "$E2E_TMP"
-hack="$E2E_TMP/hack/varenko"
-mkdir -p "$E2E_TMP/hack" "$E2E_TMP/home"
-cp "$VARENKO_LINUX_BUILD/varenko" "$hack"
-chmod 755 "$E2E_TMP/hack" "$hack"
+prefix="$E2E_TMP/prefix"
+cmake --install "$VARENKO_LINUX_BUILD" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1 ||
+  fail "cmake --install"
+hack="$prefix/libexec/xscreensaver/varenko"
+xml="$prefix/share/xscreensaver/config/varenko.xml"
+check "the program is installed among the hacks" test -x "$hack"
+check "the settings description is installed for the settings GUI" test -f "$xml"
+chmod -R a+rX "$prefix"
+mkdir -p "$E2E_TMP/home"
+
+# Every option the settings GUI may pass is one the program takes: the sliders at their lowest,
+# default and highest values, with the switches off.
+xml_args() {  # xml_args low|default|high: the command line the GUI would build
+  local attribute=$1
+  sed -n 's/.*arg="\([^"]*\) %".*/\1/p' "$xml" | while read -r option; do
+    local value
+    value=$(tr '\n' ' ' <"$xml" | sed 's/<number /\n<number /g' | grep -F "arg=\"$option %\"" |
+      sed -n "s/.* $attribute=\"\([^\"]*\)\".*/\1/p")
+    printf '%s %s ' "$option" "$value"
+  done
+  sed -n 's/.*arg-unset="\([^"]*\)".*/\1/p' "$xml" | tr '\n' ' '
+}
+for attribute in low default high; do
+  args=$(xml_args "$attribute")
+  # shellcheck disable=SC2086
+  out=$(timeout 60 "$hack" --window 64x64 --fixed-dt 0.04 --frames 2 $args 2>&1) && rc=0 || rc=$?
+  check_eq "the settings GUI's options at their $attribute values are taken ($args)" "0:" "$rc:$out"
+done
+check_eq "the description has the eight settings" 8 "$(grep -c -E '<(number|boolean) ' "$xml")"
 
 as_user=()
 if [[ $(id -u) -eq 0 ]]; then
