@@ -1,5 +1,6 @@
-// Cost of the particle drawing pass (10,000 billboard sprites at 1280 x 720) and of building every
-// sprite and sky resource at start-up. Needs a display: run under tools/e2e/with-xvfb.
+// Cost of the particle drawing pass at 1280 x 720 (per-sprite reference, batched, and the floor of
+// one plain draw of the same quads) and of building every sprite and sky resource at start-up.
+// Needs a display: run under tools/e2e/with-xvfb.
 #include <GL/glu.h>
 #include <benchmark/benchmark.h>
 
@@ -7,9 +8,11 @@
 #include <memory>
 
 #include "renderer/host/settings.h"
+#include "renderer/scene/particle_batch.h"
 #include "renderer/scene/particle_draw.h"
 #include "renderer/scene/sky.h"
 #include "renderer/scene/sky_texels.h"
+#include "renderer/scene/sprite_atlas.h"
 #include "renderer/scene/sprite_texels.h"
 #include "renderer/scene/sprites.h"
 #include "renderer/sim/frame_state.h"
@@ -87,29 +90,85 @@ void FillPool(int count, bool mix) {
   MaintainPool();
 }
 
-void DrawPass(benchmark::State& state, bool mix) {
+// The pool of `count` mixed particles under the frame camera, on a fresh context state.
+bool PreparePass(benchmark::State& state) {
   if (!Context().ready()) {
     state.SkipWithError("no GLX context on $DISPLAY");
-    return;
+    return false;
   }
   ApplyDefaults();
   srand(1);
   BuildResources();
-  FillPool(static_cast<int>(state.range(0)), mix);
+  FillPool(static_cast<int>(state.range(0)), true);
   SetCamera();
+  return true;
+}
+
+// The whole pass as the frame runs it, per-sprite (`reference`) or batched.
+void DrawPass(benchmark::State& state, bool reference) {
+  if (!PreparePass(state)) return;
+  referenceParticleDraw = reference;
   for (auto _ : state) {
     glClear(GL_COLOR_BUFFER_BIT);
     DrawParticles();
     glFinish();  // count the rasterising, not only the command submission
   }
+  referenceParticleDraw = false;
+  FillParticleBatch(CurrentBatchView());
+  state.counters["quads"] = particleBatch.vertexCount / 4;
+  state.counters["runs"] = particleBatch.runCount;
   state.SetItemsProcessed(state.iterations() * state.range(0));
   ClearPool();
 }
 
-void BM_DrawStars(benchmark::State& state) { DrawPass(state, false); }
-void BM_DrawMixedParticles(benchmark::State& state) { DrawPass(state, true); }
-BENCHMARK(BM_DrawStars)->Arg(10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DrawMixedParticles)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+// The floor: the batched pass's quads, gathered once, drawn with one glDrawArrays in one state.
+// No drawing of the same quads can cost less.
+void FloorPass(benchmark::State& state) {
+  if (!PreparePass(state)) return;
+  FillParticleBatch(CurrentBatchView());
+  const BatchVertex* v = particleBatch.vertices.data();
+  constexpr GLsizei stride = sizeof(BatchVertex);
+  glVertexPointer(3, GL_FLOAT, stride, &v->x);
+  glTexCoordPointer(2, GL_FLOAT, stride, &v->s);
+  glColorPointer(4, GL_FLOAT, stride, &v->r);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glBindTexture(GL_TEXTURE_2D, FormulaAtlasTexture);
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDrawArrays(GL_QUADS, 0, particleBatch.vertexCount);
+    glFinish();
+  }
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  state.counters["quads"] = particleBatch.vertexCount / 4;
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  ClearPool();
+}
+
+// The filling alone: corners, colours and runs on the CPU, no OpenGL.
+void FillOnly(benchmark::State& state) {
+  if (!PreparePass(state)) return;
+  for (auto _ : state) {
+    FillParticleBatch(CurrentBatchView());
+    benchmark::DoNotOptimize(particleBatch.vertices.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  ClearPool();
+}
+
+void BM_DrawReference(benchmark::State& state) { DrawPass(state, true); }
+void BM_DrawBatched(benchmark::State& state) { DrawPass(state, false); }
+void BM_DrawFloor(benchmark::State& state) { FloorPass(state); }
+void BM_FillBatch(benchmark::State& state) { FillOnly(state); }
+BENCHMARK(BM_DrawReference)->Arg(2000)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawBatched)->Arg(2000)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawFloor)->Arg(2000)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillBatch)->Arg(2000)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond);
 
 // Start-up: every sprite texture and list, the sky's textures and lists and the ring mesh, with
 // the default settings (smoke, 400 stars, clouds). Each run adds a set of textures; the context

@@ -123,7 +123,7 @@ void DrawParticles() {
     ForEachLive([](const Particle& p) { DrawParticle(p); });
     return;
   }
-  FillParticleBatch();
+  FillParticleBatch(CurrentBatchView());
   DrawParticleBatch();
 }
 
