@@ -20,8 +20,8 @@ namespace {
 
 constexpr float CoreScale = 0.35f;  // the white-hot core of a glowing kind, as DrawParticle
 
-// Where a display list's picture lies in the atlases. Texture 0: the list is none of the
-// sprites, and like a call of an unknown list it draws nothing.
+// Where a sprite list's picture lies in the atlases. A list that is none of the sprites has no
+// cell and, like a call of an unknown list, draws nothing.
 struct SpriteCell {
   unsigned list;
   unsigned texture;
