@@ -9,7 +9,7 @@ packages=(
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libpng-dev
   xvfb xauth x11-utils xdotool imagemagick xscreensaver
   wine wine64 g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  procps
+  procps time
 )
 
 missing=()

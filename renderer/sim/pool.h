@@ -27,8 +27,8 @@ extern ParticlePool pool;
 // record that is never linked, updated, drawn or counted, which callers may write freely.
 inline constexpr int MaxPoolRecords = 250000;
 
-// True for the detached record AllocateParticle hands out when the pool is full; emitters may stop
-// early when they get it.
+// True for the detached record AllocateParticle hands out when the pool is full. Callers need not
+// check: writing the scratch record is harmless, and every emitter's count per update is bounded.
 bool IsScratchParticle(const Particle& p);
 
 // Hands out the record at the cursor (keeping every field of its previous occupant) or a new one,

@@ -278,12 +278,12 @@ TEST_F(ShowDirector, ShowAtExtremeSettingsStaysBounded) {
     StartDirector();
     srand(7);
     dt = 0.02f;
-    for (int frame = 0; frame < 120; ++frame) StepSimulation();
+    for (int frame = 0; frame < 30; ++frame) StepSimulation();
     // A resume from hours of sleep: every emitter is bounded per update.
     dt = 36000.0f;
-    for (int frame = 0; frame < 3; ++frame) StepSimulation();
+    for (int frame = 0; frame < 2; ++frame) StepSimulation();
     dt = 0.02f;
-    for (int frame = 0; frame < 20; ++frame) StepSimulation();
+    for (int frame = 0; frame < 5; ++frame) StepSimulation();
     EXPECT_LE(pool.nodeCount, MaxPoolRecords) << extreme;
     if (extreme <= 0) {
       EXPECT_EQ(LiveParticleCount(), 0) << extreme;
