@@ -124,5 +124,19 @@ click_at 420 464  # "ｷｬﾝｾﾙ" (`Cmd_Can` at 5640, 6780)
 check "ｷｬﾝｾﾙ ends the front end" wait_until 20 scr_gone
 check_eq "ｷｬﾝｾﾙ writes nothing" "$before" "$(wine reg query "$VARENKO_KEY" 2>/dev/null | tr -d '\r')"
 
+# --- A scaled desktop: the dialog keeps its physical size ---------------------------------------
+# At 120 DPI (125 %) 7200 x 7605 twips are 600 x 634 pixels. The setting is the Wine prefix's, so
+# it goes back to the default however the check ends.
+DESKTOP_KEY='HKCU\Control Panel\Desktop'
+unscale() { wine reg delete "$DESKTOP_KEY" /v LogPixels /f >/dev/null 2>&1 || true; wineserver -w; }
+trap 'unscale; e2e_cleanup' EXIT
+wineserver -w
+wine reg add "$DESKTOP_KEY" /v LogPixels /t REG_DWORD /d 120 /f >/dev/null 2>&1
+wineserver -w
+open_dialog
+check_eq "at 120 DPI the client area is 600 x 634 pixels" 600x634 "$client"
+wine_run 30 "$(win_exe tests/frontend_probe.exe)" close Varenko >/dev/null || true
+check "the scaled dialog closes" wait_until 20 scr_gone
+
 reg_delete_key
 finish
