@@ -3,12 +3,14 @@
 # every package is present it only checks and returns.
 set -euo pipefail
 
+# fonts-ipafont-gothic gives Wine a Japanese face, so the settings dialog's texts show as text
+# rather than empty boxes on a machine without the Windows fonts.
 packages=(
   build-essential cmake pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libpng-dev
   xvfb xauth x11-utils xdotool imagemagick xscreensaver
-  wine wine64 g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  wine wine64 g++-mingw-w64-x86-64 mingw-w64-x86-64-dev fonts-ipafont-gothic
   procps time
 )
 
