@@ -126,14 +126,7 @@ void DrawPass(benchmark::State& state, bool reference) {
 void FloorPass(benchmark::State& state) {
   if (!PreparePass(state)) return;
   FillParticleBatch(CurrentBatchView());
-  const BatchVertex* v = particleBatch.vertices.data();
-  constexpr GLsizei stride = sizeof(BatchVertex);
-  glVertexPointer(3, GL_FLOAT, stride, &v->x);
-  glTexCoordPointer(2, GL_FLOAT, stride, &v->s);
-  glColorPointer(4, GL_FLOAT, stride, &v->r);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
+  EnableBatchArrays();
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   glBindTexture(GL_TEXTURE_2D, FormulaAtlasTexture);
@@ -142,9 +135,7 @@ void FloorPass(benchmark::State& state) {
     glDrawArrays(GL_QUADS, 0, particleBatch.vertexCount);
     glFinish();
   }
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisableClientState(GL_VERTEX_ARRAY);
+  DisableBatchArrays();
   state.counters["quads"] = particleBatch.vertexCount / 4;
   state.SetItemsProcessed(state.iterations() * state.range(0));
   ClearPool();

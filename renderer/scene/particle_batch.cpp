@@ -320,12 +320,8 @@ void FillParticleBatch(const BatchView& view) {
   for (int i = 0; i < b.itemCount; ++i) WriteItem(b.items[static_cast<std::size_t>(i)]);
 }
 
-void DrawParticleBatch() {
-  const ParticleBatch& b = particleBatch;
-  glEnable(GL_BLEND);
-  if (b.runCount == 0) return;
-
-  const BatchVertex* v = b.vertices.data();
+void EnableBatchArrays() {
+  const BatchVertex* v = particleBatch.vertices.data();
   constexpr GLsizei stride = sizeof(BatchVertex);
   glVertexPointer(3, GL_FLOAT, stride, &v->x);
   glTexCoordPointer(2, GL_FLOAT, stride, &v->s);
@@ -333,6 +329,20 @@ void DrawParticleBatch() {
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
+}
+
+void DisableBatchArrays() {
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void DrawParticleBatch() {
+  const ParticleBatch& b = particleBatch;
+  glEnable(GL_BLEND);
+  if (b.runCount == 0) return;
+
+  EnableBatchArrays();
 
   // The state of the previous run: set again only where it changes. -1 / 0: unknown. Runs of one
   // state that follow each other lie side by side in the array and go out as one draw.
@@ -367,9 +377,7 @@ void DrawParticleBatch() {
     glDrawArrays(GL_QUADS, run.firstVertex, count);
   }
 
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisableClientState(GL_VERTEX_ARRAY);
+  DisableBatchArrays();
 }
 
 }  // namespace varenko

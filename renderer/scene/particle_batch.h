@@ -79,4 +79,9 @@ void FillParticleBatch(const BatchView& view);
 // switched off again afterwards, so immediate-mode passes that follow are unaffected.
 void DrawParticleBatch();
 
+// Points OpenGL's vertex, texture-coordinate and colour arrays at the batch's vertices and enables
+// them; DisableBatchArrays turns the three off again.
+void EnableBatchArrays();
+void DisableBatchArrays();
+
 }  // namespace varenko
