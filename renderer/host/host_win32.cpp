@@ -125,7 +125,7 @@ int MessageLoop() {
   MSG msg = {};
   for (;;) {
     while (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-      IdleTick();
+      IdleTick(saverWindow.renderActive, saverWindow.passwordDialogOpen);
       Sleep(0);
     }
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);

@@ -503,7 +503,7 @@ int RunX11Saver(const HostOptions& o) {
         ran = true;
       }
     } else {
-      ran = IdleTick();
+      ran = IdleTick(saverWindow.renderActive, saverWindow.passwordDialogOpen);
     }
     if (ran) {
       const double ms = MillisecondsSince(start);

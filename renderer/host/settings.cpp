@@ -1,5 +1,5 @@
 // Renderer settings shared by both hosts: defaults, the saturating atoi conversion, the settings
-// file reader and the smoke-puff lifetime table.
+// file reader.
 #include "renderer/host/settings.h"
 
 #include <algorithm>
@@ -12,8 +12,6 @@
 
 namespace varenko {
 
-SaverSettings settings = {10, 5, 20, 10, 20, 20, 1, 1};
-float SmokeLifeTable[8] = {};
 std::string settingsFilePath;
 
 void ApplyDefaults() {
@@ -91,13 +89,6 @@ bool ReadSettingsFile(const std::string& path) {
     }
   }
   return true;
-}
-
-void BuildSmokeLifeTable() {
-  static constexpr float base[7] = {0.4f, 0.8f, 0.4f, 2.0f, 0.4f, 0.8f, 0.4f};
-  const float span = static_cast<float>(settings.smokeSpan);
-  for (int i = 0; i < 7; ++i) SmokeLifeTable[i] = std::min(base[i], span);
-  SmokeLifeTable[7] = span;
 }
 
 }  // namespace varenko

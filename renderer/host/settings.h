@@ -1,31 +1,14 @@
 // The renderer's eight settings: their record, defaults, the reading from the settings store
-// (registry on Windows, a settings file on Linux), the text-to-number conversion both share, and
-// the smoke-puff lifetime table derived from them.
+// (registry on Windows, a settings file on Linux) and the text-to-number conversion both share.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "renderer/sim/saver_settings.h"
+
 namespace varenko {
-
-// Read once at start ("00" to "07"), read-only afterwards. Every field is used as read; scaling
-// happens where a value is used.
-struct SaverSettings {
-  int maxShells;        // "00" cap on shells in flight; 0 launches nothing
-  int smokeSpan;        // "01" longest smoke-puff life in seconds; 0 switches smoke off
-  int windSpeed;        // "02" horizontal drift and cloud scroll
-  int ambientLevel;     // "03" grey of smoke and clouds, in hundredths
-  int starDensity;      // "04" stars in the sky, 20 per unit; 0 = no star dome
-  int flareBrightness;  // "05" lens-flare strength; 0 skips the flare pass
-  int cloudy;           // "06" nonzero = cloud layer
-  int illumination;     // "07" nonzero = bursts light smoke and clouds
-};
-
-extern SaverSettings settings;
-
-// Eight lifetimes (seconds) of successive smoke puffs of a trail; built only when smokeSpan != 0.
-extern float SmokeLifeTable[8];
 
 // Longest value text the renderer accepts, as its 256-byte registry buffer allows. A longer value
 // is ignored: the setting keeps its default.
@@ -57,8 +40,5 @@ std::string DefaultSettingsPath();
 // safe. Returns false when the file cannot be opened (the fields are then unchanged).
 inline constexpr std::size_t MaxSettingsFileBytes = 64 * 1024;
 bool ReadSettingsFile(const std::string& path);
-
-// Fills SmokeLifeTable from smokeSpan: min(base, smokeSpan) for entries 0..6, smokeSpan for 7.
-void BuildSmokeLifeTable();
 
 }  // namespace varenko

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "renderer/host/settings.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/scene/camera.h"
 #include "renderer/scene/frame.h"
 #include "renderer/sim/frame_state.h"

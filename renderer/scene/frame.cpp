@@ -8,8 +8,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "renderer/host/exit_rules.h"
-#include "renderer/host/settings.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/scene/camera.h"
 #include "renderer/scene/flare.h"
 #include "renderer/scene/frame_clock.h"
@@ -66,9 +65,9 @@ void SetUpScene(int width, int height) {
 
 void ReleaseScene() { ClearPool(); }
 
-bool IdleTick() {
+bool IdleTick(bool renderActive, bool passwordDialogOpen) {
   TickFrameClock(frameClock, TickMilliseconds());
-  if (!saverWindow.renderActive || saverWindow.passwordDialogOpen || !(frameClock.dt > 0.0f))
+  if (!renderActive || passwordDialogOpen || !(frameClock.dt > 0.0f))
     return false;
   Frame();
   return true;

@@ -32,9 +32,9 @@ void ResizeScene(int width, int height);
 void ReleaseScene();
 
 // Called by the host's loop whenever no input is waiting: measures the step and runs a frame when
-// the saver is active, no password dialog is open and the step is positive. Returns true when a
-// frame ran.
-bool IdleTick();
+// the saver window is active (its exit rules' flags, handed in by the host), no password dialog is
+// open and the step is positive. Returns true when a frame ran.
+bool IdleTick(bool renderActive, bool passwordDialogOpen);
 
 // Runs one frame with a step of `step` seconds instead of the measured one (a fixed-step run).
 void RunFixedStepFrame(float step);

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "renderer/host/settings.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/scene/gl_api.h"
 #include "renderer/scene/pictures.h"
 #include "renderer/scene/sky_texels.h"

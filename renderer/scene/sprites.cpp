@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "renderer/host/settings.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/scene/gl_api.h"
 #include "renderer/scene/pictures.h"
 #include "renderer/scene/sprite_atlas.h"

@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-#include "renderer/host/settings.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/cloud_grid.h"
 #include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"

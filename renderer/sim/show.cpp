@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "renderer/host/settings.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/director.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/update.h"

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "renderer/host/settings.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/bursts.h"
 #include "renderer/sim/director.h"
 #include "renderer/sim/emitters.h"

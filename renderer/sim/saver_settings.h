@@ -1,0 +1,28 @@
+// The renderer's eight settings as the simulation and the scene read them, and the smoke-puff
+// lifetime table derived from them. The host fills the record at start (renderer/host/settings.h).
+#pragma once
+
+namespace varenko {
+
+// Read once at start ("00" to "07"), read-only afterwards. Every field is used as read; scaling
+// happens where a value is used.
+struct SaverSettings {
+  int maxShells;        // "00" cap on shells in flight; 0 launches nothing
+  int smokeSpan;        // "01" longest smoke-puff life in seconds; 0 switches smoke off
+  int windSpeed;        // "02" horizontal drift and cloud scroll
+  int ambientLevel;     // "03" grey of smoke and clouds, in hundredths
+  int starDensity;      // "04" stars in the sky, 20 per unit; 0 = no star dome
+  int flareBrightness;  // "05" lens-flare strength; 0 skips the flare pass
+  int cloudy;           // "06" nonzero = cloud layer
+  int illumination;     // "07" nonzero = bursts light smoke and clouds
+};
+
+extern SaverSettings settings;
+
+// Eight lifetimes (seconds) of successive smoke puffs of a trail; built only when smokeSpan != 0.
+extern float SmokeLifeTable[8];
+
+// Fills SmokeLifeTable from smokeSpan: min(base, smokeSpan) for entries 0..6, smokeSpan for 7.
+void BuildSmokeLifeTable();
+
+}  // namespace varenko
