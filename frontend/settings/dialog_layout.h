@@ -20,7 +20,7 @@ inline constexpr wchar_t HomePageAddress[] = L"";
 inline constexpr wchar_t GuideFileName[] = L"README.txt";
 inline constexpr wchar_t InstalledGuidePath[] = L"%ProgramFiles%\\Varenko\\README.txt";
 // `lbl` 7, white on the backdrop at the foot of the dialog.
-inline constexpr wchar_t CreditText[] = L"Varenko project   Ver " VARENKO_VERSION;
+inline constexpr wchar_t CreditText[] = L"Varenko   Ver " VARENKO_VERSION;
 
 // The label font, and the lower panel's own font (which the combo box takes).
 inline constexpr wchar_t LabelFace[] = L"ＭＳ Ｐゴシック";
