@@ -8,14 +8,19 @@ command -v xscreensaver >/dev/null || { fail "xscreensaver is not installed"; fi
 
 start_xvfb 800x600x24
 
-# Installed where XScreenSaver looks for hacks and their settings. Everything the user runs must
-# be readable by it, and the build tree may not be, so the prefix is a folder with open
-# permissions. The program's full path in the programs list also makes it the one process whose
-# command line names that folder.
+# Installed where XScreenSaver looks for hacks and their settings: from the build tree, or, when
+# VARENKO_HACK_ROOT names one, a copy of a tree laid out as /usr (a package's, unpacked). Everything
+# the user runs must be readable by it, and the build tree may not be, so the prefix is a folder
+# with open permissions. The program's full path in the programs list also makes it the one
+# process whose command line names that folder.
 chmod 755 "$E2E_TMP"
 prefix="$E2E_TMP/prefix"
-cmake --install "$VARENKO_LINUX_BUILD" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1 ||
-  fail "cmake --install"
+if [[ -n "${VARENKO_HACK_ROOT:-}" ]]; then
+  cp -R "$VARENKO_HACK_ROOT" "$prefix" || fail "copy of $VARENKO_HACK_ROOT"
+else
+  cmake --install "$VARENKO_LINUX_BUILD" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1 ||
+    fail "cmake --install"
+fi
 hack="$prefix/libexec/xscreensaver/varenko"
 xml="$prefix/share/xscreensaver/config/varenko.xml"
 check "the program is installed among the hacks" test -x "$hack"
