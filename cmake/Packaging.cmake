@@ -1,7 +1,7 @@
 # The packages people install, made by the `package` target from the built programs:
 # Windows: Varenko-<version>-win64.zip (the two programs, README.txt, LICENSE.txt) and
 #          Varenko-<version>-setup.exe (NSIS, 64-bit);
-# Linux:   varenko_<version>_amd64.deb (made by cmake/make_deb.cmake).
+# Linux:   varenko_<version>_amd64.deb (made by tools/make_deb.sh).
 set(VARENKO_PACKAGE_DIR ${PROJECT_BINARY_DIR}/packages)
 
 if(WIN32)
@@ -61,9 +61,8 @@ else()
   set(deb ${VARENKO_PACKAGE_DIR}/varenko_${PROJECT_VERSION}_amd64.deb)
   add_custom_target(
     package
-    COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
-            -DVERSION=${PROJECT_VERSION} -DYEAR=${VARENKO_COPYRIGHT_YEAR} -DOUTPUT=${deb}
-            -P ${PROJECT_SOURCE_DIR}/cmake/make_deb.cmake
+    COMMAND ${PROJECT_SOURCE_DIR}/tools/make_deb.sh ${PROJECT_BINARY_DIR} ${PROJECT_VERSION}
+            ${VARENKO_COPYRIGHT_YEAR} ${deb}
     DEPENDS varenko
     COMMENT "Debian package ${deb}"
     VERBATIM)
