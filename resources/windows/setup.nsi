@@ -3,8 +3,8 @@
 ; folder under Program Files. The build passes VERSION, STAGE (the folder with the four files) and
 ; OUTFILE.
 ;
-; Exit codes under /S: 0 installed, 2 failed (nothing of this run is left behind), 3 a newer
-; version is installed, 4 another Setup is running.
+; Exit codes: 0 installed, 1 the user declined, 2 failed (nothing of this run is left behind),
+; 3 a newer version is installed, 4 another Setup is running.
 
 Unicode true
 Target amd64-unicode
@@ -61,6 +61,7 @@ Function .onInit
       Quit
     ${ElseIf} $3 = 2
       MessageBox MB_OKCANCEL|MB_ICONINFORMATION "Varenko $2 is installed. Setup replaces it with version ${VERSION}; your settings are kept." /SD IDOK IDOK upgrade
+      SetErrorLevel 1  ; the user declined
       Quit
       upgrade:
     ${EndIf}

@@ -54,12 +54,12 @@ check_eq "a second Setup ends with code 4" 4 "$(install)"
 wineserver -k >/dev/null 2>&1 || true
 check "and nothing is installed" nothing_installed
 
-if [[ $(id -u) -ne 0 ]]; then
-  chmod a-w "$sysdir"
-  check_eq "without the rights to the system folder Setup ends with code 2" 2 "$(install)"
-  chmod u+w "$sysdir"
-  check "and leaves nothing behind" nothing_installed
-fi
+# A program that cannot be written (a folder in the way, as a missing right would) after the
+# renderer was put in place: Setup takes the renderer out again.
+mkdir "$sysdir/Varenko.scr.new"
+check_eq "when a program cannot be written Setup ends with code 2" 2 "$(install)"
+rmdir "$sysdir/Varenko.scr.new"
+check "and leaves nothing behind" nothing_installed
 
 # --- Install ------------------------------------------------------------------------------------
 reg_set 00 12
