@@ -1,7 +1,7 @@
 ; The 64-bit installer of the Windows programs. Both programs go into the system folder, where the
 ; Screen Saver settings list them; the guide, the licence and the uninstaller into their own
-; folder under Program Files. The build passes VERSION, STAGE (the folder with the four files) and
-; OUTFILE.
+; folder under Program Files. The build passes VERSION, COPYRIGHT, STAGE (the folder with the
+; four files) and OUTFILE.
 ;
 ; Exit codes: 0 installed, 1 the user declined, 2 failed (nothing of this run is left behind),
 ; 3 a newer version is installed, 4 another Setup is running.

@@ -8,11 +8,10 @@ command -v xscreensaver >/dev/null || { fail "xscreensaver is not installed"; fi
 
 start_xvfb 800x600x24
 
-# Installed where XScreenSaver looks for hacks and their settings: from the build tree, or, when
-# VARENKO_HACK_ROOT names one, a copy of a tree laid out as /usr (a package's, unpacked). Everything
-# the user runs must be readable by it, and the build tree may not be, so the prefix is a folder
-# with open permissions. The program's full path in the programs list also makes it the one
-# process whose command line names that folder.
+# Installed where XScreenSaver looks for hacks and their settings, from the build tree or from
+# $VARENKO_HACK_ROOT, a tree laid out as /usr. The user must read all of it, so the prefix is a
+# folder with open permissions; the full path in the programs list also makes our program the
+# one process whose command line names that folder.
 chmod 755 "$E2E_TMP"
 prefix="$E2E_TMP/prefix"
 if [[ -n "${VARENKO_HACK_ROOT:-}" ]]; then

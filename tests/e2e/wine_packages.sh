@@ -36,6 +36,7 @@ uninstall() {
 }
 clean() {
   wine reg delete "$uninst_key" /f >/dev/null 2>&1 || true
+  wine reg delete "$desktop_key" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
   rm -rf "$sysdir"/Varenko.* "$docdir"
 }
 clean
