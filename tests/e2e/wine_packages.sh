@@ -78,7 +78,7 @@ check "entry: the size in KiB covers the programs ($size)" test "$size" -ge \
 saver() { reg_value "$desktop_key" SCRNSAVE.EXE; }
 active() { reg_value "$desktop_key" ScreenSaveActive; }
 check_eq "Varenko is the current, active saver" 'c:\windows\system32\varenko.scr|1' \
-  "$(saver | tr A-Z a-z)|$(active)"
+  "$(saver | tr '[:upper:]' '[:lower:]')|$(active)"
 
 # The installed programs carry the name and the version, as the system reads them.
 year=$(sed -n 's/^set(VARENKO_COPYRIGHT_YEAR \([0-9]*\))/\1/p' "$VARENKO_SOURCE/CMakeLists.txt")
