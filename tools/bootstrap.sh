@@ -1,18 +1,60 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks to build, run and test Varenko. Idempotent: when
-# every package is present it only checks and returns.
+# Installs what a fresh Debian 12 machine lacks for Varenko. Idempotent: when every package is
+# present it only checks and returns.
+#   tools/bootstrap.sh run    what building and running the Linux show needs
+#   tools/bootstrap.sh test   that and everything the tests need (the default): Wine, the
+#                             cross compiler, the packaging tools, ...
 set -euo pipefail
+
+# One package per line, so that additions merge cleanly.
+run_packages=(
+  build-essential
+  cmake
+  pkg-config
+  libgl1-mesa-dev
+  libglu1-mesa-dev
+  libgl1-mesa-dri
+  libx11-dev
+  libpng-dev
+  # Without a display the show is drawn on a private Xvfb.
+  xvfb
+  xauth
+  x11-utils
+)
 
 # fonts-ipafont-gothic gives Wine a Japanese face, so the settings dialog's texts show as text
 # rather than empty boxes on a machine without the Windows fonts.
-packages=(
-  build-essential cmake pkg-config git
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libpng-dev
-  xvfb xauth x11-utils xdotool imagemagick xscreensaver
-  wine wine64 g++-mingw-w64-x86-64 mingw-w64-x86-64-dev fonts-ipafont-gothic
-  procps time
+test_packages=(
+  git
+  libgtest-dev
+  libgmock-dev
+  libbenchmark-dev
+  xdotool
+  imagemagick
+  xscreensaver
+  wine
+  wine64
+  g++-mingw-w64-x86-64
+  mingw-w64-x86-64-dev
+  fonts-ipafont-gothic
+  procps
+  time
+  # The packages: the Windows installer, the Debian package and their checks.
+  nsis
+  dpkg-dev
+  lintian
+  man-db
+  unzip
 )
+
+case "${1:-test}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *)
+    echo "usage: tools/bootstrap.sh [run|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/bootstrap.sh
+tools/bootstrap.sh run
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$(nproc)" --target varenko
 

@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# Sets up everything, builds both products and runs every test: unit tests natively and under the
-# sanitizers, OpenGL tests on Xvfb, end-to-end tests of the Linux renderer on Xvfb and of the
-# Windows programs under Wine.
+# Sets up everything, builds both products and their packages and runs every test: unit tests
+# natively and under the sanitizers, OpenGL tests on Xvfb, end-to-end tests of the Linux renderer
+# and its Debian package on Xvfb and of the Windows programs, zip and installer under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/bootstrap.sh
+tools/bootstrap.sh test
 jobs=$(nproc)
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
+cmake --build --preset windows -j "$jobs" --target package
 
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$jobs"
+cmake --build --preset linux -j "$jobs" --target package
 
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"

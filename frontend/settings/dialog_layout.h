@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "common/version.h"
 #include "frontend/settings/button.h"
 
 namespace varenko {
@@ -12,10 +13,14 @@ inline constexpr wchar_t DialogCaption[] = L"Varenko";
 inline constexpr int DialogClientWidth = 7200;  // twips
 inline constexpr int DialogClientHeight = 7605;
 
-// Opened by `Cmd_Etc`.
-inline constexpr wchar_t HomePageAddress[] = L"https://github.com/varenko/varenko";
+// Opened by `Cmd_Etc`: the project's home page, the one place to set it once there is one. While
+// it is empty the button opens the guide, GuideFileName, beside the programs (the zip and the build
+// tree put it there), else the copy in the installer's folder.
+inline constexpr wchar_t HomePageAddress[] = L"";
+inline constexpr wchar_t GuideFileName[] = L"README.txt";
+inline constexpr wchar_t InstalledGuidePath[] = L"%ProgramFiles%\\Varenko\\README.txt";
 // `lbl` 7, white on the backdrop at the foot of the dialog.
-inline constexpr wchar_t CreditText[] = L"Varenko project   Ver 1.0.0";
+inline constexpr wchar_t CreditText[] = L"Varenko   Ver " VARENKO_VERSION;
 
 // The label font, and the lower panel's own font (which the combo box takes).
 inline constexpr wchar_t LabelFace[] = L"ＭＳ Ｐゴシック";

@@ -375,9 +375,20 @@ void Reset() {
   ShowView();
 }
 
+// The home page, or while the project has none its guide: beside the programs, else installed.
+std::wstring HomePageTarget() {
+  if (HomePageAddress[0] != L'\0') return HomePageAddress;
+  const std::wstring beside = ProgramFolder() + L"\\" + GuideFileName;
+  if (GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES) return beside;
+  wchar_t installed[MAX_PATH] = {};
+  const DWORD got = ExpandEnvironmentStringsW(InstalledGuidePath, installed, MAX_PATH);
+  return got > 0 && got <= MAX_PATH ? std::wstring(installed) : beside;
+}
+
 void OpenHomePage() {
   SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
-  ShellExecuteW(dialog.hwnd, L"open", HomePageAddress, L"", L"", SW_SHOWNORMAL);
+  const std::wstring target = HomePageTarget();
+  ShellExecuteW(dialog.hwnd, L"open", target.c_str(), L"", L"", SW_SHOWNORMAL);
   SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
 }
 

@@ -1,6 +1,7 @@
 // Entry of the Linux renderer `varenko`: the command line, then the X11 host.
 #include <cstdio>
 
+#include "common/version.h"
 #include "renderer/host/host_x11.h"
 #include "renderer/host/options.h"
 
@@ -8,6 +9,10 @@ int main(int argc, char** argv) {
   const varenko::ParseResult parsed = varenko::ParseOptions(argc, argv);
   if (parsed.status == varenko::ParseStatus::Help) {
     std::fputs(varenko::UsageText(), stdout);
+    return 0;
+  }
+  if (parsed.status == varenko::ParseStatus::Version) {
+    std::fputs("varenko " VARENKO_VERSION "\n", stdout);
     return 0;
   }
   if (parsed.status == varenko::ParseStatus::Error) {

@@ -42,7 +42,7 @@ struct HostOptions {
   bool embedded() const { return root || windowId != 0; }
 };
 
-enum class ParseStatus { Run, Help, Error };
+enum class ParseStatus { Run, Help, Version, Error };
 
 struct ParseResult {
   ParseStatus status;

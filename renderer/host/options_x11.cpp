@@ -147,6 +147,10 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       r.status = ParseStatus::Help;
       return r;
     }
+    if (name == "--version") {
+      r.status = ParseStatus::Version;
+      return r;
+    }
     if (name == "--stats") {
       r.options.stats = true;
       continue;
@@ -257,7 +261,8 @@ const char* UsageText() {
          "  --clouds 0|1         cloudy sky\n"
          "  --illumination 0|1   bursts light up smoke and clouds\n"
          "Options may also be written with one dash, as in -root.\n"
-         "  --help               show this text\n";
+         "  --help               show this text\n"
+         "  --version            show the version\n";
 }
 
 }  // namespace varenko

@@ -8,14 +8,18 @@ command -v xscreensaver >/dev/null || { fail "xscreensaver is not installed"; fi
 
 start_xvfb 800x600x24
 
-# Installed where XScreenSaver looks for hacks and their settings. Everything the user runs must
-# be readable by it, and the build tree may not be, so the prefix is a folder with open
-# permissions. The program's full path in the programs list also makes it the one process whose
-# command line names that folder.
+# Installed where XScreenSaver looks for hacks and their settings, from the build tree or from
+# $VARENKO_HACK_ROOT, a tree laid out as /usr. The user must read all of it, so the prefix is a
+# folder with open permissions; the full path in the programs list also makes our program the
+# one process whose command line names that folder.
 chmod 755 "$E2E_TMP"
 prefix="$E2E_TMP/prefix"
-cmake --install "$VARENKO_LINUX_BUILD" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1 ||
-  fail "cmake --install"
+if [[ -n "${VARENKO_HACK_ROOT:-}" ]]; then
+  cp -R "$VARENKO_HACK_ROOT" "$prefix"
+else
+  cmake --install "$VARENKO_LINUX_BUILD" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1 ||
+    fail "cmake --install"
+fi
 hack="$prefix/libexec/xscreensaver/varenko"
 xml="$prefix/share/xscreensaver/config/varenko.xml"
 check "the program is installed among the hacks" test -x "$hack"
