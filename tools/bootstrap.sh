@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick xscreensaver
   wine wine64 g++-mingw-w64-x86-64 mingw-w64-x86-64-dev fonts-ipafont-gothic
   procps time
+  libxrandr-dev libxinerama-dev bc
 )
 
 missing=()
