@@ -581,17 +581,32 @@ void RecordFrame() {
   host.running = false;
 }
 
-void PrintStats(long long frames, double totalMs, double worstMs, int poolSize) {
+// The time between the ends of successive frames: what the pacing holds.
+struct FrameIntervals {
+  long long count = 0;
+  double sumMs = 0.0;
+  double sumSquaresMs = 0.0;
+  double worstMs = 0.0;
+};
+
+void PrintStats(long long frames, double totalMs, double worstMs, int poolSize,
+                const FrameIntervals& intervals) {
   const double mean = frames > 0 ? totalMs / static_cast<double>(frames) : 0.0;
+  const double n = intervals.count > 0 ? static_cast<double>(intervals.count) : 1.0;
+  const double intervalMean = intervals.sumMs / n;
+  const double intervalSquares = intervals.sumSquaresMs / n;
   // The last frame's viewport and the aspect its projection really used (read back from OpenGL).
   const double projectionAspect =
       savedProjection[0] != 0.0 ? savedProjection[5] / savedProjection[0] : 0.0;
   std::printf(
       "{\"frames\":%lld,\"mean_ms\":%.3f,\"worst_ms\":%.3f,\"peak_particles\":%d,"
       "\"pool_size\":%d,\"first_frame_ms\":%.1f,\"viewport\":[%d,%d],\"aspect\":%.4f,"
-      "\"slices\":%d}\n",
+      "\"slices\":%d,\"interval_mean_ms\":%.3f,\"interval_sd_ms\":%.3f,\"interval_worst_ms\":%.3f}"
+      "\n",
       frames, mean, worstMs, PeakLiveParticles(), poolSize, host.firstSwapMs, savedViewport[2],
-      savedViewport[3], projectionAspect, pictureLayout.whole ? 1 : pictureLayout.sliceCount);
+      savedViewport[3], projectionAspect, pictureLayout.whole ? 1 : pictureLayout.sliceCount,
+      intervalMean, std::sqrt(std::max(0.0, intervalSquares - intervalMean * intervalMean)),
+      intervals.worstMs);
   std::fflush(stdout);
 }
 
@@ -713,6 +728,8 @@ int RunX11Saver(const HostOptions& o) {
   double worstMs = 0.0;
   host.running = true;
   double nextFrameAt = 0.0;  // when the next frame is due, seconds since the process start
+  FrameIntervals intervals;
+  double lastFrameEnd = -1.0;
   while (host.running && stopRequested == 0) {
     while (host.running && XPending(host.display) > 0) {
       XEvent e;
@@ -756,6 +773,14 @@ int RunX11Saver(const HostOptions& o) {
       const double begun = std::chrono::duration<double>(start - processStart).count();
       const double now = SecondsSince(processStart);
       nextFrameAt = now + NextFrameWait(host.pacer, begun, now);
+      if (lastFrameEnd >= 0.0) {
+        const double interval = (now - lastFrameEnd) * 1000.0;
+        ++intervals.count;
+        intervals.sumMs += interval;
+        intervals.sumSquaresMs += interval * interval;
+        intervals.worstMs = std::max(intervals.worstMs, interval);
+      }
+      lastFrameEnd = now;
     } else if (host.pacer.frameSeconds <= 0.0) {
       sched_yield();  // give the rest of the time slice away, as the Windows loop does
     }
@@ -791,7 +816,7 @@ int RunX11Saver(const HostOptions& o) {
   XCloseDisplay(host.display);
   host.display = nullptr;
 
-  if (o.stats) PrintStats(frames, totalMs, worstMs, poolSize);
+  if (o.stats) PrintStats(frames, totalMs, worstMs, poolSize, intervals);
   return code;
 }
 

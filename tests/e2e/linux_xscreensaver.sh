@@ -24,7 +24,7 @@ chmod -R a+rX "$prefix"
 mkdir -p "$E2E_TMP/home"
 
 # Every option the settings GUI may pass is one the program takes: the sliders at their lowest,
-# default and highest values, with the switches off.
+# default and highest values, with every switch away from its default.
 xml_args() {  # xml_args low|default|high: the command line the GUI would build
   local attribute=$1
   sed -n 's/.*arg="\([^"]*\) %".*/\1/p' "$xml" | while read -r option; do
@@ -33,7 +33,7 @@ xml_args() {  # xml_args low|default|high: the command line the GUI would build
       sed -n "s/.* $attribute=\"\([^\"]*\)\".*/\1/p")
     printf '%s %s ' "$option" "$value"
   done
-  sed -n 's/.*arg-unset="\([^"]*\)".*/\1/p' "$xml" | tr '\n' ' '
+  sed -n 's/.*arg-\(un\)*set="\([^"]*\)".*/\2/p' "$xml" | tr '\n' ' '
 }
 for attribute in low default high; do
   args=$(xml_args "$attribute")
@@ -41,7 +41,7 @@ for attribute in low default high; do
   out=$(timeout 60 "$hack" --window 64x64 --fixed-dt 0.04 --frames 2 $args 2>&1) && rc=0 || rc=$?
   check_eq "the settings GUI's options at their $attribute values are taken ($args)" "0:" "$rc:$out"
 done
-check_eq "the description has the eight settings" 8 "$(grep -c -E '<(number|boolean) ' "$xml")"
+check_eq "the description has the eight settings, the frame-rate limit and the readout" 10 "$(grep -c -E '<(number|boolean) ' "$xml")"
 
 as_user=()
 if [[ $(id -u) -eq 0 ]]; then
