@@ -781,7 +781,7 @@ int RunX11Saver(const HostOptions& o) {
         intervals.worstMs = std::max(intervals.worstMs, interval);
       }
       lastFrameEnd = now;
-    } else if (host.pacer.frameSeconds <= 0.0) {
+    } else {
       sched_yield();  // give the rest of the time slice away, as the Windows loop does
     }
   }
