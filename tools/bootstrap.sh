@@ -12,7 +12,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick xscreensaver
   wine wine64 g++-mingw-w64-x86-64 mingw-w64-x86-64-dev fonts-ipafont-gothic
   procps time
-  libxrandr-dev libxinerama-dev bc
+  libxrandr-dev libxinerama-dev bc xserver-xorg-core xserver-xorg-video-dummy
 )
 
 missing=()
