@@ -37,34 +37,11 @@ readout=$(convert "$E2E_TMP/uneven.png" -crop 160x40+0+440 +repage -fx 'r>0.9&&g
 check "--fps draws the frame rate in the lower-left corner ($readout pixels)" test "$readout" -ge 40
 
 # --- two monitors reported by the X server --------------------------------------------------
-xorg_conf="$E2E_TMP/xorg.conf"
-{
-  for n in 0 1; do
-    printf 'Section "Device"\n Identifier "d%s"\n Driver "dummy"\n VideoRam 16000\nEndSection\n' "$n"
-    printf 'Section "Screen"\n Identifier "s%s"\n Device "d%s"\n Monitor "m"\n DefaultDepth 24\n' "$n" "$n"
-    printf ' SubSection "Display"\n  Depth 24\n  Modes "640x480"\n  Virtual 640 480\n EndSubSection\nEndSection\n'
-  done
-  printf 'Section "Monitor"\n Identifier "m"\n HorizSync 5.0 - 1000.0\n VertRefresh 5.0 - 200.0\n'
-  printf ' Modeline "640x480" 25.175 640 656 752 800 480 490 492 525\nEndSection\n'
-  printf 'Section "ServerLayout"\n Identifier "l"\n Screen 0 "s0" 0 0\n Screen 1 "s1" RightOf "s0"\n'
-  printf ' Option "Xinerama" "on"\nEndSection\n'
-  printf 'Section "ServerFlags"\n Option "AutoAddDevices" "false"\nEndSection\n'
-} >"$xorg_conf"
-if [[ $(id -u) -eq 0 && -e /usr/lib/xorg/modules/drivers/dummy_drv.so ]] && command -v Xorg >/dev/null; then
-  : >"$E2E_TMP/xorg-display"
-  Xorg -displayfd 3 -config "$xorg_conf" -noreset -nolisten tcp -logfile "$E2E_TMP/xorg.log" \
-    3>"$E2E_TMP/xorg-display" >/dev/null 2>&1 &
-  E2E_PIDS+=("$!")
-  if wait_until 30 grep -q '[0-9]' "$E2E_TMP/xorg-display"; then
-    export DISPLAY=":$(tr -dc '0-9' <"$E2E_TMP/xorg-display")"
-    wait_until 10 xdpyinfo || true
-    xorg=$(show "$E2E_TMP/xorg.png")
-    check_eq "two Xinerama screens are found as two monitors" 2 "$(field slices "$xorg")"
-    differ=$(compare -metric AE -fuzz 3% "$E2E_TMP/one.png" "$E2E_TMP/xorg.png" null: 2>&1 || true)
-    check "and show one continuous picture ($differ pixels differ)" test "${differ%%.*}" -le 600
-  else
-    fail "Xorg with two dummy screens did not start: $(tail -n 3 "$E2E_TMP/xorg.log")"
-  fi
+if start_xorg_two_screens; then
+  xorg=$(show "$E2E_TMP/xorg.png")
+  check_eq "two Xinerama screens are found as two monitors" 2 "$(field slices "$xorg")"
+  differ=$(compare -metric AE -fuzz 3% "$E2E_TMP/one.png" "$E2E_TMP/xorg.png" null: 2>&1 || true)
+  check "and show one continuous picture ($differ pixels differ)" test "${differ%%.*}" -le 600
 else
   echo "skipped: two real monitors need Xorg's dummy driver and root"
 fi
