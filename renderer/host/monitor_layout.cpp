@@ -35,8 +35,10 @@ bool ClipToWindow(const MonitorRect& m, int windowWidth, int windowHeight, Monit
 PictureLayout LayOutPicture(const MonitorRect* monitors, int count, int windowWidth,
                             int windowHeight, int maxViewportWidth, int maxViewportHeight) {
   PictureLayout layout = {};
-  windowWidth = std::max(windowWidth, 1);
-  windowHeight = std::max(windowHeight, 1);
+  // No window is larger than this; the bound keeps every sum below in range of an int.
+  constexpr int LargestWindowSide = 1 << 20;
+  windowWidth = std::clamp(windowWidth, 1, LargestWindowSide);
+  windowHeight = std::clamp(windowHeight, 1, LargestWindowSide);
 
   MonitorRect kept[MaxMonitors];
   int keptCount = 0;

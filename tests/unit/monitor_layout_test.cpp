@@ -163,6 +163,11 @@ TEST(MonitorLayout, MonitorsBeyondTheViewportLimitAreTiled) {
   std::vector<MonitorRect> many(100, MonitorRect{0, 0, 30000, 30000});
   for (int i = 0; i < 100; ++i) many[i].x = i;  // each distinct
   EXPECT_EQ(LayOutPicture(many.data(), 100, 32767, 32767, 1024, 1024).sliceCount, MaxViewSlices);
+  const MonitorRect huge[] = {{2147483000, 0, 2147483647, 100}, {0, 0, 2147483647, 2147483647}};
+  const PictureLayout h = LayOutPicture(huge, 2, 2147483647, 2147483647, 8192, 8192);
+  EXPECT_EQ(
+      h.slice[h.sliceCount - 1].viewport[0] + h.slice[h.sliceCount - 1].viewport[2] <= (1 << 20),
+      true);
 }
 
 }  // namespace
