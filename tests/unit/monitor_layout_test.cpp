@@ -165,9 +165,8 @@ TEST(MonitorLayout, MonitorsBeyondTheViewportLimitAreTiled) {
   EXPECT_EQ(LayOutPicture(many.data(), 100, 32767, 32767, 1024, 1024).sliceCount, MaxViewSlices);
   const MonitorRect huge[] = {{2147483000, 0, 2147483647, 100}, {0, 0, 2147483647, 2147483647}};
   const PictureLayout h = LayOutPicture(huge, 2, 2147483647, 2147483647, 8192, 8192);
-  EXPECT_EQ(
-      h.slice[h.sliceCount - 1].viewport[0] + h.slice[h.sliceCount - 1].viewport[2] <= (1 << 20),
-      true);
+  const ViewSlice& last = h.slice[h.sliceCount - 1];
+  EXPECT_LE(last.viewport[0] + last.viewport[2], 1 << 20);  // hostile sizes stay in range
 }
 
 }  // namespace
