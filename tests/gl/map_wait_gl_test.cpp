@@ -1,8 +1,9 @@
 // The wait for the saver window to be mapped: it returns once the window is on screen, and gives
 // up at its time limit or as soon as a signal asks the program to end, instead of hanging.
+// clang-format off
 #include <gtest/gtest.h>  // ahead of Xlib, whose None macro it would otherwise meet
-
 #include <X11/Xlib.h>
+// clang-format on
 
 #include <csignal>
 
