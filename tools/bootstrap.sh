@@ -16,6 +16,9 @@ run_packages=(
   libgl1-mesa-dri
   libx11-dev
   libpng-dev
+  # The monitors of the X screen.
+  libxrandr-dev
+  libxinerama-dev
   # Without a display the show is drawn on a private Xvfb.
   xvfb
   xauth
@@ -45,6 +48,10 @@ test_packages=(
   lintian
   man-db
   unzip
+  # A second monitor for the monitors test: Xorg with two dummy screens; bc for the pacing test.
+  xserver-xorg-core
+  xserver-xorg-video-dummy
+  bc
 )
 
 case "${1:-test}" in

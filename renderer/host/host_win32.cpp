@@ -2,11 +2,15 @@
 // 9x password check, and the OpenGL context on the window's device context.
 #include "renderer/host/host_win32.h"
 
+#include <GL/gl.h>
 #include <mmsystem.h>
 
 #include <ctime>
+#include <vector>
 
 #include "renderer/host/exit_rules.h"
+#include "renderer/host/frame_pacing.h"
+#include "renderer/host/monitor_layout.h"
 #include "renderer/host/pixel_format.h"
 #include "renderer/host/settings.h"
 #include "renderer/scene/frame.h"
@@ -20,14 +24,65 @@ constexpr char CreationTitle[] = "Screensaver";
 constexpr char RunningTitle[] = "VarenkoVC";  // the front end finds the renderer by this title
 constexpr int SaverIconResource = 7002;
 
+constexpr DWORD PowerCheckMs = 5000;  // how often the power source is asked again
+
 struct Win32Host {
   HINSTANCE instance;
   HWND window;
   HDC deviceContext;
   HGLRC renderingContext;
+  POINT origin;      // the window's top-left corner on the virtual screen
+  double refreshHz;  // as the display settings report it; 0 unknown
+  bool onBattery;
+  FramePacer pacer;
 };
 
-Win32Host host = {nullptr, nullptr, nullptr, nullptr};
+Win32Host host = {nullptr, nullptr, nullptr, nullptr, {0, 0}, 0.0, false, {0.0, 0.0, false}};
+
+// AC line offline is battery power; a failed call or an unknown line status is mains power.
+bool OnBatteryNow() {
+  SYSTEM_POWER_STATUS status = {};
+  return GetSystemPowerStatus(&status) != 0 && status.ACLineStatus == 0;
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  auto& monitors = *reinterpret_cast<std::vector<MonitorRect>*>(list);
+  MONITORINFO info = {};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoA(monitor, &info) != 0 && monitors.size() < MaxMonitors) {
+    const RECT& r = info.rcMonitor;
+    monitors.push_back({static_cast<int>(r.left - host.origin.x),
+                        static_cast<int>(r.top - host.origin.y), static_cast<int>(r.right - r.left),
+                        static_cast<int>(r.bottom - r.top)});
+  }
+  return TRUE;
+}
+
+// The picture over every monitor of the virtual screen, in the window's coordinates.
+void LayOutMonitors(int width, int height) {
+  std::vector<MonitorRect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  GLint maxViewport[2] = {0, 0};
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+  pictureLayout = LayOutPicture(monitors.data(), static_cast<int>(monitors.size()), width, height,
+                                maxViewport[0], maxViewport[1]);
+}
+
+// Ties the swap to the refresh through WGL_EXT_swap_control where the driver has it.
+void SetSwapInterval(int interval) {
+  using SwapIntervalExt = BOOL(WINAPI*)(int);
+  const auto f = reinterpret_cast<SwapIntervalExt>(
+      reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
+  if (f != nullptr) f(interval);
+}
+
+void ApplyPacing() {
+  const PacingPlan plan = PlanPacing(host.refreshHz, -1, host.onBattery);
+  SetSwapInterval(plan.swapInterval);
+  host.pacer.frameSeconds = plan.frameSeconds;
+}
+
+double Seconds(DWORD ms) { return static_cast<double>(ms) * 0.001; }
 
 POINT CursorPosition() {
   POINT p = {0, 0};
@@ -121,16 +176,44 @@ LRESULT OuterLayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return LifecycleLayer(window, message, wParam, lParam);
 }
 
+// Frames run whenever no message waits, each once it is due; until then the loop sleeps and
+// wakes for any message.
 int MessageLoop() {
   MSG msg = {};
+  timeBeginPeriod(1);  // waits of single milliseconds, not of the 15.6 ms default tick
+  DWORD powerChecked = timeGetTime();
+  DWORD due = timeGetTime();
   for (;;) {
     while (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-      IdleTick(saverWindow.renderActive, saverWindow.passwordDialogOpen);
-      Sleep(0);
+      const DWORD now = timeGetTime();
+      const LONG early = static_cast<LONG>(due - now);  // wrap-safe
+      if (early > 0) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(early), QS_ALLINPUT);
+        continue;
+      }
+      if (now - powerChecked >= PowerCheckMs) {
+        powerChecked = now;
+        const bool battery = OnBatteryNow();
+        if (battery != host.onBattery) {
+          host.onBattery = battery;
+          ApplyPacing();
+        }
+      }
+      const DWORD start = timeGetTime();
+      if (IdleTick(saverWindow.renderActive, saverWindow.passwordDialogOpen)) {
+        const DWORD end = timeGetTime();
+        // Across a wrap of the millisecond counter the pacer waits at most one frame.
+        const double wait = NextFrameWait(host.pacer, Seconds(start), Seconds(end));
+        due = end + static_cast<DWORD>(wait * 1000.0 + 0.5);
+      } else {
+        Sleep(0);
+      }
     }
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0) return static_cast<int>(msg.wParam);
-    if (got == -1) return 0;  // no valid queue left to read
+    if (got == 0 || got == -1) {  // -1: no valid queue left to read
+      timeEndPeriod(1);
+      return got == 0 ? static_cast<int>(msg.wParam) : 0;
+    }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -212,6 +295,14 @@ void InitGraphics(HWND window) {
   GetClientRect(window, &client);
   wglMakeCurrent(host.deviceContext, host.renderingContext);
   SetUpScene(client.right - client.left, client.bottom - client.top);
+  LayOutMonitors(client.right - client.left, client.bottom - client.top);
+  DEVMODEA mode = {};
+  mode.dmSize = sizeof(mode);
+  // 0 and 1 stand for the hardware's default rate: unknown.
+  if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) != 0)
+    host.refreshHz = mode.dmDisplayFrequency;
+  host.onBattery = OnBatteryNow();
+  ApplyPacing();
 }
 
 void ShutdownGraphics(HWND window) {
@@ -234,8 +325,16 @@ int RunSaver(HINSTANCE instance) {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = ClassName;
 
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
+  // The whole virtual screen, so that no monitor shows the desktop; the primary screen alone
+  // where the system does not report one.
+  int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  host.origin = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
+  if (width <= 0 || height <= 0) {
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+    host.origin = {0, 0};
+  }
 
   // Another screen-saver window with the standard title is already running: bring it forward.
   const HWND other = FindWindowA(ClassName, CreationTitle);
@@ -245,9 +344,10 @@ int RunSaver(HINSTANCE instance) {
   }
   if (RegisterClassA(&wc) == 0) return 0;
 
-  host.window = CreateWindowExA(WS_EX_TOPMOST, ClassName, CreationTitle,
-                                WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                width, height, nullptr, nullptr, instance, nullptr);
+  host.window =
+      CreateWindowExA(WS_EX_TOPMOST, ClassName, CreationTitle,
+                      WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, host.origin.x,
+                      host.origin.y, width, height, nullptr, nullptr, instance, nullptr);
   if (host.window == nullptr) return 0;
   SetForegroundWindow(host.window);
   return MessageLoop();

@@ -7,11 +7,17 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xinerama.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <png.h>
+#include <poll.h>
 #include <sched.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +28,8 @@
 #include <vector>
 
 #include "renderer/host/exit_rules.h"
+#include "renderer/host/frame_pacing.h"
+#include "renderer/host/monitor_layout.h"
 #include "renderer/host/settings.h"
 #include "renderer/scene/frame.h"
 #include "renderer/scene/particle_draw.h"
@@ -33,6 +41,10 @@ namespace varenko {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
+
+constexpr double MapWaitSeconds = 10.0;    // longest wait for our window to be mapped
+constexpr double PowerCheckSeconds = 5.0;  // how often the power source is read again
+constexpr int LowestNice = 19;             // the lowest scheduling priority there is
 
 // Taken when the program is loaded, as near to the process start as code can get.
 const SteadyClock::time_point processStart = SteadyClock::now();
@@ -62,6 +74,17 @@ struct X11Host {
   bool recordFailed = false;
   std::vector<unsigned char> pixels;
   double firstSwapMs = -1.0;  // since the process start; negative until the first swap
+  // Pacing: the plan for the current power source, and the wait that holds it.
+  int maxFps = -1;  // as HostOptions::maxFps, after the fixed-step default
+  double refreshHz = 0.0;
+  bool onBattery = false;
+  const std::string* powerSupplyDir = nullptr;
+  FramePacer pacer = {0.0, 0.0, false};
+  int swapInterval = -1;  // last interval handed to the driver; -1: none yet
+  bool showFps = false;
+  double fpsShown = 0.0;  // frames a second over the last whole second
+  long long fpsFrames = 0;
+  SteadyClock::time_point fpsSince = SteadyClock::now();
 };
 
 X11Host host;
@@ -322,6 +345,7 @@ bool CreateWindowAndContext(const HostOptions& o) {
   XVisualInfo* visual = glXChooseVisual(d, screen, attributes);
   if (visual == nullptr) return false;
 
+  // Full screen, the window covers the whole X screen, which holds every monitor.
   const int width = o.windowed ? o.windowWidth : DisplayWidth(d, screen);
   const int height = o.windowed ? o.windowHeight : DisplayHeight(d, screen);
   const Window root = RootWindow(d, screen);
@@ -358,17 +382,192 @@ bool CreateWindowAndContext(const HostOptions& o) {
   host.pendingHeight = height;
 
   XMapRaised(d, host.window);
-  // Wait until the window is on screen so that the grabs and the first frame land on it.
-  for (;;) {
-    XEvent e;
-    XWindowEvent(d, host.window, StructureNotifyMask, &e);
-    if (e.type == MapNotify) break;
+  // Wait until the window is on screen so that the grabs and the first frame land on it; a
+  // window manager that never maps it delays the start by the time limit only.
+  WaitForMapNotify(d, host.window, MapWaitSeconds, stopRequested);
+  if (stopRequested != 0) {
+    XFree(visual);
+    return false;
   }
   const bool current = MakeCurrent(visual);
   XFree(visual);
   if (!current) return false;
   if (!o.windowed) GrabInput();
   return true;
+}
+
+// The monitors of the X screen: the RandR monitors, else the Xinerama screens; none when
+// neither is there (the whole screen is then one monitor).
+std::vector<MonitorRect> ScreenMonitors(Display* d) {
+  std::vector<MonitorRect> monitors;
+  int eventBase = 0;
+  int errorBase = 0;
+  int major = 0;
+  int minor = 0;
+  if (XRRQueryExtension(d, &eventBase, &errorBase) && XRRQueryVersion(d, &major, &minor) &&
+      (major > 1 || (major == 1 && minor >= 5))) {
+    int count = 0;
+    XRRMonitorInfo* info = XRRGetMonitors(d, DefaultRootWindow(d), True, &count);
+    for (int i = 0; info != nullptr && i < count && i < MaxMonitors; ++i)
+      monitors.push_back({info[i].x, info[i].y, info[i].width, info[i].height});
+    if (info != nullptr) XRRFreeMonitors(info);
+    if (!monitors.empty()) return monitors;
+  }
+  if (XineramaQueryExtension(d, &eventBase, &errorBase) && XineramaIsActive(d)) {
+    int count = 0;
+    XineramaScreenInfo* info = XineramaQueryScreens(d, &count);
+    for (int i = 0; info != nullptr && i < count && i < MaxMonitors; ++i)
+      monitors.push_back({info[i].x_org, info[i].y_org, info[i].width, info[i].height});
+    if (info != nullptr) XFree(info);
+  }
+  return monitors;
+}
+
+// The refresh rate of the screen's current mode as RandR reports it; 0 when unknown.
+double ScreenRefreshHz(Display* d) {
+  int eventBase = 0;
+  int errorBase = 0;
+  if (!XRRQueryExtension(d, &eventBase, &errorBase)) return 0.0;
+  XRRScreenConfiguration* config = XRRGetScreenInfo(d, DefaultRootWindow(d));
+  if (config == nullptr) return 0.0;
+  const short rate = XRRConfigCurrentRate(config);
+  XRRFreeScreenConfigInfo(config);
+  return rate;
+}
+
+// The picture over the monitors; a window of our own size or one given to us is one monitor.
+void LayOutWindow(const HostOptions& o, int width, int height) {
+  std::vector<MonitorRect> monitors;
+  if (!o.windowed && !host.embedded)
+    monitors = o.monitors.empty() ? ScreenMonitors(host.display) : o.monitors;
+  GLint maxViewport[2] = {0, 0};
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+  pictureLayout = LayOutPicture(monitors.data(), static_cast<int>(monitors.size()), width, height,
+                                maxViewport[0], maxViewport[1]);
+}
+
+// Asks the driver to tie swaps to the refresh through whichever swap control it offers.
+void SetSwapInterval(int interval) {
+  if (interval == host.swapInterval) return;
+  host.swapInterval = interval;
+  const char* list = glXQueryExtensionsString(host.display, DefaultScreen(host.display));
+  const std::string_view extensions = list != nullptr ? list : "";
+  if (HasExtension(extensions, "GLX_EXT_swap_control")) {
+    using SwapIntervalExt = void (*)(Display*, GLXDrawable, int);
+    const auto f = reinterpret_cast<SwapIntervalExt>(
+        glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT")));
+    if (f != nullptr) {
+      f(host.display, host.window, interval);
+      return;
+    }
+  }
+  if (HasExtension(extensions, "GLX_MESA_swap_control")) {
+    using SwapIntervalMesa = int (*)(unsigned);
+    const auto f = reinterpret_cast<SwapIntervalMesa>(
+        glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")));
+    if (f != nullptr) {
+      f(static_cast<unsigned>(interval));
+      return;
+    }
+  }
+  if (HasExtension(extensions, "GLX_SGI_swap_control") && interval > 0) {  // no 0 here
+    using SwapIntervalSgi = int (*)(int);
+    const auto f = reinterpret_cast<SwapIntervalSgi>(
+        glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalSGI")));
+    if (f != nullptr) f(interval);
+  }
+}
+
+void ApplyPacing() {
+  const PacingPlan plan = PlanPacing(host.refreshHz, host.maxFps, host.onBattery);
+  SetSwapInterval(plan.swapInterval);
+  host.pacer.frameSeconds = plan.frameSeconds;
+}
+
+double SecondsSince(SteadyClock::time_point t) {
+  return std::chrono::duration<double>(SteadyClock::now() - t).count();
+}
+
+// The seven segments of a digit and of the letters of "FPS": bit 0 top, 1 upper right, 2 lower
+// right, 3 bottom, 4 lower left, 5 upper left, 6 middle.
+constexpr unsigned char DigitSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66,
+                                             0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+constexpr unsigned char LetterF = 0x71;
+constexpr unsigned char LetterP = 0x73;
+
+void DrawSegments(unsigned char segments, float x, float y, float w, float h) {
+  const float ends[7][4] = {{0, h, w, h},     {w, h, w, h / 2}, {w, h / 2, w, 0},    {0, 0, w, 0},
+                            {0, 0, 0, h / 2}, {0, h / 2, 0, h}, {0, h / 2, w, h / 2}};
+  for (int i = 0; i < 7; ++i) {
+    if ((segments & (1u << i)) == 0) continue;
+    glVertex2f(x + ends[i][0], y + ends[i][1]);
+    glVertex2f(x + ends[i][2], y + ends[i][3]);
+  }
+}
+
+// The frame-rate readout, "NNN.N FPS", in the lower-left corner of the first monitor.
+void DrawFpsReadout() {
+  ++host.fpsFrames;
+  const double elapsed = SecondsSince(host.fpsSince);
+  if (elapsed >= 1.0) {
+    host.fpsShown = static_cast<double>(host.fpsFrames) / elapsed;
+    host.fpsFrames = 0;
+    host.fpsSince = SteadyClock::now();
+  }
+  const int tenths = static_cast<int>(std::min(host.fpsShown, 9999.9) * 10.0 + 0.5);
+  unsigned char glyphs[10];
+  int n = 0;
+  for (int scale = 10000; scale >= 10; scale /= 10)  // whole frames, without leading zeros
+    if (tenths >= scale || scale == 10) glyphs[n++] = DigitSegments[tenths / scale % 10];
+  const int point = n;
+  glyphs[n++] = DigitSegments[tenths % 10];
+  glyphs[n++] = 0;
+  glyphs[n++] = LetterF;
+  glyphs[n++] = LetterP;
+  glyphs[n++] = DigitSegments[5];  // S
+
+  const int* v = pictureLayout.whole || pictureLayout.sliceCount <= 0
+                     ? savedViewport
+                     : pictureLayout.slice[0].viewport;
+  glViewport(v[0], v[1], v[2], v[3]);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0.0, v[2] > 0 ? v[2] : 1, 0.0, v[3] > 0 ? v[3] : 1, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  glColor3f(1.0f, 1.0f, 0.6f);
+  glBegin(GL_LINES);
+  const float w = 8.0f;
+  const float h = 14.0f;
+  float x = 10.0f;
+  for (int i = 0; i < n; ++i) {
+    DrawSegments(glyphs[i], x, 10.0f, w, h);
+    if (i + 1 == point) {  // the decimal point after the whole frames
+      glVertex2f(x + w + 3.0f, 10.0f);
+      glVertex2f(x + w + 3.0f, 12.0f);
+    }
+    x += w + 6.0f;
+  }
+  glEnd();
+  glEnable(GL_TEXTURE_2D);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glViewport(savedViewport[0], savedViewport[1], savedViewport[2], savedViewport[3]);
+}
+
+// Waits for input on the display's connection for up to `seconds`; a signal ends the wait.
+void WaitForInput(double seconds) {
+  if (!(seconds > 0.0)) return;
+  pollfd fd = {ConnectionNumber(host.display), POLLIN, 0};
+  const double whole = std::floor(seconds);
+  const timespec wait = {static_cast<time_t>(whole), static_cast<long>((seconds - whole) * 1e9)};
+  ppoll(&fd, 1, &wait, nullptr);
 }
 
 // Writes the frame about to be shown as the next numbered picture of the recording.
@@ -382,20 +581,51 @@ void RecordFrame() {
   host.running = false;
 }
 
-void PrintStats(long long frames, double totalMs, double worstMs, int poolSize) {
+// The time between the ends of successive frames: what the pacing holds.
+struct FrameIntervals {
+  long long count = 0;
+  double sumMs = 0.0;
+  double sumSquaresMs = 0.0;
+  double worstMs = 0.0;
+};
+
+void PrintStats(long long frames, double totalMs, double worstMs, int poolSize,
+                const FrameIntervals& intervals) {
   const double mean = frames > 0 ? totalMs / static_cast<double>(frames) : 0.0;
+  const double n = intervals.count > 0 ? static_cast<double>(intervals.count) : 1.0;
+  const double intervalMean = intervals.sumMs / n;
+  const double intervalSquares = intervals.sumSquaresMs / n;
   // The last frame's viewport and the aspect its projection really used (read back from OpenGL).
   const double projectionAspect =
       savedProjection[0] != 0.0 ? savedProjection[5] / savedProjection[0] : 0.0;
   std::printf(
       "{\"frames\":%lld,\"mean_ms\":%.3f,\"worst_ms\":%.3f,\"peak_particles\":%d,"
-      "\"pool_size\":%d,\"first_frame_ms\":%.1f,\"viewport\":[%d,%d],\"aspect\":%.4f}\n",
+      "\"pool_size\":%d,\"first_frame_ms\":%.1f,\"viewport\":[%d,%d],\"aspect\":%.4f,"
+      "\"slices\":%d,\"interval_mean_ms\":%.3f,\"interval_sd_ms\":%.3f,\"interval_worst_ms\":%.3f}"
+      "\n",
       frames, mean, worstMs, PeakLiveParticles(), poolSize, host.firstSwapMs, savedViewport[2],
-      savedViewport[3], projectionAspect);
+      savedViewport[3], projectionAspect, pictureLayout.whole ? 1 : pictureLayout.sliceCount,
+      intervalMean, std::sqrt(std::max(0.0, intervalSquares - intervalMean * intervalMean)),
+      intervals.worstMs);
   std::fflush(stdout);
 }
 
 }  // namespace
+
+bool WaitForMapNotify(Display* d, Window w, double seconds,
+                      const volatile std::sig_atomic_t& stop) {
+  const SteadyClock::time_point start = SteadyClock::now();
+  XFlush(d);
+  for (;;) {
+    XEvent e;
+    while (XCheckWindowEvent(d, w, StructureNotifyMask, &e))
+      if (e.type == MapNotify) return true;
+    const double left = seconds - std::chrono::duration<double>(SteadyClock::now() - start).count();
+    if (stop != 0 || !(left > 0.0)) return false;
+    pollfd fd = {ConnectionNumber(d), POLLIN, 0};
+    poll(&fd, 1, static_cast<int>(std::min(left, 0.1) * 1000.0) + 1);
+  }
+}
 
 std::uint32_t TickMilliseconds() {
   timespec t{};
@@ -408,6 +638,7 @@ std::uint32_t TickMilliseconds() {
 
 void SwapFrameBuffers() {
   if (host.display == nullptr || host.context == nullptr) return;
+  if (host.showFps) DrawFpsReadout();
   if (host.recordDir != nullptr && !host.recordFailed) RecordFrame();
   // The last frame of a counted run is read before the swap, when the back buffer is certain.
   if (host.screenshotPath != nullptr && host.frameLimit > 0 &&
@@ -444,6 +675,9 @@ int RunX11Saver(const HostOptions& o) {
   host.frameLimit = o.frames;
   host.screenshotPath = o.screenshotPath.empty() ? nullptr : o.screenshotPath.c_str();
   forcedBurstKind = o.burstKind;
+  host.maxFps = EffectiveMaxFps(o);
+  host.showFps = o.showFps;
+  host.powerSupplyDir = &o.powerSupplyDir;
   referenceParticleDraw = o.referenceDraw;
 
   if (!o.settingsPath.empty()) settingsFilePath = o.settingsPath;
@@ -458,7 +692,7 @@ int RunX11Saver(const HostOptions& o) {
     ready = (o.windowId != 0 || RootTarget(target)) && AttachToWindow(target);
   } else {
     ready = CreateWindowAndContext(o);
-    if (!ready)
+    if (!ready && stopRequested == 0)
       std::fprintf(stderr, "varenko: no double-buffered RGBA OpenGL visual on display \"%s\"\n",
                    DisplayString(host.display));
   }
@@ -466,7 +700,7 @@ int RunX11Saver(const HostOptions& o) {
     if (host.context != nullptr) glXDestroyContext(host.display, host.context);
     if (host.ownWindow) XDestroyWindow(host.display, host.window);
     XCloseDisplay(host.display);
-    return 1;
+    return stopRequested != 0 ? 0 : 1;  // ended by a signal while starting: a normal end
   }
   // Whatever the size asked for, the window has the size the server gave it.
   XWindowAttributes attributes{};
@@ -475,6 +709,13 @@ int RunX11Saver(const HostOptions& o) {
     host.pendingHeight = attributes.height;
   }
   SetUpScene(host.pendingWidth, host.pendingHeight);
+  LayOutWindow(o, host.pendingWidth, host.pendingHeight);
+  host.refreshHz = ScreenRefreshHz(host.display);
+  host.onBattery = host.maxFps != 0 && ReadOnBatteryPower(o.powerSupplyDir);
+  ApplyPacing();
+  SteadyClock::time_point powerChecked = SteadyClock::now();
+  // Set up: from here on the saver gives way to everything else the machine does.
+  setpriority(PRIO_PROCESS, 0, LowestNice);
 
   int x = 0;
   int y = 0;
@@ -486,6 +727,9 @@ int RunX11Saver(const HostOptions& o) {
   double totalMs = 0.0;
   double worstMs = 0.0;
   host.running = true;
+  double nextFrameAt = 0.0;  // when the next frame is due, seconds since the process start
+  FrameIntervals intervals;
+  double lastFrameEnd = -1.0;
   while (host.running && stopRequested == 0) {
     while (host.running && XPending(host.display) > 0) {
       XEvent e;
@@ -493,8 +737,23 @@ int RunX11Saver(const HostOptions& o) {
       HandleEvent(e);
     }
     if (!host.running || stopRequested != 0) break;
-    if (host.pendingWidth != clientWidth || host.pendingHeight != clientHeight)
+    const double waitLeft = nextFrameAt - SecondsSince(processStart);
+    if (waitLeft > 0.0) {  // sleep until the frame is due or input arrives
+      WaitForInput(waitLeft);
+      continue;
+    }
+    if (host.maxFps != 0 && SecondsSince(powerChecked) >= PowerCheckSeconds) {
+      powerChecked = SteadyClock::now();
+      const bool battery = ReadOnBatteryPower(*host.powerSupplyDir);
+      if (battery != host.onBattery) {
+        host.onBattery = battery;
+        ApplyPacing();
+      }
+    }
+    if (host.pendingWidth != clientWidth || host.pendingHeight != clientHeight) {
       ResizeScene(host.pendingWidth, host.pendingHeight);
+      LayOutWindow(o, host.pendingWidth, host.pendingHeight);
+    }
     const SteadyClock::time_point start = SteadyClock::now();
     bool ran = false;
     if (o.fixedStep) {
@@ -511,8 +770,20 @@ int RunX11Saver(const HostOptions& o) {
       totalMs += ms;
       if (ms > worstMs) worstMs = ms;
       if (host.frameLimit > 0 && frames >= host.frameLimit) break;
+      const double begun = std::chrono::duration<double>(start - processStart).count();
+      const double now = SecondsSince(processStart);
+      nextFrameAt = now + NextFrameWait(host.pacer, begun, now);
+      if (lastFrameEnd >= 0.0) {
+        const double interval = (now - lastFrameEnd) * 1000.0;
+        ++intervals.count;
+        intervals.sumMs += interval;
+        intervals.sumSquaresMs += interval * interval;
+        intervals.worstMs = std::max(intervals.worstMs, interval);
+      }
+      lastFrameEnd = now;
+    } else {
+      sched_yield();  // give the rest of the time slice away, as the Windows loop does
     }
-    sched_yield();  // give the rest of the time slice away, as the Windows loop does
   }
 
   int code = host.recordFailed ? 1 : 0;
@@ -545,7 +816,7 @@ int RunX11Saver(const HostOptions& o) {
   XCloseDisplay(host.display);
   host.display = nullptr;
 
-  if (o.stats) PrintStats(frames, totalMs, worstMs, poolSize);
+  if (o.stats) PrintStats(frames, totalMs, worstMs, poolSize, intervals);
   return code;
 }
 

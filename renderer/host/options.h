@@ -6,6 +6,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "renderer/host/monitor_layout.h"
 
 namespace varenko {
 
@@ -37,6 +40,12 @@ struct HostOptions {
   std::string recordDir;       // --record DIR: every frame as DIR/frame-NNNNN.png
   // --max-shells ... --illumination: values that override the settings file, in key order.
   std::optional<int> settingOverrides[SettingOptionCount];
+  // --max-fps N: at most N frames a second; 0 draws back to back; -1 (not given) follows the
+  // display, except in a fixed-step run, which draws back to back.
+  int maxFps = -1;
+  bool showFps = false;  // --fps (-fps): a frame-rate readout in the picture's lower-left corner
+  std::string powerSupplyDir = "/sys/class/power_supply";  // --power-supply DIR
+  std::vector<MonitorRect> monitors;  // --monitors: instead of the monitors the X server reports
   bool help = false;
 
   bool embedded() const { return root || windowId != 0; }
@@ -54,6 +63,14 @@ ParseResult ParseOptions(int argc, const char* const* argv);
 
 // A window id as X tools print it: hexadecimal after "0x", else decimal; 1 to 0xFFFFFFFF.
 bool ParseWindowId(std::string_view text, std::uint32_t& id);
+
+// The frame-rate limit the run uses: --max-fps when given, else 0 for a fixed-step run and -1
+// (the display's pace) for a run on the clock.
+int EffectiveMaxFps(const HostOptions& options);
+
+// A list of monitors "WxH+X+Y,WxH+X+Y,...": 1 to MaxMonitors of them, sides 1 to MaxWindowSide,
+// offsets -MaxWindowSide to MaxWindowSide.
+bool ParseMonitorList(std::string_view text, std::vector<MonitorRect>& monitors);
 
 // Stores the settings given on the command line over those read from the settings file.
 void ApplySettingOverrides(const HostOptions& options);

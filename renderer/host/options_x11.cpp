@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "renderer/host/frame_pacing.h"
 #include "renderer/host/options.h"
 #include "renderer/host/settings.h"
 
@@ -90,7 +91,44 @@ std::string_view LongOptionName(std::string_view arg, std::string& storage) {
   return arg;
 }
 
+// One signed offset "+N" or "-N" of a monitor geometry.
+bool ParseOffset(std::string_view text, int& out) {
+  if (text.size() < 2 || (text[0] != '+' && text[0] != '-')) return false;
+  long long v = 0;
+  if (!ParseInteger(text.substr(1), 0, MaxWindowSide, v)) return false;
+  out = static_cast<int>(text[0] == '-' ? -v : v);
+  return true;
+}
+
+bool ParseMonitor(std::string_view text, MonitorRect& m) {
+  const std::size_t sign = text.find_first_of("+-");
+  if (sign == std::string_view::npos) return false;
+  const std::size_t second = text.find_first_of("+-", sign + 1);
+  if (second == std::string_view::npos) return false;
+  return ParseSize(text.substr(0, sign), m.width, m.height) &&
+         ParseOffset(text.substr(sign, second - sign), m.x) &&
+         ParseOffset(text.substr(second), m.y);
+}
+
 }  // namespace
+
+int EffectiveMaxFps(const HostOptions& o) {
+  if (o.maxFps >= 0) return o.maxFps;
+  return o.fixedStep ? 0 : -1;
+}
+
+bool ParseMonitorList(std::string_view text, std::vector<MonitorRect>& monitors) {
+  monitors.clear();
+  while (true) {
+    const std::size_t comma = text.find(',');
+    MonitorRect m{};
+    if (static_cast<int>(monitors.size()) == MaxMonitors || !ParseMonitor(text.substr(0, comma), m))
+      return false;
+    monitors.push_back(m);
+    if (comma == std::string_view::npos) return true;
+    text.remove_prefix(comma + 1);
+  }
+}
 
 bool ParseWindowId(std::string_view text, std::uint32_t& id) {
   unsigned base = 10;
@@ -163,11 +201,16 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       r.options.root = true;
       continue;
     }
+    if (name == "--fps") {
+      r.options.showFps = true;
+      continue;
+    }
     const int setting = SettingOptionIndex(name);
     const bool takesValue = name == "--window" || name == "--seed" || name == "--fixed-dt" ||
                             name == "--frames" || name == "--screenshot" || name == "--settings" ||
                             name == "--burst" || name == "--window-id" || name == "--record" ||
-                            setting >= 0;
+                            name == "--max-fps" || name == "--power-supply" ||
+                            name == "--monitors" || setting >= 0;
     if (!takesValue) return error("unknown option \"" + std::string(name.substr(0, 64)) + "\"");
     if (i + 1 >= argc || argv[i + 1] == nullptr) return error(std::string(name) + " needs a value");
     const char* value = argv[++i];
@@ -185,6 +228,19 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
     } else if (name == "--window-id") {
       if (!ParseWindowId(v, r.options.windowId))
         return error("--window-id takes a window id (0x hexadecimal or decimal), not " + shown);
+    } else if (name == "--max-fps") {
+      long long fps = 0;
+      if (!ParseInteger(v, 0, MaxFpsLimit, fps))
+        return error("--max-fps takes a whole number 0 to " + std::to_string(MaxFpsLimit) +
+                     ", not " + shown);
+      r.options.maxFps = static_cast<int>(fps);
+    } else if (name == "--power-supply") {
+      if (v.empty()) return error("--power-supply needs a folder name");
+      r.options.powerSupplyDir = value;
+    } else if (name == "--monitors") {
+      if (!ParseMonitorList(v, r.options.monitors))
+        return error("--monitors takes WxH+X+Y,... (1 to " + std::to_string(MaxMonitors) +
+                     " monitors), not " + shown);
     } else if (name == "--record") {
       if (v.empty()) return error("--record needs a folder name");
       r.options.recordDir = value;
@@ -251,6 +307,15 @@ const char* UsageText() {
          "  --stats              print frame statistics as one JSON line at exit\n"
          "  --burst K            every shell bursts as kind K (0 to 21)\n"
          "  --draw-reference     draw every sprite on its own (slow; for comparisons)\n"
+         "  --max-fps N          at most N frames a second (0: as fast as possible); without\n"
+         "                       it frames follow the display's refresh (60 a second when\n"
+         "                       unknown), or run as fast as possible with --fixed-dt; on\n"
+         "                       battery power the rate is halved\n"
+         "  --fps                show the frame rate in the lower-left corner\n"
+         "  --power-supply DIR   read the power source from DIR\n"
+         "                       (default /sys/class/power_supply)\n"
+         "  --monitors WxH+X+Y,...  lay the picture over these monitors instead of those\n"
+         "                       the X server reports (full screen only)\n"
          "Settings, overriding the settings file:\n"
          "  --max-shells N       shells in the air at once (1 to 30; 0 launches none)\n"
          "  --smoke-span N       longest life of a smoke puff in seconds (0 to 30; 0: no smoke)\n"
@@ -260,9 +325,9 @@ const char* UsageText() {
          "  --flare N            lens-flare brightness (0 to 100; 0: no flare)\n"
          "  --clouds 0|1         cloudy sky\n"
          "  --illumination 0|1   bursts light up smoke and clouds\n"
-         "Options may also be written with one dash, as in -root.\n"
          "  --help               show this text\n"
-         "  --version            show the version\n";
+         "  --version            show the version\n"
+         "Options may also be written with one dash, as in -root.\n";
 }
 
 }  // namespace varenko

@@ -11,11 +11,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "renderer/sim/saver_settings.h"
 #include "renderer/scene/camera.h"
 #include "renderer/scene/frame.h"
 #include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/sprite_lists.h"
 
 namespace varenko {
@@ -95,12 +95,15 @@ namespace {
 
 // The overlay whose aspect ratio the current frame uses; set by DrawLensFlare.
 float overlayAspect = 1.0f;
+// The part of the overlay the current viewport shows: left, right, bottom, top. The whole overlay
+// unless the picture is drawn in slices.
+float overlayWindow[4] = {0.0f, 1.0f, 0.0f, 1.0f};
 
 void BeginOverlay() {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  gluOrtho2D(0.0, overlayAspect, 0.0, 1.0);
+  gluOrtho2D(overlayWindow[0], overlayWindow[1], overlayWindow[2], overlayWindow[3]);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
@@ -173,10 +176,8 @@ void DrawStreak(float x, float y, float red, float green, float blue, float inte
   EndOverlay();
 }
 
-void DrawFlaresFor(const FlareView& view) {
-  overlayAspect = view.aspect;
-  FlareQueue.count = 0;
-  CollectFlares(view);
+namespace {
+void DrawQueue() {
   for (int i = 0; i < FlareQueue.count; ++i) {
     const FlareRequest& r = FlareQueue.request[i];
     if (r.isStreak != 0.0f) {
@@ -185,10 +186,9 @@ void DrawFlaresFor(const FlareView& view) {
       DrawGhostChain(r.x, r.y, r.red, r.green, r.blue, r.intensity);
     }
   }
-  FlareQueue.count = 0;
 }
 
-void DrawLensFlare() {
+FlareView FrameFlareView() {
   FlareView view;
   view.eyePos = camera.eyePos;
   view.lookTarget = camera.lookTarget;
@@ -201,7 +201,41 @@ void DrawLensFlare() {
   view.clientWidth = clientWidth;
   view.clientHeight = clientHeight;
   view.aspect = aspect;
-  DrawFlaresFor(view);
+  return view;
 }
+}  // namespace
+
+void DrawFlaresFor(const FlareView& view) {
+  overlayAspect = view.aspect;
+  overlayWindow[0] = 0.0f;
+  overlayWindow[1] = view.aspect;
+  overlayWindow[2] = 0.0f;
+  overlayWindow[3] = 1.0f;
+  FlareQueue.count = 0;
+  CollectFlares(view);
+  DrawQueue();
+  FlareQueue.count = 0;
+}
+
+void CollectPictureFlares(int width, int height) {
+  FlareView view = FrameFlareView();
+  view.clientWidth = width > 0 ? width : 1;
+  view.clientHeight = height > 0 ? height : 1;
+  view.viewport[0] = 0;
+  view.viewport[1] = 0;
+  view.viewport[2] = view.clientWidth;
+  view.viewport[3] = view.clientHeight;
+  view.aspect = static_cast<float>(view.clientWidth) / static_cast<float>(view.clientHeight);
+  overlayAspect = view.aspect;
+  FlareQueue.count = 0;
+  CollectFlares(view);
+}
+
+void DrawQueuedFlares(const float window[4]) {
+  for (int i = 0; i < 4; ++i) overlayWindow[i] = window[i];
+  DrawQueue();
+}
+
+void DrawLensFlare() { DrawFlaresFor(FrameFlareView()); }
 
 }  // namespace varenko

@@ -58,6 +58,14 @@ void DrawStreak(float x, float y, float red, float green, float blue, float inte
 // Collects and draws the flare of the frame seen through `view`, then empties the queue.
 void DrawFlaresFor(const FlareView& view);
 
+// Fills the queue from the whole picture of a frame drawn in slices: the saved matrices seen
+// through a viewport of the picture's width x height pixels.
+void CollectPictureFlares(int width, int height);
+
+// Draws the queued requests into the part of the overlay that `window` (left, right, bottom, top
+// in overlay units) covers, leaving the queue as it is.
+void DrawQueuedFlares(const float window[4]);
+
 // The frame's flare pass (run only when flareBrightness != 0): collect, draw each request in queue
 // order, empty the queue.
 void DrawLensFlare();

@@ -8,7 +8,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "renderer/sim/saver_settings.h"
 #include "renderer/scene/camera.h"
 #include "renderer/scene/flare.h"
 #include "renderer/scene/frame_clock.h"
@@ -18,6 +17,7 @@
 #include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/show.h"
 
 namespace varenko {
@@ -28,9 +28,38 @@ float aspect = 1.0f;
 int savedViewport[4] = {0, 0, 0, 0};
 double savedProjection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 double savedModelView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+PictureLayout pictureLayout = {true, 0, 0, 0.0, 0.0, 0, {}};
 
 namespace {
 bool firstFrameDone = false;
+
+constexpr double NearPlane = 1.0;
+constexpr double FarPlane = 40000.0;
+
+bool DrawsWholeWindow() { return pictureLayout.whole || pictureLayout.sliceCount <= 0; }
+
+// Scenery, particles and flare once per slice, each slice with its own viewport and its part of
+// the view; the simulation has already stepped once for the frame. The flares are collected once
+// over the whole picture, so a ghost chain runs through the picture's centre across monitors.
+void DrawSlices() {
+  const bool flare = settings.flareBrightness != 0;
+  if (flare) CollectPictureFlares(pictureLayout.width, pictureLayout.height);
+  const int count =
+      pictureLayout.sliceCount < MaxViewSlices ? pictureLayout.sliceCount : MaxViewSlices;
+  for (int i = 0; i < count; ++i) {
+    const ViewSlice& s = pictureLayout.slice[i];
+    glViewport(s.viewport[0], s.viewport[1], s.viewport[2], s.viewport[3]);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(s.frustum[0], s.frustum[1], s.frustum[2], s.frustum[3], NearPlane, FarPlane);
+    glMatrixMode(GL_MODELVIEW);
+    DrawScenery();
+    DrawParticles();
+    if (flare) DrawQueuedFlares(s.overlay);
+  }
+  FlareQueue.count = 0;
+  glViewport(savedViewport[0], savedViewport[1], savedViewport[2], savedViewport[3]);
+}
 }  // namespace
 
 void SeedShow(std::uint32_t seed) {
@@ -67,8 +96,7 @@ void ReleaseScene() { ClearPool(); }
 
 bool IdleTick(bool renderActive, bool passwordDialogOpen) {
   TickFrameClock(frameClock, TickMilliseconds());
-  if (!renderActive || passwordDialogOpen || !(frameClock.dt > 0.0f))
-    return false;
+  if (!renderActive || passwordDialogOpen || !(frameClock.dt > 0.0f)) return false;
   Frame();
   return true;
 }
@@ -85,7 +113,11 @@ void Frame() {
 
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(60.0, static_cast<double>(aspect), 1.0, 40000.0);
+  if (DrawsWholeWindow())
+    gluPerspective(60.0, static_cast<double>(aspect), NearPlane, FarPlane);
+  else
+    glFrustum(-pictureLayout.halfWidth, pictureLayout.halfWidth, -pictureLayout.halfHeight,
+              pictureLayout.halfHeight, NearPlane, FarPlane);
   glGetDoublev(GL_PROJECTION_MATRIX, savedProjection);
 
   if (!firstFrameDone) StartOpeningFlight(camera);
@@ -113,9 +145,13 @@ void Frame() {
 
   UpdateClouds();
   StepSimulation();
-  DrawScenery();
-  DrawParticles();
-  if (settings.flareBrightness != 0) DrawLensFlare();
+  if (DrawsWholeWindow()) {
+    DrawScenery();
+    DrawParticles();
+    if (settings.flareBrightness != 0) DrawLensFlare();
+  } else {
+    DrawSlices();
+  }
 
   glFlush();
   SwapFrameBuffers();

@@ -16,6 +16,32 @@ extern int savedViewport[4];
 extern double savedProjection[16];
 extern double savedModelView[16];
 
+// How the picture lies over the monitors the window covers. The picture is one view from the one
+// camera; each slice is the part of it one monitor (or one piece of a monitor too large for a
+// single viewport) shows, so the monitors together show one continuous picture. The host fills
+// this from the monitor rectangles; the scene only draws what it is given.
+inline constexpr int MaxViewSlices = 64;
+
+struct ViewSlice {
+  int viewport[4];    // x, y from the window's bottom edge, width, height (pixels)
+  double frustum[4];  // left, right, bottom, top of this slice's view at distance 1
+  float overlay[4];   // left, right, bottom, top of this slice in flare overlay units
+};
+
+struct PictureLayout {
+  // One slice over the whole window: the projection of the single-screen picture, unchanged.
+  bool whole;
+  int width;  // the picture's bounding box over all slices, pixels
+  int height;
+  double halfWidth;  // the whole picture's view at distance 1: x in -halfWidth..halfWidth
+  double halfHeight;
+  int sliceCount;
+  ViewSlice slice[MaxViewSlices];
+};
+
+// The layout the frames use; whole until the host hands in another one.
+extern PictureLayout pictureLayout;
+
 // Seeds the generator and discards its first 20 draws, which follow the seed too closely.
 void SeedShow(std::uint32_t seed);
 

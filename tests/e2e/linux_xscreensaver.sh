@@ -28,7 +28,7 @@ chmod -R a+rX "$prefix"
 mkdir -p "$E2E_TMP/home"
 
 # Every option the settings GUI may pass is one the program takes: the sliders at their lowest,
-# default and highest values, with the switches off.
+# default and highest values, with every switch away from its default.
 xml_args() {  # xml_args low|default|high: the command line the GUI would build
   local attribute=$1
   sed -n 's/.*arg="\([^"]*\) %".*/\1/p' "$xml" | while read -r option; do
@@ -37,7 +37,7 @@ xml_args() {  # xml_args low|default|high: the command line the GUI would build
       sed -n "s/.* $attribute=\"\([^\"]*\)\".*/\1/p")
     printf '%s %s ' "$option" "$value"
   done
-  sed -n 's/.*arg-unset="\([^"]*\)".*/\1/p' "$xml" | tr '\n' ' '
+  sed -n 's/.*arg-\(un\)*set="\([^"]*\)".*/\2/p' "$xml" | tr '\n' ' '
 }
 for attribute in low default high; do
   args=$(xml_args "$attribute")
@@ -45,7 +45,7 @@ for attribute in low default high; do
   out=$(timeout 60 "$hack" --window 64x64 --fixed-dt 0.04 --frames 2 $args 2>&1) && rc=0 || rc=$?
   check_eq "the settings GUI's options at their $attribute values are taken ($args)" "0:" "$rc:$out"
 done
-check_eq "the description has the eight settings" 8 "$(grep -c -E '<(number|boolean) ' "$xml")"
+check_eq "the description has the eight settings, the frame-rate limit and the readout" 10 "$(grep -c -E '<(number|boolean) ' "$xml")"
 
 as_user=()
 if [[ $(id -u) -eq 0 ]]; then
@@ -75,7 +75,7 @@ chmod 644 "$E2E_TMP/home/.xscreensaver"
 log="$E2E_TMP/xscreensaver.log"
 run_saver xscreensaver -no-splash -verbose >"$log" 2>&1 &
 E2E_PIDS+=("$!")
-wait_until 20 run_saver xscreensaver-command -version || fail "XScreenSaver did not start"
+wait_until 20 run_saver xscreensaver-command -version || { tail -n 20 "$log" >&2; fail "XScreenSaver did not start"; }
 
 hack_pid() { pgrep -f "^$hack " | head -n1; }
 # nonblack FILE: the share of pixels brighter than 5 %, in thousandths.

@@ -42,6 +42,10 @@ start_renderer
 id=$(find_window VarenkoVC | head -n1)
 check_eq "covers the screen" "0,0 1280x720" \
   "$(xdotool getwindowgeometry "$id" | sed -n 's/ *Position: \([0-9]*,[0-9]*\).*/\1/p;s/ *Geometry: //p' | paste -sd' ')"
+info=$(wine_run 60 "$(win_exe tests/window_info.exe)" VarenkoVC | tr -d '\r')
+check_eq "its client area is the virtual screen" \
+  "$(sed -n 's/^virtual=//p' <<<"$info")" \
+  "$(sed -n 's/^origin=//p' <<<"$info") $(sed -n 's/^client=//p' <<<"$info")"
 check_eq "another program posts WM_CLOSE" posted "$(wine_run 60 "$(win_exe tests/post_close.exe)")"
 check "a close without user input is refused" still_running 3
 for i in $(seq 25); do

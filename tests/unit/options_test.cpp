@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <initializer_list>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "renderer/host/settings.h"
@@ -186,12 +188,12 @@ TEST(Options, RecordingNeedsACountAndAStep) {
 
 TEST(Options, HelpListsEveryOption) {
   const std::string help = UsageText();
-  for (const char* name : {"--window ",    "--root",       "--window-id",      "--seed",
-                           "--fixed-dt",   "--frames",     "--screenshot",     "--settings",
-                           "--stats",      "--burst",      "--draw-reference", "--record",
-                           "--max-shells", "--smoke-span", "--wind",           "--ambient",
-                           "--stars",      "--flare",      "--clouds",         "--illumination",
-                           "--help"})
+  for (const char* name :
+       {"--window ",        "--root",       "--window-id",    "--seed",       "--fixed-dt",
+        "--frames",         "--screenshot", "--settings",     "--stats",      "--burst",
+        "--draw-reference", "--record",     "--max-shells",   "--smoke-span", "--wind",
+        "--ambient",        "--stars",      "--flare",        "--clouds",     "--illumination",
+        "--max-fps",        "--fps",        "--power-supply", "--monitors",   "--help"})
     EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 
@@ -200,6 +202,35 @@ TEST(Options, LongValuesAreShortenedInTheMessage) {
   const ParseResult r = Parse({"--frames", huge.c_str()});
   ASSERT_EQ(r.status, ParseStatus::Error);
   EXPECT_LT(r.error.size(), 200u);
+}
+
+TEST(Options, PacingReadoutAndMonitors) {
+  ParseResult r = Parse({"--max-fps", "30", "-fps", "--power-supply", "/tmp/p", "--monitors",
+                         "640x480+0+0,400x300-400+10"});
+  ASSERT_EQ(r.status, ParseStatus::Run) << r.error;
+  EXPECT_EQ(r.options.maxFps, 30);
+  EXPECT_TRUE(r.options.showFps);
+  EXPECT_EQ(r.options.powerSupplyDir, "/tmp/p");
+  ASSERT_EQ(r.options.monitors.size(), 2u);
+  EXPECT_EQ(r.options.monitors[1].x, -400);
+  EXPECT_EQ(r.options.monitors[1].y, 10);
+  EXPECT_EQ(r.options.monitors[1].width, 400);
+  EXPECT_EQ(EffectiveMaxFps(r.options), 30);
+  EXPECT_EQ(EffectiveMaxFps(Parse({}).options), -1);  // the display's pace
+  EXPECT_EQ(EffectiveMaxFps(Parse({"--fixed-dt", "0.02"}).options), 0);
+  EXPECT_EQ(EffectiveMaxFps(Parse({"--fixed-dt", "0.02", "--max-fps", "60"}).options), 60);
+  EXPECT_EQ(Parse({"--max-fps", "0"}).options.maxFps, 0);
+  EXPECT_EQ(Parse({"--max-fps", "1000"}).options.maxFps, 1000);
+  std::string seventeen = "1x1+0+0";
+  for (int i = 0; i < 16; ++i) seventeen += ",1x1+0+0";
+  const std::pair<const char*, std::string> bad[] = {
+      {"--max-fps", "1001"},           {"--max-fps", "-1"},
+      {"--max-fps", "30fps"},          {"--monitors", "640x480"},
+      {"--monitors", "640x480+0+0,"},  {"--monitors", "0x480+0+0"},
+      {"--monitors", "640x480+0+0+0"}, {"--monitors", "640x480+99999+0"},
+      {"--monitors", seventeen},       {"--power-supply", ""}};
+  for (const auto& [name, value] : bad)
+    EXPECT_EQ(Parse({name, value.c_str()}).status, ParseStatus::Error) << name << " " << value;
 }
 
 }  // namespace

@@ -67,6 +67,35 @@ start_xvfb() {
   wait_until 10 xdpyinfo || { echo "Xvfb on :$n does not answer" >&2; return 1; }
 }
 
+# start_xorg_two_screens: starts an Xorg server with two 640 x 480 dummy screens side by side,
+# joined by Xinerama into one 1280 x 480 screen with two monitors, and exports DISPLAY. Returns 1
+# without starting anything where that cannot run (not root, no dummy driver).
+start_xorg_two_screens() {
+  local conf="$E2E_TMP/xorg.conf" fdfile="$E2E_TMP/xorg-display" n
+  [[ $(id -u) -eq 0 && -e /usr/lib/xorg/modules/drivers/dummy_drv.so ]] || return 1
+  command -v Xorg >/dev/null || return 1
+  {
+    for n in 0 1; do
+      printf 'Section "Device"\n Identifier "d%s"\n Driver "dummy"\n VideoRam 16000\nEndSection\n' "$n"
+      printf 'Section "Screen"\n Identifier "s%s"\n Device "d%s"\n Monitor "m"\n DefaultDepth 24\n' "$n" "$n"
+      printf ' SubSection "Display"\n  Depth 24\n  Modes "640x480"\n  Virtual 640 480\n EndSubSection\nEndSection\n'
+    done
+    printf 'Section "Monitor"\n Identifier "m"\n HorizSync 5.0 - 1000.0\n VertRefresh 5.0 - 200.0\n'
+    printf ' Modeline "640x480" 25.175 640 656 752 800 480 490 492 525\nEndSection\n'
+    printf 'Section "ServerLayout"\n Identifier "l"\n Screen 0 "s0" 0 0\n Screen 1 "s1" RightOf "s0"\n'
+    printf ' Option "Xinerama" "on"\nEndSection\n'
+    printf 'Section "ServerFlags"\n Option "AutoAddDevices" "false"\nEndSection\n'
+  } >"$conf"
+  : >"$fdfile"
+  Xorg -displayfd 3 -config "$conf" -noreset -nolisten tcp -logfile "$E2E_TMP/xorg.log" \
+    3>"$fdfile" >/dev/null 2>&1 &
+  E2E_PIDS+=("$!")
+  wait_until 30 grep -q '[0-9]' "$fdfile" || { echo "could not start Xorg" >&2; return 1; }
+  n=$(tr -dc '0-9' <"$fdfile")
+  export DISPLAY=":$n"
+  wait_until 10 xdpyinfo || { echo "Xorg on :$n does not answer" >&2; return 1; }
+}
+
 # find_window TITLE: prints the X ids of visible windows whose title is exactly TITLE.
 find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
 window_exists() { [[ -n "$(find_window "$1")" ]]; }
