@@ -134,44 +134,75 @@ TEST(StarField, HalfTheStarsHaveABrightCentreAndTheBorderStaysDark) {
   }()) << "no draws for a negative density";
 }
 
-TEST(Horizon, SkylineStaysAboveGroundAndTexelZeroIsBlack) {
-  int present = 0;
-  for (std::uint32_t i = 0; i < 60; ++i) {
+// The horizon replayed draw by draw from its rule: presence, glow colour, mottling window,
+// skyline by midpoint displacement, silhouette.
+void ReplaySkyline(int (&s)[SkylineLength], int lo, int hi) {
+  const int a = hi - lo;
+  if (a <= 1) return;
+  const int mid = (lo + hi) / 2;
+  s[mid] = std::max((s[lo] + s[hi]) / 2 + (rand() * (a / 2)) / 32767 - a / 4, 1);
+  ReplaySkyline(s, lo, mid);
+  ReplaySkyline(s, mid, hi);
+}
+bool ReplayHorizon(std::vector<unsigned char>& image, int (&skyline)[SkylineLength], int& kind) {
+  if (Q(4) == 0) return false;
+  const int red = Q(3) != 0 ? Q(42) + 60 : Q(102);
+  const int green = Q(red);
+  const int blue = green < 50 ? 100 - Q(red) : 0;
+  image.assign(512 * 512 * 3, 0);
+  const bool mottled = Q(3) != 0;
+  const int oy = mottled ? Q(512) : 0, ox = mottled ? Q(512) : 0;
+  kind = (mottled ? 1 : 0) + (blue != 0 ? 2 : 0);
+  const unsigned char* clouds = CloudImage();
+  for (int r = 0; r < 512; ++r) {
+    for (int c = 0; c < 512; ++c) {
+      const unsigned char* cloud = &clouds[(((oy + r) % 512) * 512 + (ox + c) % 512) * 2];
+      unsigned char* t = &image[(r * 512 + c) * 3];
+      t[0] = static_cast<unsigned char>(mottled ? red * cloud[1] / 256 : red);
+      t[1] = static_cast<unsigned char>(mottled ? green * cloud[0] * cloud[1] / 65536 : green);
+      t[2] = static_cast<unsigned char>(blue);
+    }
+  }
+  skyline[0] = skyline[512] = Q(10) + 5;
+  ReplaySkyline(skyline, 0, 512);
+  for (int r = 0; r < 512; ++r) {
+    unsigned char* row = &image[r * 512 * 3];
+    const int h = skyline[r];
+    std::fill(row, row + (h + 1) * 3, 0);
+    for (int k = 0; k < 3; ++k) {
+      row[(h + 1) * 3 + k] >>= 2;
+      row[(h + 2) * 3 + k] >>= 1;
+      row[(h + 3) * 3 + k] = static_cast<unsigned char>(row[(h + 3) * 3 + k] * 0.75f);
+    }
+  }
+  return true;
+}
+
+TEST(Horizon, ReplaysItsRuleDrawByDraw) {
+  int seenKinds = 0, absent = 0;
+  for (std::uint32_t i = 0; i < 24; ++i) {
+    SCOPED_TRACE(::testing::Message() << "seed " << i * 2654435761u);
+    srand(i * 2654435761u);
+    std::vector<unsigned char> want;
+    int wantSkyline[SkylineLength] = {}, kind = 0;
+    const bool present = ReplayHorizon(want, wantSkyline, kind);
+    const std::uint32_t after = RandState();
     srand(i * 2654435761u);
     std::vector<unsigned char> image;
-    int skyline[SkylineLength];
-    if (!MakeHorizon(CloudImage(), image, skyline)) {
+    int skyline[SkylineLength] = {};
+    ASSERT_EQ(MakeHorizon(CloudImage(), image, skyline), present);
+    EXPECT_EQ(RandState(), after) << "no draw more, none less";
+    absent += present ? 0 : 1;
+    if (!present) {
       EXPECT_TRUE(image.empty()) << "nothing made without a horizon";
       continue;
     }
-    ++present;
-    ASSERT_EQ(image.size(), 512u * 512u * 3u);
-    EXPECT_EQ(skyline[0], skyline[512]);
-    EXPECT_GE(skyline[0], 5);
-    EXPECT_LE(skyline[0], 15);
-    for (int x = 0; x < SkylineLength; ++x) ASSERT_GE(skyline[x], 1) << x;
-    // The silhouette: black up to the skyline, then a three-texel soft edge. Blue is never
-    // mottled, so its steps are exact in every run.
-    const int blue = At(image, 0, 511).b;
-    for (int r = 0; r < 512; ++r) {
-      const int h = skyline[r];
-      ASSERT_EQ(At(image, r, 0), (Rgb{0, 0, 0})) << r;
-      ASSERT_EQ(At(image, r, h), (Rgb{0, 0, 0})) << r;
-      ASSERT_EQ(At(image, r, h + 1).b, blue >> 2) << r;
-      ASSERT_EQ(At(image, r, h + 2).b, blue >> 1) << r;
-      ASSERT_EQ(At(image, r, h + 3).b, static_cast<int>(blue * 0.75f)) << r;
-      ASSERT_EQ(At(image, r, h + 4).b, blue) << r;
-    }
-    // The glow's colour: red below 102, green drawn below red, blue only for a weak green.
-    const Rgb sky = At(image, 256, 511);
-    EXPECT_LE(sky.r, 101);
-    EXPECT_LE(sky.g, std::max(sky.r, 0));
-    if (blue != 0) {
-      EXPECT_LE(blue, 100);
-    }
+    seenKinds |= 1 << kind;
+    EXPECT_TRUE(std::equal(skyline, skyline + SkylineLength, wantSkyline));
+    EXPECT_TRUE(image == want);
   }
-  EXPECT_GT(present, 30) << "three runs in four have a horizon";
-  EXPECT_LT(present, 60);
+  EXPECT_GT(absent, 0);
+  EXPECT_EQ(seenKinds, 15) << "plain and mottled glows, with and without blue";
 }
 
 TEST(StarDomeTest, RingsRiseToTheCapAndTheHorizonRingIsDark) {
