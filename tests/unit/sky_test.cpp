@@ -18,16 +18,6 @@
 namespace varenko {
 namespace {
 
-struct Rgb {
-  int r, g, b;
-  bool operator==(const Rgb&) const = default;
-};
-Rgb At(const std::vector<unsigned char>& image, int row, int column) {
-  const unsigned char* t = &image[(row * 512 + column) * 3];
-  return {t[0], t[1], t[2]};
-}
-int Brightest(const Rgb& t) { return std::max({t.r, t.g, t.b}); }
-
 TEST(StarField, StarCountIsTwentyPerUnitAndBounded) {
   EXPECT_EQ(StarCount(0), 0);
   EXPECT_EQ(StarCount(-3), 0) << "negative densities scatter nothing";
@@ -49,82 +39,51 @@ TEST(StarField, HugeDensityStopsAtTheCap) {
   EXPECT_TRUE(huge == capped);
 }
 
-TEST(StarField, FirstStarFollowsTheDrawOrder) {
-  // Decode the first star's draws by hand for several seeds and find it in the picture (one
-  // star per picture keeps later stars from covering it).
-  bool seenShape[7] = {};
-  for (std::uint32_t seed = 1; seed < 4000000000u; seed += 97654321u) {
-    srand(seed);
-    const int row = Q(508) + 2;
-    const int column = Q(508) + 2;
+// The star field replayed draw by draw from its rule.
+std::vector<unsigned char> ReplayStars(int count) {
+  std::vector<unsigned char> image(512 * 512 * 3, 0);
+  auto set = [&](int r, int c, int c0, int c1, int c2) {
+    unsigned char* t = &image[(r * 512 + c) * 3];
+    t[0] = c0 & 255, t[1] = c1 & 255, t[2] = c2 & 255;
+  };
+  for (int n = 0; n < count; ++n) {
+    const int row = Q(508) + 2, column = Q(508) + 2;
     int c[3];
-    c[0] = Q(36) + 220;
-    c[1] = Q(36) + 220;
-    c[2] = Q(36) + 220;
+    for (int& x : c) x = Q(36) + 220;
     const int full = Q(3);
     if (full < 3) c[full] = 255;
+    set(row, column, c[0], c[1], c[2]);
     const int shape = Q(6);
-    int d[3] = {1, 1, 1};
+    const int edges[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}},
+              corners[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
     if (shape <= 2) {
-      d[0] = Q(6) + 3;
-      d[1] = Q(6) + 3;
-      d[2] = Q(6) + 3;
-    }
-    seenShape[shape] = true;
-
-    srand(seed);
-    // Density 1 scatters 20 stars; check only when no later star lands on this one.
-    const auto image = StarFieldTexels(1);
-    SCOPED_TRACE(::testing::Message() << "seed " << seed << " shape " << shape);
-    const Rgb centre = At(image, row, column);
-    const Rgb left = At(image, row, column - 1), right = At(image, row, column + 1);
-    const Rgb above = At(image, row - 1, column), below = At(image, row + 1, column);
-    const Rgb corner = At(image, row - 1, column - 1);
-    const Rgb full8 = {c[0] & 255, c[1] & 255, c[2] & 255};
-    Rgb edge{}, cornerExpected{};
-    Rgb centreExpected = full8;
-    if (shape <= 2) {
-      centreExpected = {full8.r / 2, full8.g / 2, full8.b / 2};
-      edge = {c[0] / d[0], c[1] / d[1], c[2] / d[2]};
+      set(row, column, (c[0] & 255) / 2, (c[1] & 255) / 2, (c[2] & 255) / 2);
+      int d[3];
+      for (int& x : d) x = Q(6) + 3;
+      for (const auto& e : edges)
+        set(row + e[0], column + e[1], c[0] / d[0], c[1] / d[1], c[2] / d[2]);
     } else if (shape <= 4) {
-      edge = {c[0] >> 1, c[1] >> 1, c[2] >> 1};
+      for (const auto& e : edges) set(row + e[0], column + e[1], c[0] >> 1, c[1] >> 1, c[2] >> 1);
     } else if (shape == 5) {
-      edge = {static_cast<int>(c[0] * 0.75f), static_cast<int>(c[1] * 0.75f),
-              static_cast<int>(c[2] * 0.75f)};
-      cornerExpected = {c[0] >> 2, c[1] >> 2, c[2] >> 2};
+      for (const auto& e : edges) {
+        set(row + e[0], column + e[1], static_cast<int>(c[0] * 0.75f),
+            static_cast<int>(c[1] * 0.75f), static_cast<int>(c[2] * 0.75f));
+      }
+      for (const auto& e : corners) set(row + e[0], column + e[1], c[0] >> 2, c[1] >> 2, c[2] >> 2);
     }
-    EXPECT_EQ(centre, centreExpected);
-    EXPECT_EQ(left, edge);
-    EXPECT_EQ(right, edge);
-    EXPECT_EQ(above, edge);
-    EXPECT_EQ(below, edge);
-    EXPECT_EQ(corner, cornerExpected);
   }
-  EXPECT_TRUE(seenShape[0] || seenShape[1] || seenShape[2]);
-  EXPECT_TRUE(seenShape[3] || seenShape[4]);
-  EXPECT_TRUE(seenShape[5]);
+  return image;
 }
 
-TEST(StarField, HalfTheStarsHaveABrightCentreAndTheBorderStaysDark) {
-  srand(2024);
-  const auto image = StarFieldTexels(20);  // 400 stars
-  int brightCentres = 0, lit = 0;
-  for (int r = 0; r < 512; ++r) {
-    for (int c = 0; c < 512; ++c) {
-      const int level = Brightest(At(image, r, c));
-      // Only undimmed centres reach 200: faint centres are halved, neighbours at most 0.75.
-      brightCentres += level >= 200 ? 1 : 0;
-      lit += level > 0 ? 1 : 0;
-      if (r == 0 || c == 0) {
-        ASSERT_EQ(level, 0) << r << "," << c;
-      }
-    }
+TEST(StarField, ReplaysItsRuleDrawByDraw) {
+  for (std::uint32_t seed : {1u, 2024u, 2654435761u}) {
+    srand(seed);
+    const auto want = ReplayStars(400);
+    const std::uint32_t after = RandState();
+    srand(seed);
+    EXPECT_TRUE(StarFieldTexels(20) == want) << seed;
+    EXPECT_EQ(RandState(), after) << "no draw more, none less";
   }
-  EXPECT_GT(brightCentres, 150);
-  EXPECT_LT(brightCentres, 250);
-  EXPECT_GT(lit, 400 * 4) << "every star lights its cross";
-  EXPECT_LT(lit, 400 * 9);
-
   srand(2024);
   const auto none = StarFieldTexels(-20);
   EXPECT_TRUE(std::all_of(none.begin(), none.end(), [](unsigned char b) { return b == 0; }));
