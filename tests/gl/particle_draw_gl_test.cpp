@@ -39,6 +39,7 @@ class ParticleDrawGl : public ::testing::Test {
     BuildSky();
     BuildRingMesh();
     marker = gltest::MarkerLists(1, 11);
+    ringMarker = gltest::MarkerLists(1, 3);
   }
   static void TearDownTestSuite() { context = nullptr; }
   void SetUp() override {
@@ -50,7 +51,7 @@ class ParticleDrawGl : public ::testing::Test {
     glMatrixMode(GL_MODELVIEW);
     for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
     ringSprite = RingSprite;
-    RingSprite = gltest::MarkerLists(1, 3);
+    RingSprite = ringMarker;
   }
   void TearDown() override { RingSprite = ringSprite; }
 
@@ -68,34 +69,17 @@ class ParticleDrawGl : public ::testing::Test {
     return p;
   }
 
-  // Draws over a clear of grey `background` and reads back.
-  static std::vector<unsigned char> Draw(const Particle& p, float background = 0.0f) {
-    glClearColor(background, background, background, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_BLEND);
-    DrawParticle(p);
-    return context->ReadPixels();
-  }
-
   // Pixel at (dx, dy) from the centre of the picture.
   static gltest::Rgba At(const std::vector<unsigned char>& pixels, int dx, int dy) {
     return PixelAt(pixels, Size, Size / 2 + dx, Size / 2 + dy);
   }
 
-  static int LitPixels(const std::vector<unsigned char>& pixels) {
-    int lit = 0;
-    for (std::size_t i = 0; i < pixels.size(); i += 4) {
-      if (pixels[i] + pixels[i + 1] + pixels[i + 2] > 30) ++lit;
-    }
-    return lit;
-  }
-
   static OffscreenContext* context;
-  static unsigned marker;  // a marker list standing in for a particle's sprite
+  static unsigned marker, ringMarker;  // marker lists for a particle's sprite and RingSprite
   unsigned ringSprite = 0;
 };
 OffscreenContext* ParticleDrawGl::context = nullptr;
-unsigned ParticleDrawGl::marker = 0;
+unsigned ParticleDrawGl::marker = 0, ParticleDrawGl::ringMarker = 0;
 
 // A sprite's scale (as a multiple of the particle's size) and colour, its opacity the particle's
 // alpha; a negative red stands for the particle's own colour.
@@ -111,23 +95,12 @@ struct DrawCase {
 };
 
 TEST_F(ParticleDrawGl, EachKindIsItsSpritesInItsColoursFacingTheCamera) {
+  constexpr Sprite Own = {1, -1, 0, 0}, Core = {0.35f, 1, 1, 1}, Half = {0.5f, 1, 1, 1};
   const DrawCase cases[] = {
-      {"star: its colour, then a white core",
-       Star,
-       0.8f,
-       0.5f,
-       1,
-       {{1, -1, 0, 0}, {0.35f, 1, 1, 1}},
-       GL_ONE},
-      {"ember star alike", EmberStar, 1, 1, 1, {{1, -1, 0, 0}, {0.35f, 1, 1, 1}}, GL_ONE},
-      {"smoke alpha-blended, no core",
-       Smoke,
-       0.5f,
-       0.5f,
-       1,
-       {{1, -1, 0, 0}},
-       GL_ONE_MINUS_SRC_ALPHA},
-      {"flash white, shrinking as it fades", Flash, 0.5f, 0.5f, 1, {{0.5f, 1, 1, 1}}, GL_ONE},
+      {"star: own colour, white core", Star, 0.8f, 0.5f, 1, {Own, Core}, GL_ONE},
+      {"ember star alike", EmberStar, 1, 1, 1, {Own, Core}, GL_ONE},
+      {"smoke: alpha-blended", Smoke, 0.5f, 0.5f, 1, {Own}, GL_ONE_MINUS_SRC_ALPHA},
+      {"flash: white, shrinking", Flash, 0.5f, 0.5f, 1, {Half}, GL_ONE},
       {"life over", Star, 1, 0, 1, {}, GL_ZERO},
       {"behind the camera", Smoke, 1, 1, -5, {}, GL_ZERO},
       {"sub-shells never", SubShell, 1, 1, 1, {}, GL_ZERO},
@@ -199,26 +172,18 @@ TEST_F(ParticleDrawGl, BlastIsAShockRingOfTheMeshWithABrightFlareWhileYoung) {
         const float x = v.x - Size / 2, z = Size / 2 - v.y, h = (1.0f - 2.0f * v.z) * 1000.0f;
         const int j = static_cast<int>(std::lround(v.s / 0.25f));
         int k = 0;
-        for (int i = 1; i < 7; ++i) {
-          if (std::fabs(std::hypot(x, z) / S - RingR[i]) <
-              std::fabs(std::hypot(x, z) / S - RingR[k]))
-            k = i;
-        }
+        const float radius = std::hypot(x, z) / S;
+        for (int i = 1; i < 7; ++i)
+          k = std::fabs(radius - RingR[i]) < std::fabs(radius - RingR[k]) ? i : k;
         if (RingH[k] > 0) upper = h > 0;
         ring[n] = k, point[n] = j;
         const float theta = static_cast<float>(j) * 0.025f * 2.0f * 3.14159265f;
         const float c = life > 0.5f ? 1.0f : 2.0f * life;
         const float green = h > 0 && life < 0.5f && k >= 1 && k <= 5 ? life + 0.5f : c;
         const float alpha = (life > 0.5f ? 1.0f : c) * Opacity[k];
-        const float want[9] = {S * RingR[k] * std::cos(theta),
-                               S * RingR[k] * std::sin(theta),
-                               S * RingH[k],
-                               1.0f,
-                               green,
-                               life,
-                               alpha,
-                               0.25f * j,
-                               0.07f * k - Scroll};
+        const float R = S * RingR[k], cs = std::cos(theta), sn = std::sin(theta), H = S * RingH[k];
+        const float want[9] = {
+            R * cs, R * sn, H, 1, green, life, alpha, 0.25f * j, 0.07f * k - Scroll};
         const float got[9] = {x, z, std::fabs(h), v.r, v.g, v.b, v.a, v.s, v.t};
         for (int i = 0; i < 9; ++i) wrong += std::fabs(got[i] - want[i]) > (i < 3 ? 0.01f : 2e-3f);
         seen.insert((RingH[k] > 0 && h > 0) * 10000 + k * 100 + j);
