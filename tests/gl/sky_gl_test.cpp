@@ -12,6 +12,7 @@
 #include "renderer/scene/pictures.h"
 #include "renderer/scene/sky.h"
 #include "renderer/scene/sky_texels.h"
+#include "renderer/scene/sprite_atlas.h"
 #include "renderer/scene/sprite_texels.h"
 #include "renderer/scene/sprites.h"
 #include "renderer/sim/cloud_grid.h"
@@ -144,6 +145,28 @@ TEST_F(SkyGl, EachSwitchBuildsExactlyItsResources) {
     EXPECT_EQ(glIsTexture(HorizonTexture) == GL_TRUE, horizonPresent);
     EXPECT_EQ(glIsList(HorizonBand) == GL_TRUE, horizonPresent);
   }
+  // Filtering and wrap: texture, min filter, mag filter, wrap on s and t.
+  const struct {
+    unsigned texture;
+    GLint min, mag, wrap;
+  } filters[] = {{CloudTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_REPEAT},
+                 {StarTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_REPEAT},
+                 {HorizonTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_CLAMP},
+                 {FormulaAtlasTexture, GL_LINEAR, GL_LINEAR, GL_REPEAT},
+                 {SmokeAtlasTexture, GL_NEAREST, GL_LINEAR, GL_REPEAT}};
+  for (const auto& f : filters) {
+    if (!glIsTexture(f.texture)) continue;
+    glBindTexture(GL_TEXTURE_2D, f.texture);
+    GLint got[4] = {};
+    const GLenum names[4] = {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S,
+                             GL_TEXTURE_WRAP_T};
+    for (int i = 0; i < 4; ++i) glGetTexParameteriv(GL_TEXTURE_2D, names[i], &got[i]);
+    EXPECT_EQ(got[0], f.min) << "texture " << f.texture;
+    EXPECT_EQ(got[1], f.mag) << "texture " << f.texture;
+    EXPECT_EQ(got[2], f.wrap) << "texture " << f.texture;
+    EXPECT_EQ(got[3], f.wrap) << "texture " << f.texture;
+  }
+  EXPECT_EQ(TextureBytes(FormulaAtlasTexture, GL_RGBA, 512), FormulaAtlasTexels());
 }
 
 // The scenery pass one layer at a time, caught in feedback under an orthographic view that holds

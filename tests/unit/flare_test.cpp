@@ -123,9 +123,12 @@ TEST_F(FlareCollection, QueuesOnlyLightsMoreThanOneUnitInFront) {
   AddFlaring(Blast, 100, 0, -1000);  // a finale object: a streak
   Particle& faded = AddFlaring(Gather, 0, 0, -2000);
   faded.alpha = 0.5f;  // 1 - l^4 = 0: queued, invisible
+  AddFlaring(Swirl, 0, 0, -3000);
+  AddFlaring(RingWave, 0, 0, -3000);
   CollectFlares(LookingDownMinusZ());
 
-  ASSERT_EQ(FlareQueue.count, 3);
+  ASSERT_EQ(FlareQueue.count, 5);
+  EXPECT_EQ(FlareQueue.request[3].isStreak + FlareQueue.request[4].isStreak, 2.0f);
   const FlareRequest& flash = FlareQueue.request[0];
   EXPECT_EQ(flash.isStreak, 0.0f);
   EXPECT_NEAR(flash.x, 1.0f, 1e-4);  // centre: aspect / 2
