@@ -62,6 +62,9 @@ TEST(FlareEdgeFade, FullOnScreenFadingOverTheMarginDroppedBeyond) {
   EXPECT_FALSE(FadeAtScreenEdges(-m * 1.01f, 0.5f, aspect, i));
   EXPECT_FALSE(FadeAtScreenEdges(aspect + m * 1.01f, 0.5f, aspect, i));
   EXPECT_FALSE(FadeAtScreenEdges(1e30f, 0.5f, aspect, i));
+  EXPECT_FALSE(FadeAtScreenEdges(std::nanf(""), 0.5f, aspect, i)) << "a light not on any screen";
+  EXPECT_FALSE(FadeAtScreenEdges(0.5f, std::nanf(""), aspect, i));
+  EXPECT_FALSE(FadeAtScreenEdges(0.5f, 0.5f, 0.0f, i)) << "a screen without width";
 }
 
 }  // namespace
