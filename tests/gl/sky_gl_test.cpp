@@ -211,7 +211,13 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
     glRotatef(l.turnX, 1, 0, 0);
     glRotatef(l.turnY, 0, 1, 0);
     settings.starDensity = l.stars, settings.cloudy = l.cloudy, horizonPresent = l.horizon;
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
     const auto fed = gltest::Feedback([] { DrawScenery(); });
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     int triangles = 0, wrong = 0;
     for (const gltest::Fed& f : fed) {
       triangles += f.vertex.size() == 3;
