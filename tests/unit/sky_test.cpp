@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "renderer/host/settings.h"
@@ -164,47 +166,53 @@ TEST(Horizon, ReplaysItsRuleDrawByDraw) {
   EXPECT_EQ(seenKinds, 15) << "plain and mottled glows, with and without blue";
 }
 
-TEST(StarDomeTest, RingsRiseToTheCapAndTheHorizonRingIsDark) {
+TEST(StarDomeTest, EveryVertexFollowsTheDomeFormulas) {
   DomeVertex dome[DomeRings][DomeColumns];
   MakeStarDome(dome);
-  EXPECT_FLOAT_EQ(dome[0][0].x, 20000.0f);
-  EXPECT_FLOAT_EQ(dome[0][0].y, 1500.0f);
-  EXPECT_FLOAT_EQ(dome[0][0].s, 3.0f);
-  EXPECT_NEAR(dome[0][3].z, 20000.0f, 0.01f) << "column 3 is a quarter turn";
-  EXPECT_NEAR(dome[0][3].t, 3.0f, 1e-5f);
-  for (int j = 0; j < DomeColumns; ++j) {
-    EXPECT_EQ(dome[0][j].brightness, 0.0f);
-    for (int i = 1; i < DomeRings; ++i) EXPECT_EQ(dome[i][j].brightness, 1.0f);
-    EXPECT_NEAR(dome[5][j].y, 18500.0f * 0.9659258f + 1500.0f, 0.5f) << "75 degrees up";
+  for (int i = 0; i < DomeRings; ++i) {
+    for (int j = 0; j < DomeColumns; ++j) {
+      const double a = i * std::numbers::pi / 12, b = j * std::numbers::pi / 6,
+                   y = 18500 * std::sin(a) + 1500;
+      const double w = 1.2 * (2.5 - std::sin(a)) * std::cos(a);
+      const double want[6] = {20000 * std::cos(a) * std::cos(b),
+                              y,
+                              20000 * std::cos(a) * std::sin(b),
+                              w * std::cos(b),
+                              w * std::sin(b),
+                              i == 0 ? 0.0 : 1.0};
+      const DomeVertex& v = dome[i][j];
+      const double got[6] = {v.x, v.y, v.z, v.s, v.t, v.brightness};
+      for (int k = 0; k < 6; ++k)
+        EXPECT_NEAR(got[k], want[k], k < 3 ? 0.05 : 1e-5) << i << "," << j << " #" << k;
+    }
   }
-  EXPECT_NEAR(dome[2][12].x, dome[2][0].x, 0.01f) << "column 12 repeats column 0";
-  EXPECT_NEAR(dome[2][12].z, dome[2][0].z, 0.01f);
 }
 
-TEST(CloudGridTest, PositionsAndShades) {
-  BuildCloudGrid(10);
-  const CloudVertex& centre = CloudGrid[24][24];
-  EXPECT_FLOAT_EQ(centre.x, 0.0f);
-  EXPECT_FLOAT_EQ(centre.y, 2000.0f);
-  EXPECT_NEAR(centre.shade, 0.1f, 1e-6f);
-  EXPECT_NEAR(CloudGrid[0][24].x, -20000.0f, 0.01f);
-  EXPECT_FLOAT_EQ(CloudGrid[0][24].y, 1000.0f) << "middle of an edge";
-  EXPECT_FLOAT_EQ(CloudGrid[48][48].y, 0.0f) << "corner";
-  EXPECT_NEAR(CloudGrid[48][48].z, 20000.0f, 0.01f);
-  EXPECT_FLOAT_EQ(CloudGrid[2][3].s, -0.25f);
-  EXPECT_FLOAT_EQ(CloudGrid[2][3].t, -0.375f);
-  for (const auto& row : CloudGrid) {
-    for (const CloudVertex& v : row) {
-      if (v.y <= 1000.0f) {
-        ASSERT_EQ(v.shade, 0.0f) << "no negative shades";
+TEST(CloudGridTest, EveryVertexFollowsTheGridFormulas) {
+  for (int ambient : {10, 0, 30}) {
+    BuildCloudGrid(ambient);
+    for (int r = 0; r < 49; ++r) {
+      for (int c = 0; c < 49; ++c) {
+        const double fr = std::abs(r - 24) / 24.0, fc = std::abs(c - 24) / 24.0;
+        const double y = 2000 - 1000 * (fr * fr + fc * fc);
+        const double shade = std::max(0.0, (y - 1000) * ambient * 0.00001);
+        const double want[6] = {(r - 24) * 833.3333,
+                                y,
+                                (c - 24) * 833.3333,
+                                -r * 0.125,
+                                -c * 0.125,
+                                shade,
+                                shade,
+                                shade,
+                                shade};
+        const CloudVertex& v = CloudGrid[r][c];
+        const double got[6] = {v.x, v.y, v.z, v.s, v.t, v.shade};
+        for (int k = 0; k < 6; ++k)
+          ASSERT_NEAR(got[k], want[k], k < 3 ? 0.01 : 1e-6) << r << "," << c << " #" << k;
       }
     }
   }
-
-  BuildCloudGrid(0);
-  for (const auto& row : CloudGrid) {
-    for (const CloudVertex& v : row) ASSERT_EQ(v.shade, 0.0f) << "black silhouettes";
-  }
+  EXPECT_NEAR(CloudGrid[24][24].shade, 0.3, 1e-6) << "2000 over the centre";
 }
 
 TEST(CloudUpdate, ScrollFollowsTheWindAndWrapsIntoOneTurn) {
