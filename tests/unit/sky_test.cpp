@@ -171,15 +171,10 @@ TEST(StarDomeTest, EveryVertexFollowsTheDomeFormulas) {
   MakeStarDome(dome);
   for (int i = 0; i < DomeRings; ++i) {
     for (int j = 0; j < DomeColumns; ++j) {
-      const double a = i * std::numbers::pi / 12, b = j * std::numbers::pi / 6,
-                   y = 18500 * std::sin(a) + 1500;
-      const double w = 1.2 * (2.5 - std::sin(a)) * std::cos(a);
-      const double want[6] = {20000 * std::cos(a) * std::cos(b),
-                              y,
-                              20000 * std::cos(a) * std::sin(b),
-                              w * std::cos(b),
-                              w * std::sin(b),
-                              i == 0 ? 0.0 : 1.0};
+      const double a = i * std::numbers::pi / 12, b = j * std::numbers::pi / 6;
+      const double r = 20000 * std::cos(a), w = 1.2 * (2.5 - std::sin(a)) * std::cos(a);
+      const double cb = std::cos(b), sb = std::sin(b), y = 18500 * std::sin(a) + 1500;
+      const double want[6] = {r * cb, y, r * sb, w * cb, w * sb, i == 0 ? 0.0 : 1.0};
       const DomeVertex& v = dome[i][j];
       const double got[6] = {v.x, v.y, v.z, v.s, v.t, v.brightness};
       for (int k = 0; k < 6; ++k)
@@ -196,15 +191,8 @@ TEST(CloudGridTest, EveryVertexFollowsTheGridFormulas) {
         const double fr = std::abs(r - 24) / 24.0, fc = std::abs(c - 24) / 24.0;
         const double y = 2000 - 1000 * (fr * fr + fc * fc);
         const double shade = std::max(0.0, (y - 1000) * ambient * 0.00001);
-        const double want[6] = {(r - 24) * 833.3333,
-                                y,
-                                (c - 24) * 833.3333,
-                                -r * 0.125,
-                                -c * 0.125,
-                                shade,
-                                shade,
-                                shade,
-                                shade};
+        const double x = (r - 24) * 833.3333, z = (c - 24) * 833.3333;
+        const double want[6] = {x, y, z, -r * 0.125, -c * 0.125, shade};
         const CloudVertex& v = CloudGrid[r][c];
         const double got[6] = {v.x, v.y, v.z, v.s, v.t, v.shade};
         for (int k = 0; k < 6; ++k)
