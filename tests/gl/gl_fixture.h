@@ -191,7 +191,7 @@ inline unsigned MarkerLists(int count, int firstMarker) {
 }
 
 // A marker list as fed back: its marker, then its centre, half x axis and half y axis as window
-// offsets, and the colour it was drawn in.
+// offsets, and the colour it was drawn in (all -1 when its points fell outside the view).
 struct FedSprite {
   int marker;
   float x, y, ax, ay, bx, by;
@@ -201,12 +201,13 @@ inline std::vector<FedSprite> FedSprites(const std::vector<Fed>& fed) {
   std::vector<FedSprite> out;
   for (std::size_t i = 0; i < fed.size(); ++i) {
     if (fed[i].marker < 0) continue;
-    FedSprite s{fed[i].marker, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1};
-    if (i + 3 < fed.size() && fed[i + 1].vertex.size() == 1 && fed[i + 2].vertex.size() == 1 &&
-        fed[i + 3].vertex.size() == 1) {
+    FedSprite s{fed[i].marker, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+    bool whole = i + 3 < fed.size();
+    for (std::size_t k = 1; whole && k <= 3; ++k) whole = fed[i + k].vertex.size() == 1;
+    if (whole) {
       const FedVertex &o = fed[i + 1].vertex[0], &a = fed[i + 2].vertex[0],
                       &b = fed[i + 3].vertex[0];
-      s = {fed[i].marker, o.x, o.y, a.x - o.x, a.y - o.y, b.x - o.x, b.y - o.y, o.r, o.g, o.b, o.a};
+      s = {s.marker, o.x, o.y, a.x - o.x, a.y - o.y, b.x - o.x, b.y - o.y, o.r, o.g, o.b, o.a};
     }
     out.push_back(s);
   }
