@@ -81,6 +81,10 @@ class FlareGl : public ::testing::Test {
     EXPECT_EQ(dst, GL_ONE);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_EQ(mode, GL_MODELVIEW);
+    GLint depth[2] = {};
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth[0]);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth[1]);
+    EXPECT_EQ(depth[0] + depth[1], 2) << "every push popped";
     for (GLenum which : {GL_MODELVIEW_MATRIX, GL_PROJECTION_MATRIX}) {
       GLdouble m[16];
       glGetDoublev(which, m);

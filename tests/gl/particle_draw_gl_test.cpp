@@ -137,8 +137,11 @@ TEST_F(ParticleDrawGl, EachKindIsItsSpritesInItsColoursFacingTheCamera) {
     glGetIntegerv(GL_BLEND_DST, &dst);
     EXPECT_EQ(dst, static_cast<GLint>(c.blendDst));
     GLdouble m[16];
+    GLint depth = 0;
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     for (int i = 0; i < 16; ++i) EXPECT_DOUBLE_EQ(m[i], (i % 5 == 0) ? 1.0 : 0.0);
+    EXPECT_EQ(depth, 1);
   }
 }
 
@@ -215,6 +218,9 @@ TEST_F(ParticleDrawGl, BlastIsAShockRingOfTheMeshWithABrightFlareWhileYoung) {
       for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[k], want[k], 2e-3f) << "colour " << k;
     }
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE)) << "culling is restored";
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     GLint bound = 0, src = 0, dst = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);

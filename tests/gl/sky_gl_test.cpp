@@ -214,9 +214,11 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
     glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     const auto fed = gltest::Feedback([] { DrawScenery(); });
-    GLint mode = 0;
+    GLint mode = 0, depth = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_EQ(depth, 1);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     int triangles = 0, wrong = 0;
     for (const gltest::Fed& f : fed) {
