@@ -183,15 +183,12 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
   DomeVertex dome[DomeRings][DomeColumns];
   MakeStarDome(dome);
   // The horizon band's table: t, bottom grey g, and where the pair stands.
-  constexpr float Band[9][4] = {{0, 0, 0, 20000},
-                                {0.125f, 0.25f, -7654, 18448},
-                                {0.25f, 0.5f, -14142, 14142},
-                                {0.375f, 0.75f, -18448, 7654},
-                                {0.5f, 1, -20000, 0},
-                                {0.625f, 0.75f, -18448, -7654},
-                                {0.75f, 0.5f, -14142, -14142},
-                                {0.875f, 0.25f, -7654, -18448},
-                                {1, 0, 0, -20000}};
+  // clang-format off
+  constexpr float Band[9][4] = {
+      {0, 0, 0, 20000}, {0.125f, 0.25f, -7654, 18448}, {0.25f, 0.5f, -14142, 14142},
+      {0.375f, 0.75f, -18448, 7654}, {0.5f, 1, -20000, 0}, {0.625f, 0.75f, -18448, -7654},
+      {0.75f, 0.5f, -14142, -14142}, {0.875f, 0.25f, -7654, -18448}, {1, 0, 0, -20000}};
+  // clang-format on
   struct Layer {
     int stars, cloudy;
     bool horizon;
@@ -245,14 +242,10 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
           std::copy(w, w + 5, want);
           wrong += std::hypot(Band[n][2] - p.x, Band[n][3] - p.z) > 1.0f;
         } else if (p.y < 19999) {
-          const DomeVertex* d = &dome[0][0];
-          for (const auto& ring : dome) {
-            for (const DomeVertex& e : ring) {
-              if (std::hypot(e.x - p.x, e.y - p.y, e.z - p.z) <
-                  std::hypot(d->x - p.x, d->y - p.y, d->z - p.z))
-                d = &e;
-            }
-          }
+          // Ring from the height, column from the azimuth (column 12 repeats column 0).
+          const long i = std::lround(std::asin((p.y - 1500) / 18500) * 12 / 3.14159265);
+          const long j = std::lround(std::atan2(p.z, p.x) * 6 / 3.14159265 + 12) % 12;
+          const DomeVertex* d = &dome[std::clamp(i, 0L, 5L)][j];
           const float w[5] = {d->brightness, d->brightness, d->brightness, d->s, d->t};
           std::copy(w, w + 5, want);
           wrong += std::hypot(d->x - p.x, d->y - p.y, d->z - p.z) > 1.0f;
