@@ -56,6 +56,12 @@ TEST(FlareEdgeFade, FullOnScreenFadingOverTheMarginDroppedBeyond) {
   EXPECT_TRUE(FadeAtScreenEdges(-m / 2, -m / 2, aspect, i));
   EXPECT_FLOAT_EQ(i, 0.25f);
 
+  const float marginOut[2][2] = {{0.5f, -m}, {-m, 0.5f}};
+  for (const auto& at : marginOut) {  // exactly a margin out: kept, but dark
+    i = 1.0f;
+    EXPECT_TRUE(FadeAtScreenEdges(at[0], at[1], aspect, i));
+    EXPECT_EQ(i, 0.0f);
+  }
   i = 1.0f;
   EXPECT_FALSE(FadeAtScreenEdges(0.5f, -m * 1.01f, aspect, i));
   EXPECT_FALSE(FadeAtScreenEdges(0.5f, 1.0f + m * 1.01f, aspect, i));
