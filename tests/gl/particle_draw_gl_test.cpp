@@ -160,6 +160,7 @@ TEST_F(ParticleDrawGl, BlastIsAShockRingOfTheMeshWithABrightFlareWhileYoung) {
     blast.lifeFrac = life;
     blast.depthKey = -300.0f;  // drawn even behind the camera
     glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, 0);
     const auto fed = gltest::Feedback([&] { DrawParticle(blast); });
 
@@ -222,6 +223,7 @@ TEST_F(ParticleDrawGl, BlastIsAShockRingOfTheMeshWithABrightFlareWhileYoung) {
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(depth, 1);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
     GLint bound = 0, src = 0, dst = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glGetIntegerv(GL_BLEND_SRC, &src);
