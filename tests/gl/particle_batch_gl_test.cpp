@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -169,6 +170,54 @@ TEST_F(ParticleBatchGl, ShowCrowdLooksTheSameBothWays) {
   }
 }
 
+// Under a camera that is turned, tilted and rolled, the batch sends the corners and colours the
+// per-sprite reference sends, sprite for sprite (corners cut at the screen's edge aside).
+TEST_F(ParticleBatchGl, BatchSendsTheReferenceCornersAndColours) {
+  glLoadIdentity();
+  glRotatef(20.0f, 0.0f, 1.0f, 0.0f);
+  glRotatef(-15.0f, 1.0f, 0.0f, 0.0f);
+  glRotatef(30.0f, 0.0f, 0.0f, 1.0f);
+  glGetDoublev(GL_MODELVIEW_MATRIX, BillboardMatrix);
+  glLoadIdentity();
+  glRotatef(-30.0f, 0.0f, 0.0f, 1.0f);
+  glRotatef(15.0f, 1.0f, 0.0f, 0.0f);
+  glRotatef(-20.0f, 0.0f, 1.0f, 0.0f);
+  glTranslatef(0.0f, -300.0f, -1500.0f);
+  FillShow(150, 9);
+  // Corners drawn by each way, duplicates of one sprite's strip or quad counted once.
+  auto corners = [](bool reference) {
+    referenceParticleDraw = reference;
+    std::vector<gltest::FedVertex> out;
+    for (const gltest::Fed& f : gltest::Feedback([] { DrawParticles(); })) {
+      for (const gltest::FedVertex& v : f.vertex) {
+        if (v.x < 0.01f || v.y < 0.01f || v.x > Width - 0.01f || v.y > Height - 0.01f) continue;
+        const bool seen = std::any_of(out.begin(), out.end(), [&](const gltest::FedVertex& o) {
+          return o.x == v.x && o.y == v.y && o.r == v.r && o.g == v.g && o.b == v.b && o.a == v.a;
+        });
+        if (!seen) out.push_back(v);
+      }
+    }
+    referenceParticleDraw = false;
+    return out;
+  };
+  const auto reference = corners(true), batched = corners(false);
+  auto unmatched = [](const std::vector<gltest::FedVertex>& a,
+                      const std::vector<gltest::FedVertex>& b) {
+    int missing = 0;
+    for (const gltest::FedVertex& v : a) {
+      missing += std::none_of(b.begin(), b.end(), [&](const gltest::FedVertex& o) {
+        return std::fabs(o.x - v.x) < 0.02f && std::fabs(o.y - v.y) < 0.02f &&
+               std::fabs(o.r - v.r) < 1e-3f && std::fabs(o.g - v.g) < 1e-3f &&
+               std::fabs(o.b - v.b) < 1e-3f && std::fabs(o.a - v.a) < 1e-3f;
+      });
+    }
+    return missing;
+  };
+  EXPECT_GT(reference.size(), 300u) << "the crowd is on screen";
+  EXPECT_EQ(unmatched(reference, batched), 0) << "corners the batch left out or moved";
+  EXPECT_EQ(unmatched(batched, reference), 0) << "corners the reference never drew";
+}
+
 TEST_F(ParticleBatchGl, OverlappingSmokeAndLightKeepThePoolOrder) {
   // Four layers on one spot, far to near: red star, dark smoke, green star, dark smoke. Only the
   // pool order gives the reference's mix; a green star moved before the first smoke would be
@@ -236,9 +285,10 @@ TEST_F(ParticleBatchGl, SkippedSpritesGiveNoQuads) {
   EXPECT_EQ(particleBatch.runCount, 0);
   Add(Flash, GlowSprite, Vec3(0, 300, 0), 20.0f, Vec3(1, 0, 0), 1.0f);
   Add(Star, GlowSprite, Vec3(0, 300, 0), 20.0f, Vec3(1, 1, 1), 1.0f);
+  Add(Smoke, SmokeSprite[0], Vec3(0, 300, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 0.0f;
   MaintainPool();
   FillParticleBatch(CurrentBatchView());
-  EXPECT_EQ(particleBatch.vertexCount, 12) << "a flash is one quad, a star two";
+  EXPECT_EQ(particleBatch.vertexCount, 16) << "a flash is one quad, a star two, smoke at 0 one";
 }
 
 TEST_F(ParticleBatchGl, ArraysStopGrowingOnceTheyHoldTheShow) {
