@@ -84,7 +84,7 @@ TEST_F(SettingsFile, ReadsValuesOverDefaultsAndIgnoresBadLines) {
       "04=-5\n"
       "05=99999999999\n"
       "01=1\n01=3\n" +
-      std::string("02=") + std::string(300, '1') + "\n");
+      std::string("02=") + std::string(300, '1') + "\n" + "07=" + std::string(254, '0') + "2\r\n");
   ApplyDefaults();
   EXPECT_TRUE(ReadSettingsFile(path));
   EXPECT_EQ(settings.maxShells, 10);
@@ -94,7 +94,7 @@ TEST_F(SettingsFile, ReadsValuesOverDefaultsAndIgnoresBadLines) {
   EXPECT_EQ(settings.starDensity, -5);
   EXPECT_EQ(settings.flareBrightness, INT_MAX);
   EXPECT_EQ(settings.cloudy, 0);  // non-numeric text reads as 0, as in the registry
-  EXPECT_EQ(settings.illumination, 1);
+  EXPECT_EQ(settings.illumination, 2) << "255 characters before the line's \\r are read";
 }
 
 TEST_F(SettingsFile, BinaryAndHugeFilesAreSafe) {
