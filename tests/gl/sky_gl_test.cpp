@@ -146,7 +146,7 @@ TEST_F(SkyGl, EachSwitchBuildsExactlyItsResources) {
     EXPECT_EQ(glIsList(HorizonBand) == GL_TRUE, horizonPresent);
   }
   // Filtering and wrap: texture, min filter, mag filter, wrap on s and t.
-  for (std::uint32_t seed = 77; !horizonPresent; ++seed) BuildSeeded(seed);
+  for (std::uint32_t seed = 77; !horizonPresent; seed += 2654435761u) BuildSeeded(seed);
   const struct {
     unsigned texture;
     GLint min, mag, wrap;
@@ -177,7 +177,7 @@ TEST_F(SkyGl, EachSwitchBuildsExactlyItsResources) {
 TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
   settings.starDensity = 20;
   settings.ambientLevel = 30;
-  for (std::uint32_t seed = 5; !horizonPresent; ++seed) BuildSeeded(seed);
+  for (std::uint32_t seed = 5; !horizonPresent; seed += 2654435761u) BuildSeeded(seed);
   dt = 0.05f;
   UpdateClouds();
   CloudGrid[30][20].red = 0.9f;  // as a flash's light would
