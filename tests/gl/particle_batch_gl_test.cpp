@@ -291,6 +291,23 @@ TEST_F(ParticleBatchGl, SkippedSpritesGiveNoQuads) {
   EXPECT_EQ(particleBatch.vertexCount, 16) << "a flash is one quad, a star two, smoke at 0 one";
 }
 
+TEST_F(ParticleBatchGl, SpritesReachingAPixelCentreAtAnEdgeAreKept) {
+  // One world unit to the pixel, facing the camera: 20-pixel stars whose edge lies 0.7 pixel
+  // inside each edge of the screen cover the outermost pixel centres there.
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, Width, 0.0, Height, -1000.0, 1000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
+  const float in = 10.0f - 0.7f;  // centre beyond the edge by the half size less 0.7
+  const Vec3 centres[4] = {{Width + in, 90, 0}, {-in, 90, 0}, {160, Height + in, 0}, {160, -in, 0}};
+  for (const Vec3& c : centres)
+    Add(Star, GlowSprite, c, 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 1.0f;
+  FillParticleBatch(CurrentBatchView());
+  EXPECT_EQ(particleBatch.vertexCount, 4 * 8);
+}
+
 TEST_F(ParticleBatchGl, ArraysStopGrowingOnceTheyHoldTheShow) {
   FillShow(2000, 5);
   FillParticleBatch(CurrentBatchView());
