@@ -308,6 +308,39 @@ TEST_F(ParticleBatchGl, SpritesReachingAPixelCentreAtAnEdgeAreKept) {
   EXPECT_EQ(particleBatch.vertexCount, 4 * 8);
 }
 
+// A light in front of smoke waits for the smoke's run wherever its square reaches the smoke's
+// screen tiles: by a sliver across a tile border, or everywhere when it reaches behind the eye.
+TEST_F(ParticleBatchGl, LightReachingSmokeByASliverOrFromBehindTheEyeComesAfterIt) {
+  GLdouble model[16], projection[16], x = 0, y = 0, z = 0;
+  GLint viewport[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, model);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  gluUnProject(160, 8, 0.999, model, projection, viewport, &x, &y, &z);  // in the bottom tile row
+  const Vec3 low(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+  Add(Star, GlowSprite, Vec3(0, 600, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 300.0f;
+  Add(Smoke, SmokeSprite[0], low, 1.0f, Vec3(1, 1, 1), 1.0f).depthKey = 200.0f;
+  Add(Star, GlowSprite, Vec3(0, 300, 1600), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 100.0f;
+  MaintainPool();
+  FillParticleBatch(CurrentBatchView());
+  EXPECT_EQ(particleBatch.runCount, 3) << "from behind the eye";
+
+  ClearPool();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, Width, 0.0, Height, -1000.0, 1000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
+  Add(Star, GlowSprite, Vec3(10, 90, 0), 10.0f, Vec3(1, 1, 1), 1.0f).depthKey = 300.0f;
+  Add(Smoke, SmokeSprite[0], Vec3(50, 90, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 200.0f;
+  // Reaches x = 32.8: the pixel centre at 32.5 lies in the smoke's tile.
+  Add(Star, GlowSprite, Vec3(22.8f, 90, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 100.0f;
+  MaintainPool();
+  FillParticleBatch(CurrentBatchView());
+  EXPECT_EQ(particleBatch.runCount, 3) << "by a sliver";
+}
+
 TEST_F(ParticleBatchGl, ArraysStopGrowingOnceTheyHoldTheShow) {
   FillShow(2000, 5);
   FillParticleBatch(CurrentBatchView());
