@@ -72,19 +72,17 @@ class FlareGl : public ::testing::Test {
     for (int i = 0; i < 4; ++i) EXPECT_NEAR(colour[i], rgba[i], 2e-3f) << "colour " << i;
   }
 
+  // Blending additive and on, the model-view matrix current, both stacks and matrices as found.
   static void ExpectOverlayUndone() {
-    GLint src = 0, dst = 0, mode = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(src, GL_SRC_ALPHA);
-    EXPECT_EQ(dst, GL_ONE);
+    const GLenum names[5] = {GL_BLEND_SRC, GL_BLEND_DST, GL_MATRIX_MODE, GL_MODELVIEW_STACK_DEPTH,
+                             GL_PROJECTION_STACK_DEPTH};
+    const GLint want[5] = {GL_SRC_ALPHA, GL_ONE, GL_MODELVIEW, 1, 1};
+    for (int i = 0; i < 5; ++i) {
+      GLint got = 0;
+      glGetIntegerv(names[i], &got);
+      EXPECT_EQ(got, want[i]) << names[i];
+    }
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    GLint depth[2] = {};
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth[0]);
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth[1]);
-    EXPECT_EQ(depth[0] + depth[1], 2) << "every push popped";
     for (GLenum which : {GL_MODELVIEW_MATRIX, GL_PROJECTION_MATRIX}) {
       GLdouble m[16];
       glGetDoublev(which, m);

@@ -181,9 +181,8 @@ inline unsigned MarkerLists(int count, int firstMarker) {
     glNewList(base + static_cast<unsigned>(i), GL_COMPILE);
     glPassThrough(static_cast<GLfloat>(firstMarker + i));
     glBegin(GL_POINTS);
-    glVertex3f(0.0f, 0.0f, 0.0f);
-    glVertex3f(0.5f, 0.0f, 0.0f);
-    glVertex3f(0.0f, 0.5f, 0.0f);
+    const float points[3][2] = {{0.0f, 0.0f}, {0.5f, 0.0f}, {0.0f, 0.5f}};
+    for (const auto& p : points) glVertex2fv(p);
     glEnd();
     glEndList();
   }
