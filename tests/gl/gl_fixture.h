@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace varenko::gltest {
@@ -131,6 +132,85 @@ struct Rgba {
 inline Rgba PixelAt(const std::vector<unsigned char>& pixels, int width, int x, int y) {
   const unsigned char* p = &pixels[(static_cast<std::size_t>(y) * width + x) * 4];
   return {p[0], p[1], p[2], p[3]};
+}
+
+// What a draw sends down the pipeline, caught with OpenGL's feedback mode instead of drawn.
+struct FedVertex {
+  float x, y, z;     // window coordinates
+  float r, g, b, a;  // colour
+  float s, t;        // texture coordinate
+};
+struct Fed {
+  int marker;                     // value of a glPassThrough, or -1 for a primitive
+  std::vector<FedVertex> vertex;  // one for a point, three for a triangle
+};
+inline std::vector<Fed> Feedback(const std::function<void()>& draw) {
+  std::vector<GLfloat> buffer(1 << 18);
+  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
+  glRenderMode(GL_FEEDBACK);
+  draw();
+  const GLint n = glRenderMode(GL_RENDER);
+  std::vector<Fed> out;
+  auto vertices = [&](GLint& i, int count, Fed& f) {
+    for (int k = 0; k < count && i + 11 <= n; ++k, i += 11) {
+      const GLfloat* v = &buffer[static_cast<std::size_t>(i)];
+      f.vertex.push_back({v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7] / v[10], v[8] / v[10]});
+    }
+  };
+  for (GLint i = 0; i < n;) {
+    const GLint token = static_cast<GLint>(buffer[static_cast<std::size_t>(i++)]);
+    Fed f{-1, {}};
+    if (token == GL_PASS_THROUGH_TOKEN) {
+      f.marker = static_cast<int>(buffer[static_cast<std::size_t>(i++)]);
+    } else if (token == GL_POLYGON_TOKEN) {
+      const int count = static_cast<int>(buffer[static_cast<std::size_t>(i++)]);
+      vertices(i, count, f);
+    } else {
+      vertices(i, token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2 : 1, f);
+    }
+    out.push_back(f);
+  }
+  return out;
+}
+
+// Display lists that stand in for sprites: each passes its marker through and draws three points,
+// the sprite's centre and the ends of its half axes, so a feedback shows where the caller put it.
+inline unsigned MarkerLists(int count, int firstMarker) {
+  const unsigned base = glGenLists(count);
+  for (int i = 0; i < count; ++i) {
+    glNewList(base + static_cast<unsigned>(i), GL_COMPILE);
+    glPassThrough(static_cast<GLfloat>(firstMarker + i));
+    glBegin(GL_POINTS);
+    const float points[3][2] = {{0.0f, 0.0f}, {0.5f, 0.0f}, {0.0f, 0.5f}};
+    for (const auto& p : points) glVertex2fv(p);
+    glEnd();
+    glEndList();
+  }
+  return base;
+}
+
+// A marker list as fed back: its marker, then its centre, half x axis and half y axis as window
+// offsets, and the colour it was drawn in (all -1 when its points fell outside the view).
+struct FedSprite {
+  int marker;
+  float x, y, ax, ay, bx, by;
+  float r, g, b, a;
+};
+inline std::vector<FedSprite> FedSprites(const std::vector<Fed>& fed) {
+  std::vector<FedSprite> out;
+  for (std::size_t i = 0; i < fed.size(); ++i) {
+    if (fed[i].marker < 0) continue;
+    FedSprite s{fed[i].marker, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+    bool whole = i + 3 < fed.size();
+    for (std::size_t k = 1; whole && k <= 3; ++k) whole = fed[i + k].vertex.size() == 1;
+    if (whole) {
+      const FedVertex &o = fed[i + 1].vertex[0], &a = fed[i + 2].vertex[0],
+                      &b = fed[i + 3].vertex[0];
+      s = {s.marker, o.x, o.y, a.x - o.x, a.y - o.y, b.x - o.x, b.y - o.y, o.r, o.g, o.b, o.a};
+    }
+    out.push_back(s);
+  }
+  return out;
 }
 
 }  // namespace varenko::gltest

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -169,6 +170,54 @@ TEST_F(ParticleBatchGl, ShowCrowdLooksTheSameBothWays) {
   }
 }
 
+// Under a camera that is turned, tilted and rolled, the batch sends the corners and colours the
+// per-sprite reference sends, sprite for sprite (corners cut at the screen's edge aside).
+TEST_F(ParticleBatchGl, BatchSendsTheReferenceCornersAndColours) {
+  glLoadIdentity();
+  glRotatef(20.0f, 0.0f, 1.0f, 0.0f);
+  glRotatef(-15.0f, 1.0f, 0.0f, 0.0f);
+  glRotatef(30.0f, 0.0f, 0.0f, 1.0f);
+  glGetDoublev(GL_MODELVIEW_MATRIX, BillboardMatrix);
+  glLoadIdentity();
+  glRotatef(-30.0f, 0.0f, 0.0f, 1.0f);
+  glRotatef(15.0f, 1.0f, 0.0f, 0.0f);
+  glRotatef(-20.0f, 0.0f, 1.0f, 0.0f);
+  glTranslatef(0.0f, -300.0f, -1500.0f);
+  FillShow(150, 9);
+  // Corners drawn by each way, duplicates of one sprite's strip or quad counted once.
+  auto corners = [](bool reference) {
+    referenceParticleDraw = reference;
+    std::vector<gltest::FedVertex> out;
+    for (const gltest::Fed& f : gltest::Feedback([] { DrawParticles(); })) {
+      for (const gltest::FedVertex& v : f.vertex) {
+        if (v.x < 0.01f || v.y < 0.01f || v.x > Width - 0.01f || v.y > Height - 0.01f) continue;
+        const bool seen = std::any_of(out.begin(), out.end(), [&](const gltest::FedVertex& o) {
+          return o.x == v.x && o.y == v.y && o.r == v.r && o.g == v.g && o.b == v.b && o.a == v.a;
+        });
+        if (!seen) out.push_back(v);
+      }
+    }
+    referenceParticleDraw = false;
+    return out;
+  };
+  const auto reference = corners(true), batched = corners(false);
+  auto unmatched = [](const std::vector<gltest::FedVertex>& a,
+                      const std::vector<gltest::FedVertex>& b) {
+    int missing = 0;
+    for (const gltest::FedVertex& v : a) {
+      missing += std::none_of(b.begin(), b.end(), [&](const gltest::FedVertex& o) {
+        return std::fabs(o.x - v.x) < 0.02f && std::fabs(o.y - v.y) < 0.02f &&
+               std::fabs(o.r - v.r) < 1e-3f && std::fabs(o.g - v.g) < 1e-3f &&
+               std::fabs(o.b - v.b) < 1e-3f && std::fabs(o.a - v.a) < 1e-3f;
+      });
+    }
+    return missing;
+  };
+  EXPECT_GT(reference.size(), 300u) << "the crowd is on screen";
+  EXPECT_EQ(unmatched(reference, batched), 0) << "corners the batch left out or moved";
+  EXPECT_EQ(unmatched(batched, reference), 0) << "corners the reference never drew";
+}
+
 TEST_F(ParticleBatchGl, OverlappingSmokeAndLightKeepThePoolOrder) {
   // Four layers on one spot, far to near: red star, dark smoke, green star, dark smoke. Only the
   // pool order gives the reference's mix; a green star moved before the first smoke would be
@@ -236,9 +285,60 @@ TEST_F(ParticleBatchGl, SkippedSpritesGiveNoQuads) {
   EXPECT_EQ(particleBatch.runCount, 0);
   Add(Flash, GlowSprite, Vec3(0, 300, 0), 20.0f, Vec3(1, 0, 0), 1.0f);
   Add(Star, GlowSprite, Vec3(0, 300, 0), 20.0f, Vec3(1, 1, 1), 1.0f);
+  Add(Smoke, SmokeSprite[0], Vec3(0, 300, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 0.0f;
   MaintainPool();
   FillParticleBatch(CurrentBatchView());
-  EXPECT_EQ(particleBatch.vertexCount, 12) << "a flash is one quad, a star two";
+  EXPECT_EQ(particleBatch.vertexCount, 16) << "a flash is one quad, a star two, smoke at 0 one";
+}
+
+TEST_F(ParticleBatchGl, SpritesReachingAPixelCentreAtAnEdgeAreKept) {
+  // One world unit to the pixel, facing the camera: 20-pixel stars whose edge lies 0.7 pixel
+  // inside each edge of the screen cover the outermost pixel centres there.
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, Width, 0.0, Height, -1000.0, 1000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
+  const float in = 10.0f - 0.7f;  // centre beyond the edge by the half size less 0.7
+  const Vec3 centres[4] = {{Width + in, 90, 0}, {-in, 90, 0}, {160, Height + in, 0}, {160, -in, 0}};
+  for (const Vec3& c : centres)
+    Add(Star, GlowSprite, c, 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 1.0f;
+  FillParticleBatch(CurrentBatchView());
+  EXPECT_EQ(particleBatch.vertexCount, 4 * 8);
+}
+
+// A light in front of smoke waits for the smoke's run wherever its square reaches the smoke's
+// screen tiles: by a sliver across a tile border, or everywhere when it reaches behind the eye.
+TEST_F(ParticleBatchGl, LightReachingSmokeByASliverOrFromBehindTheEyeComesAfterIt) {
+  GLdouble model[16], projection[16], x = 0, y = 0, z = 0;
+  GLint viewport[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, model);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  gluUnProject(160, 8, 0.999, model, projection, viewport, &x, &y, &z);  // in the bottom tile row
+  const Vec3 low(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+  Add(Star, GlowSprite, Vec3(0, 600, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 300.0f;
+  Add(Smoke, SmokeSprite[0], low, 1.0f, Vec3(1, 1, 1), 1.0f).depthKey = 200.0f;
+  Add(Star, GlowSprite, Vec3(0, 300, 1600), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 100.0f;
+  MaintainPool();
+  FillParticleBatch(CurrentBatchView());
+  EXPECT_EQ(particleBatch.runCount, 3) << "from behind the eye";
+
+  ClearPool();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, Width, 0.0, Height, -1000.0, 1000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
+  Add(Star, GlowSprite, Vec3(10, 90, 0), 10.0f, Vec3(1, 1, 1), 1.0f).depthKey = 300.0f;
+  Add(Smoke, SmokeSprite[0], Vec3(50, 90, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 200.0f;
+  // Reaches x = 32.8: the pixel centre at 32.5 lies in the smoke's tile.
+  Add(Star, GlowSprite, Vec3(22.8f, 90, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 100.0f;
+  MaintainPool();
+  FillParticleBatch(CurrentBatchView());
+  EXPECT_EQ(particleBatch.runCount, 3) << "by a sliver";
 }
 
 TEST_F(ParticleBatchGl, ArraysStopGrowingOnceTheyHoldTheShow) {

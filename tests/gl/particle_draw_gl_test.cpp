@@ -1,7 +1,11 @@
 // Particle drawing on a real OpenGL context: known particles are drawn under an orthographic
-// camera where one world unit is one pixel, and their pixels are read back.
+// camera where one world unit is one pixel; what they send down the pipeline is caught in feedback
+// mode (sprites as marker lists), and the pool's pass is read back as pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <set>
 #include <vector>
 
 #include "renderer/host/settings.h"
@@ -34,6 +38,8 @@ class ParticleDrawGl : public ::testing::Test {
     BuildFormulaSprites();
     BuildSky();
     BuildRingMesh();
+    marker = gltest::MarkerLists(1, 11);
+    ringMarker = gltest::MarkerLists(1, 3);
   }
   static void TearDownTestSuite() { context = nullptr; }
   void SetUp() override {
@@ -44,7 +50,10 @@ class ParticleDrawGl : public ::testing::Test {
     glOrtho(-64.0, 64.0, -64.0, 64.0, -1000.0, 1000.0);
     glMatrixMode(GL_MODELVIEW);
     for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
+    ringSprite = RingSprite;
+    RingSprite = ringMarker;
   }
+  void TearDown() override { RingSprite = ringSprite; }
 
   // A particle of `kind` at the origin, in front of the camera, drawn with the sharp-edged disc.
   static Particle Make(ParticleKind kind, float size) {
@@ -60,128 +69,169 @@ class ParticleDrawGl : public ::testing::Test {
     return p;
   }
 
-  // Draws over a clear of grey `background` and reads back.
-  static std::vector<unsigned char> Draw(const Particle& p, float background = 0.0f) {
-    glClearColor(background, background, background, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_BLEND);
-    DrawParticle(p);
-    return context->ReadPixels();
-  }
-
   // Pixel at (dx, dy) from the centre of the picture.
   static gltest::Rgba At(const std::vector<unsigned char>& pixels, int dx, int dy) {
     return PixelAt(pixels, Size, Size / 2 + dx, Size / 2 + dy);
   }
 
-  static int LitPixels(const std::vector<unsigned char>& pixels) {
-    int lit = 0;
-    for (std::size_t i = 0; i < pixels.size(); i += 4) {
-      if (pixels[i] + pixels[i + 1] + pixels[i + 2] > 30) ++lit;
-    }
-    return lit;
-  }
-
   static OffscreenContext* context;
+  static unsigned marker, ringMarker;  // marker lists for a particle's sprite and RingSprite
+  unsigned ringSprite = 0;
 };
 OffscreenContext* ParticleDrawGl::context = nullptr;
+unsigned ParticleDrawGl::marker = 0, ParticleDrawGl::ringMarker = 0;
 
-TEST_F(ParticleDrawGl, StarIsItsColourWithAWhiteCoreAtAThirdOfItsSize) {
-  const auto pixels = Draw(Make(Star, 40.0f));  // disc of radius 20, core of radius 7
-  const auto core = At(pixels, 0, 0);
-  EXPECT_GE(core.r, 250);
-  EXPECT_GE(core.g, 250);
-  EXPECT_GE(core.b, 250);
-  const auto body = At(pixels, 11, 0);  // inside the disc, outside the core
-  EXPECT_GE(body.r, 250);
-  EXPECT_LE(body.g, 5);
-  const auto outside = At(pixels, 25, 0);
-  EXPECT_LE(outside.r, 5);
-  // The matrix is left as it was.
-  GLdouble m[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, m);
-  for (int i = 0; i < 16; ++i) EXPECT_DOUBLE_EQ(m[i], (i % 5 == 0) ? 1.0 : 0.0);
-}
+// A sprite's scale (as a multiple of the particle's size) and colour, its opacity the particle's
+// alpha; a negative red stands for the particle's own colour.
+struct Sprite {
+  float scale, r, g, b;
+};
+struct DrawCase {
+  const char* what;
+  ParticleKind kind;
+  float alpha, lifeFrac, depthKey;
+  std::vector<Sprite> sprites;
+  GLenum blendDst;
+};
 
-TEST_F(ParticleDrawGl, SmokeIsAlphaBlendedWithoutACore) {
-  Particle smoke = Make(Smoke, 40.0f);
-  smoke.colour = Vec3(0.2f, 0.2f, 0.2f);
-  smoke.alpha = 0.5f;
-  const auto pixels = Draw(smoke, 0.8f);
-  // Half of 0.2 over half of 0.8 is 0.5; adding light would give 0.9, a white core more.
-  const auto centre = At(pixels, 0, 0);
-  EXPECT_NEAR(centre.r, 128, 4);
-  EXPECT_NEAR(At(pixels, 11, 0).r, 128, 4);
-  EXPECT_NEAR(At(pixels, 30, 0).r, 204, 2) << "background untouched outside the puff";
-}
-
-TEST_F(ParticleDrawGl, FadingFlashIsDrawnWhiteAtHalfSizeAndHalfOpacity) {
-  Particle flash = Make(Flash, 40.0f);
-  flash.alpha = 0.5f;
-  const auto pixels = Draw(flash);  // disc of radius 10 instead of 20
-  const auto centre = At(pixels, 0, 0);
-  EXPECT_NEAR(centre.r, 128, 4);
-  EXPECT_NEAR(centre.g, 128, 4) << "white, not the particle's red";
-  EXPECT_NEAR(centre.b, 128, 4);
-  EXPECT_LE(At(pixels, 14, 0).r, 5) << "beyond half the size nothing is drawn";
-}
-
-TEST_F(ParticleDrawGl, SkipRules) {
-  Particle dead = Make(Star, 40.0f);
-  dead.lifeFrac = 0.0f;
-  EXPECT_EQ(LitPixels(Draw(dead)), 0) << "life over";
-
-  Particle behind = Make(Smoke, 40.0f);
-  behind.colour = Vec3(1.0f, 1.0f, 1.0f);
-  behind.depthKey = -5.0f;
-  EXPECT_EQ(LitPixels(Draw(behind)), 0) << "behind the camera";
-
-  Particle carrier = Make(SubShell, 40.0f);
-  EXPECT_EQ(LitPixels(Draw(carrier)), 0) << "sub-shells are never drawn";
-
-  Particle ember = Make(EmberStar, 40.0f);
-  EXPECT_GT(LitPixels(Draw(ember)), 100) << "other glowing kinds are";
-}
-
-TEST_F(ParticleDrawGl, BlastIsAFlatShockRingDrawnEvenBehindTheCamera) {
-  // Look straight down, so the horizontal ring faces the camera.
-  glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-  Particle blast = Make(Blast, 50.0f);  // annulus between radius 25 and 50
-  blast.depthKey = -300.0f;
-  blast.lifeFrac = 0.6f;  // no ring flare: only the shock ring
-  const auto pixels = Draw(blast);
-  int ring = 0, hole = 0;
-  for (int y = 0; y < Size; ++y) {
-    for (int x = 0; x < Size; ++x) {
-      const int dx = x - Size / 2, dy = y - Size / 2;
-      const int r2 = dx * dx + dy * dy;
-      const auto p = PixelAt(pixels, Size, x, y);
-      const bool lit = p.r > 20;
-      if (r2 < 22 * 22 && lit) ++hole;
-      if (r2 > 28 * 28 && r2 < 48 * 48 && lit) ++ring;
-    }
-  }
-  EXPECT_EQ(hole, 0) << "the middle of the ring stays dark";
-  EXPECT_GT(ring, 300) << "the annulus is lit where the cloud picture is opaque";
-  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE)) << "culling is restored";
-}
-
-TEST_F(ParticleDrawGl, YoungBlastAddsABrightRingFlare) {
-  glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-  // The billboard undoes the camera's turn, so the flare faces the camera.
+TEST_F(ParticleDrawGl, EachKindIsItsSpritesInItsColoursFacingTheCamera) {
+  constexpr Sprite Own = {1, -1, 0, 0}, Core = {0.35f, 1, 1, 1}, Half = {0.5f, 1, 1, 1};
+  const DrawCase cases[] = {
+      {"star: own colour, white core", Star, 0.8f, 0.5f, 1, {Own, Core}, GL_ONE},
+      {"ember star alike", EmberStar, 1, 1, 1, {Own, Core}, GL_ONE},
+      {"smoke: alpha-blended", Smoke, 0.5f, 0.5f, 1, {Own}, GL_ONE_MINUS_SRC_ALPHA},
+      {"flash: white, shrinking", Flash, 0.5f, 0.5f, 1, {Half}, GL_ONE},
+      {"life over", Star, 1, 0, 1, {}, GL_ZERO},
+      {"behind the camera", Smoke, 1, 1, -5, {}, GL_ZERO},
+      {"sub-shells never", SubShell, 1, 1, 1, {}, GL_ZERO},
+  };
+  // The billboard turns a quarter round about the view axis: x becomes y.
   for (double& m : BillboardMatrix) m = 0.0;
-  BillboardMatrix[0] = 1.0;
-  BillboardMatrix[6] = -1.0;
-  BillboardMatrix[9] = 1.0;
-  BillboardMatrix[15] = 1.0;
-  Particle blast = Make(Blast, 10.0f);  // shock ring within radius 10, flare ring of width 50
-  blast.lifeFrac = 1.0f;
-  const auto young = Draw(blast);
-  blast.lifeFrac = 0.7f;
-  const auto older = Draw(blast);
-  // The flare ring peaks at about 0.7 of its half-width of 25.
-  EXPECT_GT(At(young, 17, 0).r, 100);
-  EXPECT_LE(At(older, 17, 0).r, 5) << "no flare at lifeFrac 0.7";
+  BillboardMatrix[1] = 1, BillboardMatrix[4] = -1, BillboardMatrix[10] = 1, BillboardMatrix[15] = 1;
+  for (const DrawCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Particle p = Make(c.kind, 40.0f);
+    p.spriteList = marker;
+    p.pos = Vec3(10, -5, 0);
+    p.colour = Vec3(0.2f, 0.4f, 0.6f);
+    p.alpha = c.alpha;
+    p.lifeFrac = c.lifeFrac;
+    p.depthKey = c.depthKey;
+    glBlendFunc(GL_ZERO, GL_ZERO);
+    const auto fed = gltest::FedSprites(gltest::Feedback([&] { DrawParticle(p); }));
+    ASSERT_EQ(fed.size(), c.sprites.size());
+    for (std::size_t i = 0; i < fed.size(); ++i) {
+      const Sprite& w = c.sprites[i];
+      const float half = 0.5f * w.scale * 40.0f;
+      EXPECT_NEAR(fed[i].x - Size / 2, 10.0f, 1e-3f);
+      EXPECT_NEAR(fed[i].y - Size / 2, -5.0f, 1e-3f);
+      EXPECT_NEAR(fed[i].ax, 0.0f, 1e-3f);
+      EXPECT_NEAR(fed[i].ay, half, 1e-3f) << "sprite " << i;
+      EXPECT_NEAR(fed[i].bx, -half, 1e-3f) << "sprite " << i;
+      const float want[4] = {w.r < 0 ? 0.2f : w.r, w.r < 0 ? 0.4f : w.g, w.r < 0 ? 0.6f : w.b,
+                             c.alpha};
+      const float got[4] = {fed[i].r, fed[i].g, fed[i].b, fed[i].a};
+      for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[k], want[k], 2e-3f) << i << " colour " << k;
+    }
+    GLint dst = 0;
+    glGetIntegerv(GL_BLEND_DST, &dst);
+    EXPECT_EQ(dst, static_cast<GLint>(c.blendDst));
+    GLdouble m[16];
+    GLint depth = 0;
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    for (int i = 0; i < 16; ++i) EXPECT_DOUBLE_EQ(m[i], (i % 5 == 0) ? 1.0 : 0.0);
+    EXPECT_EQ(depth, 1);
+  }
+}
+
+TEST_F(ParticleDrawGl, BlastIsAShockRingOfTheMeshWithABrightFlareWhileYoung) {
+  constexpr float RingR[7] = {1.0f, 0.985f, 0.95f, 0.85f, 0.75f, 0.65f, 0.5f};
+  constexpr float RingH[7] = {0.0f, 0.035f, 0.05f, 0.05f, 0.035f, 0.01f, 0.0f};
+  constexpr float Opacity[7] = {1.0f, 0.9f, 0.8f, 0.7f, 0.5f, 0.3f, 0.0f};
+  constexpr float S = 16.0f, Scroll = 0.32f;  // the texture slides by sqrt(size) * 0.08
+  // Look straight down: world x to the right, z down the screen, height into the depth.
+  glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+  for (double& m : BillboardMatrix) m = 0.0;
+  BillboardMatrix[0] = 1, BillboardMatrix[6] = -1, BillboardMatrix[9] = 1, BillboardMatrix[15] = 1;
+  for (float life : {0.9f, 0.7f, 0.6f, 0.3f}) {
+    SCOPED_TRACE(::testing::Message() << "lifeFrac " << life);
+    Particle blast = Make(Blast, S);
+    blast.lifeFrac = life;
+    blast.depthKey = -300.0f;  // drawn even behind the camera
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    const auto fed = gltest::Feedback([&] { DrawParticle(blast); });
+
+    int triangles = 0, wrong = 0, badDiagonal = 0;
+    std::set<int> seen;
+    for (const gltest::Fed& f : fed) {
+      if (f.vertex.size() != 3) continue;
+      ++triangles;
+      int ring[3], point[3];
+      bool upper = false;
+      for (int n = 0; n < 3; ++n) {
+        const gltest::FedVertex& v = f.vertex[n];
+        const float x = v.x - Size / 2, z = Size / 2 - v.y, h = (1.0f - 2.0f * v.z) * 1000.0f;
+        const int j = static_cast<int>(std::lround(v.s / 0.25f));
+        int k = 0;
+        const float radius = std::hypot(x, z) / S;
+        for (int i = 1; i < 7; ++i)
+          k = std::fabs(radius - RingR[i]) < std::fabs(radius - RingR[k]) ? i : k;
+        if (RingH[k] > 0) upper = h > 0;
+        ring[n] = k, point[n] = j;
+        const float theta = static_cast<float>(j) * 0.025f * 2.0f * 3.14159265f;
+        const float c = life > 0.5f ? 1.0f : 2.0f * life;
+        const float green = h > 0 && life < 0.5f && k >= 1 && k <= 5 ? life + 0.5f : c;
+        const float alpha = (life > 0.5f ? 1.0f : c) * Opacity[k];
+        const float R = S * RingR[k], cs = std::cos(theta), sn = std::sin(theta), H = S * RingH[k];
+        const float want[9] = {
+            R * cs, R * sn, H, 1, green, life, alpha, 0.25f * j, 0.07f * k - Scroll};
+        const float got[9] = {x, z, std::fabs(h), v.r, v.g, v.b, v.a, v.s, v.t};
+        for (int i = 0; i < 9; ++i) wrong += std::fabs(got[i] - want[i]) > (i < 3 ? 0.01f : 2e-3f);
+        seen.insert((RingH[k] > 0 && h > 0) * 10000 + k * 100 + j);
+      }
+      // Each strip runs from one ring to the next; which diagonal splits each quad tells the faces
+      // apart: the lower face lists the inner ring first, the upper face the outer.
+      const int outer = std::min({ring[0], ring[1], ring[2]});
+      int lo[2] = {99, 99}, hi[2] = {-1, -1};  // [0] outer ring, [1] inner ring
+      for (int n = 0; n < 3; ++n) {
+        const int i = ring[n] == outer ? 0 : 1;
+        lo[i] = std::min(lo[i], point[n]), hi[i] = std::max(hi[i], point[n]);
+      }
+      const int first = upper ? 0 : 1;
+      badDiagonal += hi[first] < std::max(hi[0], hi[1]) || lo[1 - first] > std::min(lo[0], lo[1]);
+    }
+    EXPECT_EQ(triangles, 2 * 6 * 80) << "two faces of six strips of 41 vertex pairs";
+    EXPECT_EQ(wrong, 0) << "vertex values off the mesh, colours or texture coordinates";
+    EXPECT_EQ(badDiagonal, 0);
+    EXPECT_EQ(seen.size(), 2u * 5u * 41u + 2u * 41u) << "every point of every ring";
+
+    const auto flare = gltest::FedSprites(fed);
+    ASSERT_EQ(flare.size(), life > 0.7f ? 1u : 0u) << "a ring flare only above 0.7";
+    if (!flare.empty()) {
+      EXPECT_EQ(flare[0].marker, 3) << "RingSprite";
+      EXPECT_NEAR(flare[0].ax, 2.5f * S, 1e-3f) << "five times the size, facing the camera";
+      EXPECT_NEAR(flare[0].by, 2.5f * S, 1e-3f);
+      const float want[4] = {1.0f, life, 1.0f, (life - 0.7f) * 3.333f};
+      const float got[4] = {flare[0].r, flare[0].g, flare[0].b, flare[0].a};
+      for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[k], want[k], 2e-3f) << "colour " << k;
+    }
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE)) << "culling is restored";
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    GLint bound = 0, src = 0, dst = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetIntegerv(GL_BLEND_SRC, &src);
+    glGetIntegerv(GL_BLEND_DST, &dst);
+    EXPECT_EQ(static_cast<unsigned>(bound), CloudTexture);
+    EXPECT_EQ(src, GL_SRC_ALPHA);
+    EXPECT_EQ(dst, GL_ONE);
+  }
 }
 
 TEST_F(ParticleDrawGl, DrawParticlesDrawsThePoolFarToNearWithBlendingOn) {

@@ -4,12 +4,15 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "renderer/host/settings.h"
 #include "renderer/scene/pictures.h"
 #include "renderer/scene/sky.h"
 #include "renderer/scene/sky_texels.h"
+#include "renderer/scene/sprite_atlas.h"
 #include "renderer/scene/sprite_texels.h"
 #include "renderer/scene/sprites.h"
 #include "renderer/sim/cloud_grid.h"
@@ -51,47 +54,19 @@ class SkyGl : public ::testing::Test {
     BuildRingMesh();
   }
 
-  // Looks up at 40 degrees from just above the launch area and draws the scenery.
-  static std::vector<unsigned char> DrawSkyView() {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0, static_cast<double>(Width) / Height, 1.0, 40000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(-40.0f, 1.0f, 0.0f, 0.0f);
-    glTranslatef(0.0f, -100.0f, 0.0f);
-    UpdateClouds();
-    DrawScenery();
-    return context->ReadPixels();
-  }
-
   static OffscreenContext* context;
 };
 OffscreenContext* SkyGl::context = nullptr;
 
-// Mean of R, G and B over the picture, 0..255.
-double MeanBrightness(const std::vector<unsigned char>& pixels) {
-  double sum = 0.0;
-  for (std::size_t i = 0; i < pixels.size(); i += 4)
-    sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
-  return sum / (pixels.size() / 4 * 3);
-}
-
-// Pixels brighter than `level` in their brightest channel that are isolated points: no
-// neighbour to the left or below is as bright (so one star counts about once).
-int BrightPoints(const std::vector<unsigned char>& pixels, int level) {
-  auto bright = [&](int x, int y) {
-    const auto p = gltest::PixelAt(pixels, Width, x, y);
-    return std::max({p.r, p.g, p.b}) > level;
-  };
-  int count = 0;
-  for (int y = 1; y < Height; ++y) {
-    for (int x = 1; x < Width; ++x) {
-      if (bright(x, y) && !bright(x - 1, y) && !bright(x, y - 1)) ++count;
-    }
-  }
-  return count;
+// World position of a fed-back vertex under the current matrices and viewport.
+Vec3 World(const gltest::FedVertex& v) {
+  GLdouble model[16], projection[16], x = 0, y = 0, z = 0;
+  GLint viewport[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, model);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  gluUnProject(v.x, v.y, v.z, model, projection, viewport, &x, &y, &z);
+  return Vec3(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
 }
 
 std::vector<unsigned char> TextureBytes(GLuint texture, GLenum format, int size) {
@@ -122,18 +97,19 @@ TEST_F(SkyGl, FormulaSpritesHoldTheirTexelsAndDrawAFrontFacingSquare) {
         << "sprite " << i;
   }
 
-  // The disc filling the viewport: opaque white in the middle, nothing in the corners, and
-  // still there with back faces culled.
+  // The unit square faces the viewer (both triangles survive back-face culling), corners at
+  // +-0.5 carrying texture corners (0, 0) to (1, 1).
   context->ResetState();
-  glClear(GL_COLOR_BUFFER_BIT);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  glScalef(2.0f, 2.0f, 1.0f);
-  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-  glCallList(DiscSprite);
-  const auto pixels = context->ReadPixels();
-  EXPECT_GE(gltest::PixelAt(pixels, Width, Width / 2, Height / 2).r, 250);
-  EXPECT_LE(gltest::PixelAt(pixels, Width, 1, 1).r, 5);
+  const auto fed = gltest::Feedback([] { glCallList(DiscSprite); });
+  EXPECT_EQ(fed.size(), 2u);
+  for (const gltest::Fed& f : fed) {
+    for (const gltest::FedVertex& v : f.vertex) {
+      const float x = 2.0f * v.x / Width - 1.0f, y = 2.0f * v.y / Height - 1.0f;
+      EXPECT_NEAR(std::fabs(x) + std::fabs(y), 1.0f, 1e-4f);
+      EXPECT_NEAR(v.s, x + 0.5f, 1e-4f);
+      EXPECT_NEAR(v.t, y + 0.5f, 1e-4f);
+    }
+  }
 }
 
 TEST_F(SkyGl, SmokeSpritesCarryTheEmbeddedPuffs) {
@@ -170,32 +146,129 @@ TEST_F(SkyGl, EachSwitchBuildsExactlyItsResources) {
     EXPECT_EQ(glIsTexture(HorizonTexture) == GL_TRUE, horizonPresent);
     EXPECT_EQ(glIsList(HorizonBand) == GL_TRUE, horizonPresent);
   }
+  // Filtering and wrap: texture, min filter, mag filter, wrap on s and t.
+  for (std::uint32_t seed = 77; !horizonPresent; seed += 2654435761u) BuildSeeded(seed);
+  const struct {
+    unsigned texture;
+    GLint min, mag, wrap;
+  } filters[] = {{CloudTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_REPEAT},
+                 {StarTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_REPEAT},
+                 {HorizonTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_CLAMP},
+                 {FormulaAtlasTexture, GL_LINEAR, GL_LINEAR, GL_REPEAT},
+                 {SmokeAtlasTexture, GL_NEAREST, GL_LINEAR, GL_REPEAT}};
+  for (const auto& f : filters) {
+    if (!glIsTexture(f.texture)) continue;
+    glBindTexture(GL_TEXTURE_2D, f.texture);
+    GLint got[4] = {};
+    const GLenum names[4] = {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S,
+                             GL_TEXTURE_WRAP_T};
+    for (int i = 0; i < 4; ++i) glGetTexParameteriv(GL_TEXTURE_2D, names[i], &got[i]);
+    EXPECT_EQ(got[0], f.min) << "texture " << f.texture;
+    EXPECT_EQ(got[1], f.mag) << "texture " << f.texture;
+    EXPECT_EQ(got[2], f.wrap) << "texture " << f.texture;
+    EXPECT_EQ(got[3], f.wrap) << "texture " << f.texture;
+  }
+  EXPECT_EQ(TextureBytes(FormulaAtlasTexture, GL_RGBA, 512), FormulaAtlasTexels());
 }
 
-TEST_F(SkyGl, ClearSkyShowsManySmallStarsAndCloudsCoverOrLightThem) {
+// The scenery pass one layer at a time, caught in feedback under an orthographic view that holds
+// the whole sky, looking at each layer's inner face with back faces culled: every triangle must
+// come through, with the colour and texture coordinate the layer's rule gives its vertex. (Mesa's
+// feedback of a compiled list leaves out the dome's closing fan, so only its five strips count.)
+TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
   settings.starDensity = 20;
-  settings.cloudy = 0;
-  BuildSeeded(5);
-  const auto clear = DrawSkyView();
-  const int clearStars = BrightPoints(clear, 80);
-  EXPECT_GT(clearStars, 50) << "a starry sky";
-  EXPECT_LT(MeanBrightness(clear), 30.0) << "small points on black, not a lit field";
-
-  SetUp();
-  settings.starDensity = 20;
-  settings.cloudy = 1;
-  settings.ambientLevel = 0;
-  BuildSeeded(5);
-  const auto dark = DrawSkyView();
-  EXPECT_LT(BrightPoints(dark, 80), clearStars) << "black clouds hide part of the stars";
-
-  SetUp();
-  settings.starDensity = 20;
-  settings.cloudy = 1;
   settings.ambientLevel = 30;
-  BuildSeeded(5);
-  const auto grey = DrawSkyView();
-  EXPECT_GT(MeanBrightness(grey), MeanBrightness(dark) + 5.0) << "ambient light greys the clouds";
+  for (std::uint32_t seed = 5; !horizonPresent; seed += 2654435761u) BuildSeeded(seed);
+  dt = 0.05f;
+  UpdateClouds();
+  CloudGrid[30][20].red = 0.9f;  // as a flash's light would
+  DomeVertex dome[DomeRings][DomeColumns];
+  MakeStarDome(dome);
+  // The horizon band's table: t, bottom grey g, and where the pair stands.
+  // clang-format off
+  constexpr float Band[9][4] = {
+      {0, 0, 0, 20000}, {0.125f, 0.25f, -7654, 18448}, {0.25f, 0.5f, -14142, 14142},
+      {0.375f, 0.75f, -18448, 7654}, {0.5f, 1, -20000, 0}, {0.625f, 0.75f, -18448, -7654},
+      {0.75f, 0.5f, -14142, -14142}, {0.875f, 0.25f, -7654, -18448}, {1, 0, 0, -20000}};
+  // clang-format on
+  struct Layer {
+    int stars, cloudy;
+    bool horizon;
+    float turnX, turnY;  // view: from below for the dome and clouds, from +x for the band
+    int triangles;
+    unsigned texture;
+    GLenum src, dst;
+  } layers[] = {{20, 0, false, -90, 0, 5 * 24, StarTexture, 0, 0},
+                {0, 1, false, -90, 0, 48 * 96, CloudTexture, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
+                {0, 0, true, 0, -90, 16, HorizonTexture, GL_ONE, GL_ONE}};
+  for (const Layer& l : layers) {
+    SCOPED_TRACE(::testing::Message() << "layer " << &l - layers);
+    context->ResetState();
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(-21000, 21000, -21000, 21000, -21000, 21000);
+    glMatrixMode(GL_MODELVIEW);
+    glRotatef(l.turnX, 1, 0, 0);
+    glRotatef(l.turnY, 0, 1, 0);
+    settings.starDensity = l.stars, settings.cloudy = l.cloudy, horizonPresent = l.horizon;
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    const auto fed = gltest::Feedback([] { DrawScenery(); });
+    GLint mode = 0, depth = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_EQ(depth, 1);
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    int triangles = 0, wrong = 0;
+    for (const gltest::Fed& f : fed) {
+      triangles += f.vertex.size() == 3;
+      for (const gltest::FedVertex& v : f.vertex) {
+        const Vec3 p = World(v);
+        float want[5] = {1, 1, 1, 0, 0};  // red, green, blue, s, t; the cap's centre as given
+        if (l.cloudy) {
+          const CloudVertex& c =
+              CloudGrid[std::clamp<long>(std::lround(p.x / 833.3333f) + 24, 0, 48)]
+                       [std::clamp<long>(std::lround(p.z / 833.3333f) + 24, 0, 48)];
+          wrong += std::fabs(p.y - c.y) > 1.0f;
+          const float w[5] = {c.red, c.green, c.blue, c.s, c.t};
+          std::copy(w, w + 5, want);
+        } else if (l.horizon) {
+          int n = 0;
+          for (int i = 1; i < 9; ++i) {
+            if (std::hypot(Band[i][2] - p.x, Band[i][3] - p.z) <
+                std::hypot(Band[n][2] - p.x, Band[n][3] - p.z))
+              n = i;
+          }
+          const float g = p.y > 4000 ? 0 : Band[n][1];
+          const float w[5] = {g, g, g, p.y > 4000 ? 1.0f : 0.0f, Band[n][0]};
+          std::copy(w, w + 5, want);
+          wrong += std::hypot(Band[n][2] - p.x, Band[n][3] - p.z) > 1.0f;
+        } else if (p.y < 19999) {
+          // Ring from the height, column from the azimuth (column 12 repeats column 0).
+          const long i = std::lround(std::asin((p.y - 1500) / 18500) * 12 / 3.14159265);
+          const long j = std::lround(std::atan2(p.z, p.x) * 6 / 3.14159265 + 12) % 12;
+          const DomeVertex* d = &dome[std::clamp(i, 0L, 5L)][j];
+          const float w[5] = {d->brightness, d->brightness, d->brightness, d->s, d->t};
+          std::copy(w, w + 5, want);
+          wrong += std::hypot(d->x - p.x, d->y - p.y, d->z - p.z) > 1.0f;
+        }
+        const float got[5] = {v.r, v.g, v.b, v.s, v.t};
+        for (int i = 0; i < 5; ++i) wrong += std::fabs(got[i] - want[i]) > 2e-3f;
+      }
+    }
+    EXPECT_EQ(triangles, l.triangles);
+    EXPECT_EQ(wrong, 0) << "colours or texture coordinates";
+    GLint bound = 0, src = 0, dst = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetIntegerv(GL_BLEND_SRC, &src);
+    glGetIntegerv(GL_BLEND_DST, &dst);
+    EXPECT_EQ(static_cast<unsigned>(bound), l.texture);
+    EXPECT_EQ(glIsEnabled(GL_BLEND) == GL_TRUE, l.src != 0) << "the dome is drawn unblended";
+    if (l.src != 0) {
+      EXPECT_EQ(src, static_cast<GLint>(l.src));
+      EXPECT_EQ(dst, static_cast<GLint>(l.dst));
+    }
+  }
 }
 
 }  // namespace

@@ -13,6 +13,15 @@ bool Closes(const SaverWindowState& s, bool posted) {
   return posted && OnCloseRequest(s) == CloseDecision::AskPassword;
 }
 
+TEST(ExitRules, StartForgetsTheLastRun) {
+  SaverWindowState s{1, 2, true, true, true, true};
+  StartExitRules(s, 30, 40);
+  const bool flags[4] = {s.firstMoveSeen, s.closeRequested, s.passwordDialogOpen, s.renderActive};
+  for (bool flag : flags) EXPECT_FALSE(flag);
+  EXPECT_EQ(s.lastCursorX, 30);
+  EXPECT_EQ(s.lastCursorY, 40);
+}
+
 TEST(ExitRules, FirstMoveOnlyArmsEvenAFarJump) {
   SaverWindowState s{};
   StartExitRules(s, 100, 100);

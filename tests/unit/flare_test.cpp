@@ -56,12 +56,21 @@ TEST(FlareEdgeFade, FullOnScreenFadingOverTheMarginDroppedBeyond) {
   EXPECT_TRUE(FadeAtScreenEdges(-m / 2, -m / 2, aspect, i));
   EXPECT_FLOAT_EQ(i, 0.25f);
 
+  const float marginOut[2][2] = {{0.5f, -m}, {-m, 0.5f}};
+  for (const auto& at : marginOut) {  // exactly a margin out: kept, but dark
+    i = 1.0f;
+    EXPECT_TRUE(FadeAtScreenEdges(at[0], at[1], aspect, i));
+    EXPECT_EQ(i, 0.0f);
+  }
   i = 1.0f;
   EXPECT_FALSE(FadeAtScreenEdges(0.5f, -m * 1.01f, aspect, i));
   EXPECT_FALSE(FadeAtScreenEdges(0.5f, 1.0f + m * 1.01f, aspect, i));
   EXPECT_FALSE(FadeAtScreenEdges(-m * 1.01f, 0.5f, aspect, i));
   EXPECT_FALSE(FadeAtScreenEdges(aspect + m * 1.01f, 0.5f, aspect, i));
   EXPECT_FALSE(FadeAtScreenEdges(1e30f, 0.5f, aspect, i));
+  EXPECT_FALSE(FadeAtScreenEdges(std::nanf(""), 0.5f, aspect, i)) << "a light not on any screen";
+  EXPECT_FALSE(FadeAtScreenEdges(0.5f, std::nanf(""), aspect, i));
+  EXPECT_FALSE(FadeAtScreenEdges(0.5f, 0.5f, 0.0f, i)) << "a screen without width";
 }
 
 }  // namespace
@@ -123,9 +132,12 @@ TEST_F(FlareCollection, QueuesOnlyLightsMoreThanOneUnitInFront) {
   AddFlaring(Blast, 100, 0, -1000);  // a finale object: a streak
   Particle& faded = AddFlaring(Gather, 0, 0, -2000);
   faded.alpha = 0.5f;  // 1 - l^4 = 0: queued, invisible
+  AddFlaring(Swirl, 0, 0, -3000);
+  AddFlaring(RingWave, 0, 0, -3000);
   CollectFlares(LookingDownMinusZ());
 
-  ASSERT_EQ(FlareQueue.count, 3);
+  ASSERT_EQ(FlareQueue.count, 5);
+  EXPECT_EQ(FlareQueue.request[3].isStreak + FlareQueue.request[4].isStreak, 2.0f);
   const FlareRequest& flash = FlareQueue.request[0];
   EXPECT_EQ(flash.isStreak, 0.0f);
   EXPECT_NEAR(flash.x, 1.0f, 1e-4);  // centre: aspect / 2

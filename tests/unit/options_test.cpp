@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -195,6 +196,44 @@ TEST(Options, HelpListsEveryOption) {
         "--ambient",        "--stars",      "--flare",        "--clouds",     "--illumination",
         "--max-fps",        "--fps",        "--power-supply", "--monitors",   "--help"})
     EXPECT_NE(help.find(name), std::string::npos) << name;
+  // Every line is a heading or an indented option line, and the text ends with its last line.
+  std::istringstream lines(help);
+  for (std::string line; std::getline(lines, line);) {
+    bool heading = false;
+    for (const char* start : {"usage: varenko [options]", "Fireworks", "Settings,", "Options may"})
+      heading = heading || line.rfind(start, 0) == 0;
+    EXPECT_TRUE(heading || line.rfind("  ", 0) == 0) << line;
+  }
+  EXPECT_EQ(help.back(), '\n');
+}
+
+// What the user is told: the option, the range it takes, and the value given back in quotes.
+TEST(Options, ErrorMessagesNameTheOptionTheRangeAndTheValue) {
+  // clang-format off
+  const struct { std::vector<const char*> args; const char* message; } cases[] = {
+      {{"--bogus"}, "unknown option \"--bogus\""},
+      {{"--seed"}, "--seed needs a value"},
+      {{"--clouds", "2"}, "--clouds takes 0 or 1, not \"2\""},
+      {{"--wind", "x"}, "--wind takes a whole number, not \"x\""},
+      {{"--window-id", "q"}, "--window-id takes a window id (0x hexadecimal or decimal), not \"q\""},
+      {{"--record", ""}, "--record needs a folder name"},
+      {{"--window", "0x1"}, "--window takes WIDTHxHEIGHT, each 1 to 16384, not \"0x1\""},
+      {{"--seed", "-1"}, "--seed takes a whole number 0 to 4294967295, not \"-1\""},
+      {{"--fixed-dt", "61"}, "--fixed-dt takes seconds above 0 and at most 60, not \"61\""},
+      {{"--frames", "0"}, "--frames takes a whole number 1 to 1000000000, not \"0\""},
+      {{"--screenshot", ""}, "--screenshot needs a file name"},
+      {{"--settings", ""}, "--settings needs a file name"},
+      {{"--burst", "22"}, "--burst takes a burst kind 0 to 21, not \"22\""},
+      {{"--root", "--window", "9x9"}, "choose one of --window, --root and --window-id"},
+      {{"--record", "d"}, "--record needs --frames N and --fixed-dt SECONDS"}};
+  // clang-format on
+  for (const auto& c : cases) {
+    std::vector<const char*> argv{"varenko"};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    EXPECT_EQ(ParseOptions(static_cast<int>(argv.size()), argv.data()).error, c.message);
+  }
+  const char* nullArgument[] = {"varenko", nullptr};
+  EXPECT_EQ(ParseOptions(2, nullArgument).error, "unknown option \"\"");
 }
 
 TEST(Options, LongValuesAreShortenedInTheMessage) {

@@ -12,24 +12,32 @@
 namespace varenko {
 namespace {
 
-TEST(SettingText, ReadsLikeAtoi) {
-  EXPECT_EQ(SettingTextToInt("10"), 10);
-  EXPECT_EQ(SettingTextToInt("  \t-5x"), -5);
-  EXPECT_EQ(SettingTextToInt("+7"), 7);
-  EXPECT_EQ(SettingTextToInt("abc"), 0);
-  EXPECT_EQ(SettingTextToInt(""), 0);
-  EXPECT_EQ(SettingTextToInt("2.5"), 2);
-  EXPECT_EQ(SettingTextToInt("- 3"), 0);
-  EXPECT_EQ(SettingTextToInt("0012"), 12);
+TEST(SettingText, ReadsLikeAtoiAndSaturates) {
+  // clang-format off
+  const struct {
+    std::string text;
+    int value;
+  } cases[] = {
+      {"10", 10}, {"  \t-5x", -5}, {"+7", 7}, {"abc", 0}, {"", 0}, {"2.5", 2}, {"- 3", 0},
+      {"0012", 12}, {"\v\f\r\n9", 9}, {"\b9", 0}, {"\x0e" "9", 0}, {"-", 0},
+      {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"99999999999", INT_MAX},
+      {"-2147483648", INT_MIN}, {"-2147483649", INT_MIN}, {"-99999999999999999999999999", INT_MIN},
+      {std::string(300, '9'), INT_MAX}};
+  // clang-format on
+  for (const auto& c : cases) EXPECT_EQ(SettingTextToInt(c.text), c.value) << c.text;
 }
 
-TEST(SettingText, SaturatesBeyondTheIntRange) {
-  EXPECT_EQ(SettingTextToInt("2147483647"), INT_MAX);
-  EXPECT_EQ(SettingTextToInt("2147483648"), INT_MAX);
-  EXPECT_EQ(SettingTextToInt("99999999999"), INT_MAX);
-  EXPECT_EQ(SettingTextToInt("-2147483648"), INT_MIN);
-  EXPECT_EQ(SettingTextToInt("-99999999999999999999999999"), INT_MIN);
-  EXPECT_EQ(SettingTextToInt(std::string(300, '9')), INT_MAX);
+TEST(SettingText, DefaultsAndStoringByValueName) {
+  ApplyDefaults();
+  const int defaults[8] = {10, 5, 20, 10, 20, 20, 1, 1};
+  const int* fields[8] = {&settings.maxShells,    &settings.smokeSpan,   &settings.windSpeed,
+                          &settings.ambientLevel, &settings.starDensity, &settings.flareBrightness,
+                          &settings.cloudy,       &settings.illumination};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(*fields[i], defaults[i]) << i;
+  for (int i = 0; i < 8; ++i) StoreSettingText(i, std::to_string(100 + i));
+  StoreSettingText(-1, "7");
+  StoreSettingText(8, "7");
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(*fields[i], 100 + i) << "value name index " << i;
 }
 
 TEST(SmokeLifeTable, FollowsTheSpan) {
@@ -76,7 +84,7 @@ TEST_F(SettingsFile, ReadsValuesOverDefaultsAndIgnoresBadLines) {
       "04=-5\n"
       "05=99999999999\n"
       "01=1\n01=3\n" +
-      std::string("02=") + std::string(300, '1') + "\n");
+      std::string("02=") + std::string(300, '1') + "\n" + "07=" + std::string(254, '0') + "2\r\n");
   ApplyDefaults();
   EXPECT_TRUE(ReadSettingsFile(path));
   EXPECT_EQ(settings.maxShells, 10);
@@ -86,7 +94,7 @@ TEST_F(SettingsFile, ReadsValuesOverDefaultsAndIgnoresBadLines) {
   EXPECT_EQ(settings.starDensity, -5);
   EXPECT_EQ(settings.flareBrightness, INT_MAX);
   EXPECT_EQ(settings.cloudy, 0);  // non-numeric text reads as 0, as in the registry
-  EXPECT_EQ(settings.illumination, 1);
+  EXPECT_EQ(settings.illumination, 2) << "255 characters before the line's \\r are read";
 }
 
 TEST_F(SettingsFile, BinaryAndHugeFilesAreSafe) {

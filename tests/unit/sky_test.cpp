@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "renderer/host/settings.h"
@@ -17,16 +19,6 @@
 
 namespace varenko {
 namespace {
-
-struct Rgb {
-  int r, g, b;
-  bool operator==(const Rgb&) const = default;
-};
-Rgb At(const std::vector<unsigned char>& image, int row, int column) {
-  const unsigned char* t = &image[(row * 512 + column) * 3];
-  return {t[0], t[1], t[2]};
-}
-int Brightest(const Rgb& t) { return std::max({t.r, t.g, t.b}); }
 
 TEST(StarField, StarCountIsTwentyPerUnitAndBounded) {
   EXPECT_EQ(StarCount(0), 0);
@@ -49,82 +41,51 @@ TEST(StarField, HugeDensityStopsAtTheCap) {
   EXPECT_TRUE(huge == capped);
 }
 
-TEST(StarField, FirstStarFollowsTheDrawOrder) {
-  // Decode the first star's draws by hand for several seeds and find it in the picture (one
-  // star per picture keeps later stars from covering it).
-  bool seenShape[7] = {};
-  for (std::uint32_t seed = 1; seed < 4000000000u; seed += 97654321u) {
-    srand(seed);
-    const int row = Q(508) + 2;
-    const int column = Q(508) + 2;
+// The star field replayed draw by draw from its rule.
+std::vector<unsigned char> ReplayStars(int count) {
+  std::vector<unsigned char> image(512 * 512 * 3, 0);
+  auto set = [&](int r, int c, int c0, int c1, int c2) {
+    unsigned char* t = &image[(r * 512 + c) * 3];
+    t[0] = c0 & 255, t[1] = c1 & 255, t[2] = c2 & 255;
+  };
+  for (int n = 0; n < count; ++n) {
+    const int row = Q(508) + 2, column = Q(508) + 2;
     int c[3];
-    c[0] = Q(36) + 220;
-    c[1] = Q(36) + 220;
-    c[2] = Q(36) + 220;
+    for (int& x : c) x = Q(36) + 220;
     const int full = Q(3);
     if (full < 3) c[full] = 255;
+    set(row, column, c[0], c[1], c[2]);
     const int shape = Q(6);
-    int d[3] = {1, 1, 1};
+    const int edges[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}},
+              corners[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
     if (shape <= 2) {
-      d[0] = Q(6) + 3;
-      d[1] = Q(6) + 3;
-      d[2] = Q(6) + 3;
-    }
-    seenShape[shape] = true;
-
-    srand(seed);
-    // Density 1 scatters 20 stars; check only when no later star lands on this one.
-    const auto image = StarFieldTexels(1);
-    SCOPED_TRACE(::testing::Message() << "seed " << seed << " shape " << shape);
-    const Rgb centre = At(image, row, column);
-    const Rgb left = At(image, row, column - 1), right = At(image, row, column + 1);
-    const Rgb above = At(image, row - 1, column), below = At(image, row + 1, column);
-    const Rgb corner = At(image, row - 1, column - 1);
-    const Rgb full8 = {c[0] & 255, c[1] & 255, c[2] & 255};
-    Rgb edge{}, cornerExpected{};
-    Rgb centreExpected = full8;
-    if (shape <= 2) {
-      centreExpected = {full8.r / 2, full8.g / 2, full8.b / 2};
-      edge = {c[0] / d[0], c[1] / d[1], c[2] / d[2]};
+      set(row, column, (c[0] & 255) / 2, (c[1] & 255) / 2, (c[2] & 255) / 2);
+      int d[3];
+      for (int& x : d) x = Q(6) + 3;
+      for (const auto& e : edges)
+        set(row + e[0], column + e[1], c[0] / d[0], c[1] / d[1], c[2] / d[2]);
     } else if (shape <= 4) {
-      edge = {c[0] >> 1, c[1] >> 1, c[2] >> 1};
+      for (const auto& e : edges) set(row + e[0], column + e[1], c[0] >> 1, c[1] >> 1, c[2] >> 1);
     } else if (shape == 5) {
-      edge = {static_cast<int>(c[0] * 0.75f), static_cast<int>(c[1] * 0.75f),
-              static_cast<int>(c[2] * 0.75f)};
-      cornerExpected = {c[0] >> 2, c[1] >> 2, c[2] >> 2};
+      for (const auto& e : edges) {
+        set(row + e[0], column + e[1], static_cast<int>(c[0] * 0.75f),
+            static_cast<int>(c[1] * 0.75f), static_cast<int>(c[2] * 0.75f));
+      }
+      for (const auto& e : corners) set(row + e[0], column + e[1], c[0] >> 2, c[1] >> 2, c[2] >> 2);
     }
-    EXPECT_EQ(centre, centreExpected);
-    EXPECT_EQ(left, edge);
-    EXPECT_EQ(right, edge);
-    EXPECT_EQ(above, edge);
-    EXPECT_EQ(below, edge);
-    EXPECT_EQ(corner, cornerExpected);
   }
-  EXPECT_TRUE(seenShape[0] || seenShape[1] || seenShape[2]);
-  EXPECT_TRUE(seenShape[3] || seenShape[4]);
-  EXPECT_TRUE(seenShape[5]);
+  return image;
 }
 
-TEST(StarField, HalfTheStarsHaveABrightCentreAndTheBorderStaysDark) {
-  srand(2024);
-  const auto image = StarFieldTexels(20);  // 400 stars
-  int brightCentres = 0, lit = 0;
-  for (int r = 0; r < 512; ++r) {
-    for (int c = 0; c < 512; ++c) {
-      const int level = Brightest(At(image, r, c));
-      // Only undimmed centres reach 200: faint centres are halved, neighbours at most 0.75.
-      brightCentres += level >= 200 ? 1 : 0;
-      lit += level > 0 ? 1 : 0;
-      if (r == 0 || c == 0) {
-        ASSERT_EQ(level, 0) << r << "," << c;
-      }
-    }
+TEST(StarField, ReplaysItsRuleDrawByDraw) {
+  for (std::uint32_t seed : {1u, 2024u, 2654435761u}) {
+    srand(seed);
+    const auto want = ReplayStars(400);
+    const std::uint32_t after = RandState();
+    srand(seed);
+    EXPECT_TRUE(StarFieldTexels(20) == want) << seed;
+    EXPECT_EQ(RandState(), after) << "no draw more, none less";
   }
-  EXPECT_GT(brightCentres, 150);
-  EXPECT_LT(brightCentres, 250);
-  EXPECT_GT(lit, 400 * 4) << "every star lights its cross";
-  EXPECT_LT(lit, 400 * 9);
-
   srand(2024);
   const auto none = StarFieldTexels(-20);
   EXPECT_TRUE(std::all_of(none.begin(), none.end(), [](unsigned char b) { return b == 0; }));
@@ -134,87 +95,112 @@ TEST(StarField, HalfTheStarsHaveABrightCentreAndTheBorderStaysDark) {
   }()) << "no draws for a negative density";
 }
 
-TEST(Horizon, SkylineStaysAboveGroundAndTexelZeroIsBlack) {
-  int present = 0;
-  for (std::uint32_t i = 0; i < 60; ++i) {
+// The horizon replayed draw by draw from its rule: presence, glow colour, mottling window,
+// skyline by midpoint displacement, silhouette.
+void ReplaySkyline(int (&s)[SkylineLength], int lo, int hi) {
+  const int a = hi - lo;
+  if (a <= 1) return;
+  const int mid = (lo + hi) / 2;
+  s[mid] = std::max((s[lo] + s[hi]) / 2 + (rand() * (a / 2)) / 32767 - a / 4, 1);
+  ReplaySkyline(s, lo, mid);
+  ReplaySkyline(s, mid, hi);
+}
+bool ReplayHorizon(std::vector<unsigned char>& image, int (&skyline)[SkylineLength], int& kind) {
+  if (Q(4) == 0) return false;
+  const int red = Q(3) != 0 ? Q(42) + 60 : Q(102);
+  const int green = Q(red);
+  const int blue = green < 50 ? 100 - Q(red) : 0;
+  image.assign(512 * 512 * 3, 0);
+  const bool mottled = Q(3) != 0;
+  const int oy = mottled ? Q(512) : 0, ox = mottled ? Q(512) : 0;
+  kind = (mottled ? 1 : 0) + (blue != 0 ? 2 : 0);
+  const unsigned char* clouds = CloudImage();
+  for (int r = 0; r < 512; ++r) {
+    for (int c = 0; c < 512; ++c) {
+      const unsigned char* cloud = &clouds[(((oy + r) % 512) * 512 + (ox + c) % 512) * 2];
+      unsigned char* t = &image[(r * 512 + c) * 3];
+      t[0] = static_cast<unsigned char>(mottled ? red * cloud[1] / 256 : red);
+      t[1] = static_cast<unsigned char>(mottled ? green * cloud[0] * cloud[1] / 65536 : green);
+      t[2] = static_cast<unsigned char>(blue);
+    }
+  }
+  skyline[0] = skyline[512] = Q(10) + 5;
+  ReplaySkyline(skyline, 0, 512);
+  for (int r = 0; r < 512; ++r) {
+    unsigned char* row = &image[r * 512 * 3];
+    const int h = skyline[r];
+    std::fill(row, row + (h + 1) * 3, 0);
+    for (int k = 0; k < 3; ++k) {
+      row[(h + 1) * 3 + k] >>= 2;
+      row[(h + 2) * 3 + k] >>= 1;
+      row[(h + 3) * 3 + k] = static_cast<unsigned char>(row[(h + 3) * 3 + k] * 0.75f);
+    }
+  }
+  return true;
+}
+
+TEST(Horizon, ReplaysItsRuleDrawByDraw) {
+  int seenKinds = 0, absent = 0;
+  for (std::uint32_t i = 0; i < 24; ++i) {
+    SCOPED_TRACE(::testing::Message() << "seed " << i * 2654435761u);
+    srand(i * 2654435761u);
+    std::vector<unsigned char> want;
+    int wantSkyline[SkylineLength] = {}, kind = 0;
+    const bool present = ReplayHorizon(want, wantSkyline, kind);
+    const std::uint32_t after = RandState();
     srand(i * 2654435761u);
     std::vector<unsigned char> image;
-    int skyline[SkylineLength];
-    if (!MakeHorizon(CloudImage(), image, skyline)) {
+    int skyline[SkylineLength] = {};
+    ASSERT_EQ(MakeHorizon(CloudImage(), image, skyline), present);
+    EXPECT_EQ(RandState(), after) << "no draw more, none less";
+    absent += present ? 0 : 1;
+    if (!present) {
       EXPECT_TRUE(image.empty()) << "nothing made without a horizon";
       continue;
     }
-    ++present;
-    ASSERT_EQ(image.size(), 512u * 512u * 3u);
-    EXPECT_EQ(skyline[0], skyline[512]);
-    EXPECT_GE(skyline[0], 5);
-    EXPECT_LE(skyline[0], 15);
-    for (int x = 0; x < SkylineLength; ++x) ASSERT_GE(skyline[x], 1) << x;
-    // The silhouette: black up to the skyline, then a three-texel soft edge. Blue is never
-    // mottled, so its steps are exact in every run.
-    const int blue = At(image, 0, 511).b;
-    for (int r = 0; r < 512; ++r) {
-      const int h = skyline[r];
-      ASSERT_EQ(At(image, r, 0), (Rgb{0, 0, 0})) << r;
-      ASSERT_EQ(At(image, r, h), (Rgb{0, 0, 0})) << r;
-      ASSERT_EQ(At(image, r, h + 1).b, blue >> 2) << r;
-      ASSERT_EQ(At(image, r, h + 2).b, blue >> 1) << r;
-      ASSERT_EQ(At(image, r, h + 3).b, static_cast<int>(blue * 0.75f)) << r;
-      ASSERT_EQ(At(image, r, h + 4).b, blue) << r;
-    }
-    // The glow's colour: red below 102, green drawn below red, blue only for a weak green.
-    const Rgb sky = At(image, 256, 511);
-    EXPECT_LE(sky.r, 101);
-    EXPECT_LE(sky.g, std::max(sky.r, 0));
-    if (blue != 0) {
-      EXPECT_LE(blue, 100);
-    }
+    seenKinds |= 1 << kind;
+    EXPECT_TRUE(std::equal(skyline, skyline + SkylineLength, wantSkyline));
+    EXPECT_TRUE(image == want);
   }
-  EXPECT_GT(present, 30) << "three runs in four have a horizon";
-  EXPECT_LT(present, 60);
+  EXPECT_GT(absent, 0);
+  EXPECT_EQ(seenKinds, 15) << "plain and mottled glows, with and without blue";
 }
 
-TEST(StarDomeTest, RingsRiseToTheCapAndTheHorizonRingIsDark) {
+TEST(StarDomeTest, EveryVertexFollowsTheDomeFormulas) {
   DomeVertex dome[DomeRings][DomeColumns];
   MakeStarDome(dome);
-  EXPECT_FLOAT_EQ(dome[0][0].x, 20000.0f);
-  EXPECT_FLOAT_EQ(dome[0][0].y, 1500.0f);
-  EXPECT_FLOAT_EQ(dome[0][0].s, 3.0f);
-  EXPECT_NEAR(dome[0][3].z, 20000.0f, 0.01f) << "column 3 is a quarter turn";
-  EXPECT_NEAR(dome[0][3].t, 3.0f, 1e-5f);
-  for (int j = 0; j < DomeColumns; ++j) {
-    EXPECT_EQ(dome[0][j].brightness, 0.0f);
-    for (int i = 1; i < DomeRings; ++i) EXPECT_EQ(dome[i][j].brightness, 1.0f);
-    EXPECT_NEAR(dome[5][j].y, 18500.0f * 0.9659258f + 1500.0f, 0.5f) << "75 degrees up";
+  for (int i = 0; i < DomeRings; ++i) {
+    for (int j = 0; j < DomeColumns; ++j) {
+      const double a = i * std::numbers::pi / 12, b = j * std::numbers::pi / 6;
+      const double r = 20000 * std::cos(a), w = 1.2 * (2.5 - std::sin(a)) * std::cos(a);
+      const double cb = std::cos(b), sb = std::sin(b), y = 18500 * std::sin(a) + 1500;
+      const double want[6] = {r * cb, y, r * sb, w * cb, w * sb, i == 0 ? 0.0 : 1.0};
+      const DomeVertex& v = dome[i][j];
+      const double got[6] = {v.x, v.y, v.z, v.s, v.t, v.brightness};
+      for (int k = 0; k < 6; ++k)
+        EXPECT_NEAR(got[k], want[k], k < 3 ? 0.05 : 1e-5) << i << "," << j << " #" << k;
+    }
   }
-  EXPECT_NEAR(dome[2][12].x, dome[2][0].x, 0.01f) << "column 12 repeats column 0";
-  EXPECT_NEAR(dome[2][12].z, dome[2][0].z, 0.01f);
 }
 
-TEST(CloudGridTest, PositionsAndShades) {
-  BuildCloudGrid(10);
-  const CloudVertex& centre = CloudGrid[24][24];
-  EXPECT_FLOAT_EQ(centre.x, 0.0f);
-  EXPECT_FLOAT_EQ(centre.y, 2000.0f);
-  EXPECT_NEAR(centre.shade, 0.1f, 1e-6f);
-  EXPECT_NEAR(CloudGrid[0][24].x, -20000.0f, 0.01f);
-  EXPECT_FLOAT_EQ(CloudGrid[0][24].y, 1000.0f) << "middle of an edge";
-  EXPECT_FLOAT_EQ(CloudGrid[48][48].y, 0.0f) << "corner";
-  EXPECT_NEAR(CloudGrid[48][48].z, 20000.0f, 0.01f);
-  EXPECT_FLOAT_EQ(CloudGrid[2][3].s, -0.25f);
-  EXPECT_FLOAT_EQ(CloudGrid[2][3].t, -0.375f);
-  for (const auto& row : CloudGrid) {
-    for (const CloudVertex& v : row) {
-      if (v.y <= 1000.0f) {
-        ASSERT_EQ(v.shade, 0.0f) << "no negative shades";
+TEST(CloudGridTest, EveryVertexFollowsTheGridFormulas) {
+  for (int ambient : {10, 0, 30}) {
+    BuildCloudGrid(ambient);
+    for (int r = 0; r < 49; ++r) {
+      for (int c = 0; c < 49; ++c) {
+        const double fr = std::abs(r - 24) / 24.0, fc = std::abs(c - 24) / 24.0;
+        const double y = 2000 - 1000 * (fr * fr + fc * fc);
+        const double shade = std::max(0.0, (y - 1000) * ambient * 0.00001);
+        const double x = (r - 24) * 833.3333, z = (c - 24) * 833.3333;
+        const double want[6] = {x, y, z, -r * 0.125, -c * 0.125, shade};
+        const CloudVertex& v = CloudGrid[r][c];
+        const double got[6] = {v.x, v.y, v.z, v.s, v.t, v.shade};
+        for (int k = 0; k < 6; ++k)
+          ASSERT_NEAR(got[k], want[k], k < 3 ? 0.01 : 1e-6) << r << "," << c << " #" << k;
       }
     }
   }
-
-  BuildCloudGrid(0);
-  for (const auto& row : CloudGrid) {
-    for (const CloudVertex& v : row) ASSERT_EQ(v.shade, 0.0f) << "black silhouettes";
-  }
+  EXPECT_NEAR(CloudGrid[24][24].shade, 0.3, 1e-6) << "2000 over the centre";
 }
 
 TEST(CloudUpdate, ScrollFollowsTheWindAndWrapsIntoOneTurn) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -115,6 +116,10 @@ TEST(SpriteAtlas, MissingOrWrongSizedPicturesStayTransparent) {
   std::vector<std::vector<unsigned char>> images = {std::vector<unsigned char>(7, 255)};
   const auto atlas = PackAtlas(SmokeAtlasLayout, images);
   for (unsigned char byte : atlas) ASSERT_EQ(byte, 0);
+  // More pictures than cells: the cells take the first ones, the rest are left out.
+  images.assign(7, std::vector<unsigned char>(64 * 64 * 2, 9));
+  const auto full = PackAtlas(SmokeAtlasLayout, images);
+  EXPECT_EQ(std::count(full.begin(), full.end(), 9), 5 * 66 * 66 * 2);
 }
 
 }  // namespace
