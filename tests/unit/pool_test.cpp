@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
@@ -145,19 +146,30 @@ TEST_F(PoolTest, OneNodeListAndEmptyListPlaceTheCursor) {
 }
 
 TEST_F(PoolTest, DepthKeyIsTheDistanceAlongTheViewingAxis) {
-  // Identity rotation: the camera at the origin looks down -z.
+  // The key is (eye - pos) against the third column (m[8], m[9], m[10]) of the camera matrix, in
+  // double precision; every element differs, so a row or a wrong element gives another key.
   const Vec3 eye = depthEye;
-  depthEye.Set(0.0f, 0.0f, 0.0f);
+  double saved[16];
+  std::copy(BillboardMatrix, BillboardMatrix + 16, saved);
+  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = 0.1 * (i + 1);  // m[8..10] = 0.9, 1.0, 1.1
+  depthEye.Set(10.0f, 20.0f, 30.0f);
+  const struct {
+    Vec3 pos;
+    float key;
+  } cases[] = {{Vec3(7, 16, 25), 3 * 0.9f + 4 * 1.0f + 5 * 1.1f},  // 12.2
+               {Vec3(10, 20, 30), 0.0f},
+               {Vec3(10, 20, 130), -110.0f},
+               {Vec3(13, 20, 30), -2.7f},
+               {Vec3(10, 18.5f, 30), 1.5f}};
   Particle p;
-  p.pos.Set(30.0f, -20.0f, -100.0f);
-  ComputeDepthKey(p);
-  EXPECT_EQ(p.depthKey, 100.0f);
-  p.pos.Set(5.0f, 7.0f, 0.0f);
-  ComputeDepthKey(p);
-  EXPECT_EQ(p.depthKey, 0.0f);
-  p.pos.Set(0.0f, 0.0f, 50.0f);
-  ComputeDepthKey(p);
-  EXPECT_EQ(p.depthKey, -50.0f);
+  for (const auto& c : cases) {
+    p.pos = c.pos;
+    ComputeDepthKey(p);
+    EXPECT_FLOAT_EQ(p.depthKey, c.key) << c.pos.x << " " << c.pos.y << " " << c.pos.z;
+  }
+  std::copy(saved, saved + 16, BillboardMatrix);
+  depthEye.Set(0.0f, 0.0f, 0.0f);
+  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
 
   // A live particle never passes for a free one: far behind or not a number sorts farthest.
   p.pos.Set(0.0f, 0.0f, 2.0e6f);
@@ -169,6 +181,7 @@ TEST_F(PoolTest, DepthKeyIsTheDistanceAlongTheViewingAxis) {
   EXPECT_GT(FarthestLiveKey, FreeKey);
   EXPECT_EQ(std::nextafter(FreeKey, 0.0f), FarthestLiveKey);
   depthEye = eye;
+  std::copy(saved, saved + 16, BillboardMatrix);
 }
 
 TEST_F(PoolTest, FullPoolHandsOutADetachedScratchRecord) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -14,6 +15,7 @@
 #include "renderer/sim/random.h"
 #include "renderer/sim/show.h"
 #include "renderer/sim/sprite_lists.h"
+#include "tests/unit/show_test_support.h"
 
 namespace varenko {
 namespace {
@@ -134,32 +136,72 @@ TEST_F(UpdateTest, ZeroStepNeitherMovesNorAges) {
   }
 }
 
-TEST_F(UpdateTest, BurningShellClimbsAlongItsFlightAndTurnsItsPush) {
+TEST_F(UpdateTest, BurningShellSteeringReplayed) {
+  // Flight, push direction, spin and push: the push is made perpendicular to the flight, turned
+  // about it by dt * spin, then thrust and push are added; gravity and drag follow.
+  const struct {
+    Vec3 vel, heading;
+    float thrust, spin, push;
+  } cases[] = {{Vec3(0, 100, 0), Vec3(1, 1, 0), 500, 78.5398f, 0},
+               {Vec3(20, 100, -10), Vec3(0.6f, 0, 0.8f), 250, 13, 120},
+               {Vec3(-30, 60, 45), Vec3(0, 0.2f, -1), 300, -17, 90},
+               {Vec3(0, 0, 0), Vec3(1, 0, 0), 200, 5, 60}};  // standing: flies straight up
+  for (const auto& c : cases) {
+    Particle p = Make(Shell);
+    p.vel = c.vel;
+    p.heading = c.heading;
+    p.aux[0] = c.thrust;
+    p.aux[1] = 0.1f;
+    p.aux[2] = c.spin;
+    p.aux[3] = c.push;
+    p.drag = 0.281f;
+    Vec3 d = c.vel;
+    d.Normalize();
+    Vec3 side, h;
+    side.Cross(d, c.heading);
+    h.Cross(side, d);
+    h.Normalize();
+    Quaternion q;
+    q.FromAxisAngle(0.02f * c.spin, d.x, d.y, d.z);
+    Matrix4 m;
+    m.SetRotation(q);
+    h.RotateBy(m);
+    const float k = 1.0f / (1.0f + 0.02f * 0.281f);
+    const float thrust = 0.02f * c.thrust, push = 0.02f * c.push;
+    const Vec3 v((c.vel.x + d.x * thrust + h.x * push) * (k * k),
+                 (c.vel.y + d.y * thrust + h.y * push - 32.0f * 0.02f) * (k * k),
+                 (c.vel.z + d.z * thrust + h.z * push) * (k * k));
+    UpdateParticle(p);
+    SCOPED_TRACE(testing::Message() << "spin " << c.spin);
+    EXPECT_FLOAT_EQ(p.heading.x, h.x);
+    EXPECT_FLOAT_EQ(p.heading.y, h.y);
+    EXPECT_FLOAT_EQ(p.heading.z, h.z);
+    EXPECT_FLOAT_EQ(p.vel.x, v.x);
+    EXPECT_FLOAT_EQ(p.vel.y, v.y);
+    EXPECT_FLOAT_EQ(p.vel.z, v.z);
+    EXPECT_EQ(p.alpha, 1.0f);
+  }
+  // The first case turns its push a quarter turn: from +x (made perpendicular) to -z or +z.
   Particle p = Make(Shell);
   p.vel.Set(0.0f, 100.0f, 0.0f);
-  p.lifeFrac = 1.0f;
-  p.aux[0] = 500.0f;               // thrust
-  p.aux[1] = 0.1f;                 // motor burns while lifeFrac > 0.1
-  p.aux[2] = Pi / (2.0f * 0.02f);  // a quarter turn in this step
-  p.aux[3] = 0.0f;
-  p.heading.Set(1.0f, 1.0f, 0.0f);  // made perpendicular to the flight, then turned about it
+  p.heading.Set(1.0f, 1.0f, 0.0f);
+  p.aux[1] = 0.1f;
+  p.aux[2] = 3.14159265f / (2.0f * 0.02f);
   UpdateParticle(p);
-  EXPECT_NEAR(p.heading.x, 0.0f, 1e-5f);
-  EXPECT_NEAR(p.heading.y, 0.0f, 1e-5f);
-  EXPECT_NEAR(std::fabs(p.heading.z), 1.0f, 1e-5f);
-  EXPECT_FLOAT_EQ(p.vel.y, 100.0f + 500.0f * 0.02f - 32.0f * 0.02f);
-  EXPECT_EQ(p.alpha, 1.0f);
+  EXPECT_NEAR(p.heading.z, -1.0f, 1e-5f);
 
   // Past the end of its motor nothing steers it and it fades.
   Particle coasting = Make(Shell);
   coasting.vel.Set(0.0f, 100.0f, 0.0f);
-  coasting.lifeFrac = 0.05f;
+  coasting.lifeFrac = 0.1f;  // equal to the burn-out fraction: the motor is out
   coasting.lifeLeft = 0.2f;
   coasting.aux[0] = 500.0f;
   coasting.aux[1] = 0.1f;
+  coasting.aux[3] = 100.0f;
   coasting.alpha = 0.5f;
   UpdateParticle(coasting);
   EXPECT_FLOAT_EQ(coasting.vel.y, 100.0f - 32.0f * 0.02f);
+  EXPECT_FLOAT_EQ(coasting.vel.x, 0.0f);
   EXPECT_FLOAT_EQ(coasting.alpha, 0.48f);
 }
 
@@ -282,6 +324,22 @@ TEST_F(UpdateTest, EndOfLifeByKind) {
     EXPECT_NE(sub.depthKey, FreeKey);
   }
 
+  // A shell bursts into a flash, or with kind 18 becomes a pinwheel; the finale stages turn
+  // into their second stage.
+  const struct {
+    ParticleKind kind;
+    unsigned burstKind;
+    unsigned becomes;
+  } turns[] = {{Shell, 3, Flash}, {Shell, 18, Pinwheel}, {Gather, 0, Blast}, {Swirl, 0, RingWave}};
+  for (const auto& t : turns) {
+    Particle& p = AllocateParticle();
+    p = Make(t.kind);
+    p.burstKind = t.burstKind;
+    EndOfLife(p);
+    EXPECT_EQ(p.kind, t.becomes) << t.kind;
+    EXPECT_NE(p.depthKey, FreeKey);
+  }
+
   // Kinds that turn into nothing are freed; so is a sub-shell without a known variant.
   for (ParticleKind kind : {Fountain, Pinwheel, Smoke, Flash, Star, EmberStar, TrailStar, Bee,
                             Blast, RingWave, SubShell}) {
@@ -292,66 +350,49 @@ TEST_F(UpdateTest, EndOfLifeByKind) {
   }
 }
 
-TEST_F(UpdateTest, InitialisersMakeTheirDrawsInOrder) {
+TEST_F(UpdateTest, InitialisersReplayed) {
   GlowSprite = 3;
-  for (int i = 0; i < 5; ++i) SmokeSprite[i] = 20u + static_cast<unsigned>(i);
-
-  srand(11);
-  const float starLife = U(2.0f, 3.0f);
-  const float emberLife = U(3.0f, 4.0f);
-  const float trailLife = U(3.0f, 4.0f);
-  const float subLife = U(3.0f, 4.5f);
-  const float crackleSize = U(7.0f, 10.0f);
-  const float crackleLife = (0.5f - std::sin(U(0.0f, Pi))) * 4.0f + 4.5f;
-  const float beeLife = U(2.5f, 3.5f);
-  float beeAngles[6];
-  for (int i = 0; i < 3; ++i) beeAngles[i] = U(Pi, 3.0f * Pi);
-  for (int i = 3; i < 6; ++i) beeAngles[i] = U(0.0f, 2.0f * Pi);
-  const int smokeImage = Q(5);
-
-  srand(11);
-  Particle p = Make(Shell);
-  InitStar(p);
-  EXPECT_EQ(p.kind, static_cast<unsigned>(Star));
-  EXPECT_EQ(p.spriteList, 3u);
-  EXPECT_EQ(p.lifeTotal, starLife);
-  EXPECT_EQ(p.lifeLeft, starLife);
-  InitEmberStar(p);
-  EXPECT_EQ(p.kind, static_cast<unsigned>(EmberStar));
-  EXPECT_EQ(p.lifeLeft, emberLife);
-  InitTrailStar(p);
-  EXPECT_EQ(p.kind, static_cast<unsigned>(TrailStar));
-  EXPECT_EQ(p.lifeTotal, trailLife);
-  InitSubShell(p, 6);
-  EXPECT_EQ(p.kind, static_cast<unsigned>(SubShell));
-  EXPECT_EQ(p.burstKind, 6u);
-  EXPECT_EQ(p.lifeLeft, subLife);
-  InitCrackle(p);
-  EXPECT_EQ(p.burstKind, 8u);
-  EXPECT_EQ(p.size, crackleSize);
-  EXPECT_EQ(p.lifeTotal, crackleLife);
-  EXPECT_GE(crackleLife, 2.5f);
-  EXPECT_LE(crackleLife, 6.5f);
-  InitBee(p);
-  EXPECT_EQ(p.kind, static_cast<unsigned>(Bee));
-  EXPECT_EQ(p.lifeTotal, beeLife);
-  EXPECT_EQ(p.aux[0], beeAngles[0]);
-  EXPECT_EQ(p.aux[2], beeAngles[2]);
-  EXPECT_EQ(p.heading.x, beeAngles[3]);
-  EXPECT_EQ(p.heading.z, beeAngles[5]);
+  for (unsigned i = 0; i < 5; ++i) SmokeSprite[i] = 20u + i;
+  const struct {
+    const char* name;
+    void (*init)(Particle&);
+    unsigned which;
+  } rows[] = {{"star", InitStar, Star},
+              {"ember", InitEmberStar, EmberStar},
+              {"trail", InitTrailStar, TrailStar},
+              {"sub-shell", [](Particle& p) { InitSubShell(p, 6); }, SubShell},
+              {"crackle", InitCrackle, replay::Crackle},
+              {"bee", InitBee, Bee}};
+  for (const auto& row : rows) {
+    Particle got = Leftover(), want = Leftover();
+    srand(11);
+    row.init(got);
+    const std::uint32_t after = RandState();
+    srand(11);
+    replay::Init(want, row.which, 6);
+    SCOPED_TRACE(row.name);
+    ExpectRecord(got, want, 0);
+    EXPECT_EQ(RandState(), after);
+  }
+  // Smoke: the picture Q(5), the one draw in 32768 that gives 5 naming the last picture.
   settings.ambientLevel = 25;
-  InitSmoke(p, Vec3(1.0f, 2.0f, 3.0f), Vec3(-1.0f, 0.0f, 4.0f));
-  EXPECT_EQ(p.kind, static_cast<unsigned>(Smoke));
-  EXPECT_EQ(p.spriteList, SmokeSprite[smokeImage]);
-  EXPECT_EQ(p.pos.z, 3.0f);
-  EXPECT_EQ(p.vel.x, -1.0f);
-  EXPECT_EQ(p.colour.y, 0.25f);
-
-  // The one draw in 32768 where Q(5) gives 5 still names the last smoke picture.
+  for (std::uint32_t seed : {11u, 4028364353u}) {
+    Particle got = Leftover(), want = Leftover();
+    srand(seed);
+    InitSmoke(got, Vec3(1.0f, 2.0f, 3.0f), Vec3(-1.0f, 0.0f, 4.0f));
+    srand(seed);
+    want.kind = Smoke;
+    want.spriteList = SmokeSprite[std::min(Q(5), 4)];
+    want.drag = 2.0f;
+    want.size = 0.1f;
+    want.pos.Set(1.0f, 2.0f, 3.0f);
+    want.vel.Set(-1.0f, 0.0f, 4.0f);
+    want.colour.Set(0.25f, 0.25f, 0.25f);
+    want.emitsTrail = 0;
+    ExpectRecord(got, want, 0);
+  }
   srand(4028364353u);
-  InitSmoke(p, Vec3(0.0f, 0.0f, 0.0f), Vec3(0.0f, 0.0f, 0.0f));
-  EXPECT_EQ(p.spriteList, SmokeSprite[4]);
-
+  EXPECT_EQ(Q(5), 5);
   GlowSprite = 0;
   for (unsigned& s : SmokeSprite) s = 0;
 }
