@@ -62,18 +62,5 @@ TEST(Random, QGivesNOnlyForTheLargestDraw) {
   EXPECT_EQ(Q(2147483647), 2147483647);
 }
 
-TEST(Random, QIsEvenlySpread) {
-  srand(12345);
-  int counts[4] = {};
-  for (int i = 0; i < 40000; ++i) {
-    const int q = Q(3);
-    ASSERT_GE(q, 0);
-    ASSERT_LE(q, 3);
-    ++counts[q];
-  }
-  for (int k = 0; k < 3; ++k) EXPECT_NEAR(counts[k], 13333, 400);
-  EXPECT_LT(counts[3], 10);
-}
-
 }  // namespace
 }  // namespace varenko

@@ -32,31 +32,26 @@ inline std::uint32_t SeedForDraw(int wanted) {
 // What a recycled record holds before a creator takes it: every field a recognisable value, so a
 // field the rule leaves alone is seen to keep it and a field the rule sets is seen to change.
 inline Particle Leftover() {
-  Particle p;
-  p.kind = 77;
-  p.spriteList = 66;
-  p.pos.Set(-1.0f, -2.0f, -3.0f);
-  p.prevPos.Set(-4.0f, -5.0f, -6.0f);
-  p.vel.Set(-7.0f, -8.0f, -9.0f);
-  p.colour.Set(0.11f, 0.12f, 0.13f);
-  p.drag = 9.5f;
-  p.lifeTotal = 99.0f;
-  p.lifeLeft = 98.0f;
-  p.alpha = 0.25f;
-  p.lifeFrac = 0.75f;
-  p.size = 55.0f;
-  p.aux[0] = -11.0f;
-  p.aux[1] = -12.0f;
-  p.aux[2] = -13.0f;
-  p.aux[3] = -14.0f;
-  p.heading.Set(-15.0f, -16.0f, -17.0f);
-  p.emitsTrail = 7;
-  p.trailIndex = 5;
-  p.trailCarry = 0.375f;
-  p.emitCarry = 0.625f;
-  p.burstKind = 42;
-  p.depthKey = NewKey;
-  return p;
+  return Particle{77,
+                  66,
+                  Vec3(-1, -2, -3),
+                  Vec3(-4, -5, -6),
+                  Vec3(-7, -8, -9),
+                  Vec3(0.11f, 0.12f, 0.13f),
+                  9.5f,
+                  99,
+                  98,
+                  0.25f,
+                  0.75f,
+                  55,
+                  {-11, -12, -13, -14},
+                  Vec3(-15, -16, -17),
+                  7,
+                  5,
+                  0.375f,
+                  0.625f,
+                  42,
+                  NewKey};
 }
 
 inline void ExpectVec(const Vec3& got, const Vec3& want, const char* field, int index) {

@@ -181,15 +181,6 @@ TEST_F(UpdateTest, BurningShellSteeringReplayed) {
     EXPECT_FLOAT_EQ(p.vel.z, v.z);
     EXPECT_EQ(p.alpha, 1.0f);
   }
-  // The first case turns its push a quarter turn: from +x (made perpendicular) to -z or +z.
-  Particle p = Make(Shell);
-  p.vel.Set(0.0f, 100.0f, 0.0f);
-  p.heading.Set(1.0f, 1.0f, 0.0f);
-  p.aux[1] = 0.1f;
-  p.aux[2] = 3.14159265f / (2.0f * 0.02f);
-  UpdateParticle(p);
-  EXPECT_NEAR(p.heading.z, -1.0f, 1e-5f);
-
   // Past the end of its motor nothing steers it and it fades.
   Particle coasting = Make(Shell);
   coasting.vel.Set(0.0f, 100.0f, 0.0f);
