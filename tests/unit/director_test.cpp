@@ -242,9 +242,22 @@ TEST_F(ShowDirector, ForcedBurstKindReplacesTheChoice) {
 
 // A row of the burst table: the source colour, then up to two creators with their arguments,
 // each drawn where the row writes it (the speed, then a second colour's first use).
+using Make = void (*)(Particle&, int, float, const Vec3&);
+const Make Sph = [](Particle& s, int n, float v, const Vec3& c) { SphereBurst(s, n, v, c); };
+const Make Two = [](Particle& s, int n, float v, const Vec3& c) { TwoToneBurst(s, n, v, c); };
+const Make Tri = [](Particle& s, int n, float v, const Vec3&) { TriColourBurst(s, n, v); };
+const Make Rng = [](Particle& s, int n, float v, const Vec3& c) { RingBurst(s, n, v, c); };
+const Make Emb = [](Particle& s, int n, float v, const Vec3& c) { EmberBurst(s, n, v, c); };
+const Make Trl = [](Particle& s, int n, float v, const Vec3& c) { TrailStarBurst(s, n, v, c); };
+const Make Sub5 = [](Particle& s, int n, float v, const Vec3& c) { SubShellBurst(s, 5, n, v, c); };
+const Make Sub6 = [](Particle& s, int n, float v, const Vec3& c) { SubShellBurst(s, 6, n, v, c); };
+const Make Sub7 = [](Particle& s, int n, float v, const Vec3& c) { SubShellBurst(s, 7, n, v, c); };
+const Make Crk = [](Particle& s, int n, float v, const Vec3&) { CrackleBurst(s, n, v); };
+const Make Bees = [](Particle& s, int n, float v, const Vec3& c) { BeeBurst(s, n, v, c); };
+const Make Gth = [](Particle& s, int, float, const Vec3&) { GatherFinale(s); };
+const Make Swl = [](Particle& s, int, float, const Vec3&) { SwirlFinale(s); };
 struct Call {
-  char creator;  // S sphere, T two-tone, C tri-colour, R ring, E ember, A trail star, 5 6 7
-                 // sub-shells, K crackle, B bees, G gather, W swirl
+  Make make;
   int count;
   float lo, hi;  // speed U(lo, hi); a fixed speed when lo == hi
   char colour;   // 1 h1, 2 h2, s the source's own colour, - none
@@ -283,74 +296,40 @@ void BurstReplay(Particle& s, const Row& row) {
       speed = U(c.lo, c.hi);
     }
     if (c.colour == '2') h2 = replay::Hue();
-    const Vec3 colour = c.colour == '2' ? h2 : h1;
-    switch (c.creator) {
-      case 'S':
-        SphereBurst(s, count, speed, colour);
-        break;
-      case 'T':
-        TwoToneBurst(s, count, speed, colour);
-        break;
-      case 'C':
-        TriColourBurst(s, count, speed);
-        break;
-      case 'R':
-        RingBurst(s, count, speed, colour);
-        break;
-      case 'E':
-        EmberBurst(s, count, speed, colour);
-        break;
-      case 'A':
-        TrailStarBurst(s, count, speed, colour);
-        break;
-      case 'K':
-        CrackleBurst(s, count, speed);
-        break;
-      case 'B':
-        BeeBurst(s, count, speed, colour);
-        break;
-      case 'G':
-        GatherFinale(s);
-        break;
-      case 'W':
-        SwirlFinale(s);
-        break;
-      default:
-        SubShellBurst(s, static_cast<unsigned>(c.creator - '0'), count, speed, colour);
-    }
+    c.make(s, count, speed, c.colour == '2' ? h2 : h1);
   }
 }
 
 TEST_F(ShowDirector, BurstRowsReplayed) {
-  const Call plainSphere{'S', 175, 400, 500, '1', true};
+  const Call plainSphere{Sph, 175, 400, 500, '1', true};
   const Row rows[] = {
       {0, 500, 'h', {plainSphere}, 100, 0},
-      {1, 500, 'h', {{'T', 175, 400, 500, '1', true}}, 100, 1},
-      {2, 500, 'w', {{'C', 175, 400, 500, '-', true}}, 100, 2},
-      {3, 500, 'h', {{'R', 70, 400, 500, '1', false}}, 100, 3},
-      {4, 500, 'h', {{'S', 90, 200, 250, '2', false}, {'S', 150, 500, 600, '1', false}}, 100, 4},
-      {5, 500, 'h', {{'R', 70, 500, 600, '2', false}, {'S', 150, 200, 250, '1', false}}, 100, 5},
-      {6, 500, 'h', {{'E', 40, 400, 500, '1', false}}, 100, 6},
-      {7, 500, 'h', {{'A', 40, 400, 500, '1', false}}, 100, 7},
-      {8, 500, 'h', {{'E', 25, 500, 600, '1', false}, {'S', 90, 200, 250, '2', false}}, 100, 8},
-      {9, 500, 'h', {{'A', 25, 500, 600, '1', false}, {'S', 90, 200, 250, '2', false}}, 100, 9},
-      {10, 500, 'h', {{'E', 20, 450, 550, '1', false}, {'S', 150, 500, 550, '2', false}}, 100, 10},
-      {11, 500, 'h', {{'A', 20, 450, 550, '1', false}, {'S', 150, 500, 550, '2', false}}, 100, 11},
-      {12, 500, 'h', {{'5', 8, 300, 400, '1', false}}, 100, 12},
-      {13, 500, 'h', {{'6', 8, 300, 400, '1', false}}, 100, 13},
-      {14, 500, 'h', {{'7', 8, 300, 400, '1', false}}, 100, 14},
-      {15, 500, '-', {{'K', 250, 150, 200, '-', false}}, 100, 15},
-      {16, 500, 'h', {{'B', 30, 10, 10, '1', false}}, 100, 16},
+      {1, 500, 'h', {{Two, 175, 400, 500, '1', true}}, 100, 1},
+      {2, 500, 'w', {{Tri, 175, 400, 500, '-', true}}, 100, 2},
+      {3, 500, 'h', {{Rng, 70, 400, 500, '1', false}}, 100, 3},
+      {4, 500, 'h', {{Sph, 90, 200, 250, '2', false}, {Sph, 150, 500, 600, '1', false}}, 100, 4},
+      {5, 500, 'h', {{Rng, 70, 500, 600, '2', false}, {Sph, 150, 200, 250, '1', false}}, 100, 5},
+      {6, 500, 'h', {{Emb, 40, 400, 500, '1', false}}, 100, 6},
+      {7, 500, 'h', {{Trl, 40, 400, 500, '1', false}}, 100, 7},
+      {8, 500, 'h', {{Emb, 25, 500, 600, '1', false}, {Sph, 90, 200, 250, '2', false}}, 100, 8},
+      {9, 500, 'h', {{Trl, 25, 500, 600, '1', false}, {Sph, 90, 200, 250, '2', false}}, 100, 9},
+      {10, 500, 'h', {{Emb, 20, 450, 550, '1', false}, {Sph, 150, 500, 550, '2', false}}, 100, 10},
+      {11, 500, 'h', {{Trl, 20, 450, 550, '1', false}, {Sph, 150, 500, 550, '2', false}}, 100, 11},
+      {12, 500, 'h', {{Sub5, 8, 300, 400, '1', false}}, 100, 12},
+      {13, 500, 'h', {{Sub6, 8, 300, 400, '1', false}}, 100, 13},
+      {14, 500, 'h', {{Sub7, 8, 300, 400, '1', false}}, 100, 14},
+      {15, 500, '-', {{Crk, 250, 150, 200, '-', false}}, 100, 15},
+      {16, 500, 'h', {{Bees, 30, 10, 10, '1', false}}, 100, 16},
       {17, 500, 'w', {}, 150, 17},
       {18, 500, '-', {}, 100, 18},
-      {19, 1000, 'w', {{'G', 0, 0, 0, '-', false}}, 100, 19},
-      {20, 1000, 'w', {{'W', 0, 0, 0, '-', false}}, 100, 20},
+      {19, 1000, 'w', {{Gth, 0, 0, 0, '-', false}}, 100, 19},
+      {20, 1000, 'w', {{Swl, 0, 0, 0, '-', false}}, 100, 20},
       {19, 999, 'h', {plainSphere}, 100, 0},  // finales need a height of 1000
       {20, 999, 'h', {plainSphere}, 100, 0},
       {21, 500, '-', {}, 100, 21},
-      {100, 500, '-', {{'S', 30, 100, 100, 's', false}}, 100, 100},
-      {101, 500, '-', {{'E', 10, 100, 100, 's', false}}, 100, 101},
-      {102, 500, '-', {{'A', 10, 100, 100, 's', false}}, 100, 102},
+      {100, 500, '-', {{Sph, 30, 100, 100, 's', false}}, 100, 100},
+      {101, 500, '-', {{Emb, 10, 100, 100, 's', false}}, 100, 101},
+      {102, 500, '-', {{Trl, 10, 100, 100, 's', false}}, 100, 102},
   };
   // What Burst left in the pool: every record, and the generator.
   auto run = [](const Row& row, std::uint32_t seed, bool replayed) {

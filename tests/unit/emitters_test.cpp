@@ -21,22 +21,11 @@ using Emitters = ShowTest;
 // A particle that has just moved from `from` to `to`, as the update leaves it before emitting.
 Particle& Moved(unsigned kind, const Vec3& from, const Vec3& to) {
   Particle& p = AllocateParticle();
-  p.kind = kind;
-  p.prevPos = from;
-  p.pos = to;
-  p.vel = Difference(to, from);
-  p.colour = Vec3(0.2f, 0.4f, 0.6f);
-  p.alpha = 1.0f;
-  p.lifeFrac = 0.5f;
-  p.emitsTrail = 0;
-  p.trailCarry = 0.0f;
-  p.emitCarry = 0.0f;
-  p.trailIndex = 0;
-  p.aux[0] = 250.0f;
-  p.aux[1] = 0.35f;
-  p.aux[2] = 0.0f;
-  p.aux[3] = 0.0f;
-  p.heading = Vec3(0.0f, 1.0f, 0.0f);
+  p = Particle{kind, 0, to,   from,  Difference(to, from), {}, 0, 2,
+               2,    1, 0.5f, 10,    {250, 0.35f, 0, 0},   {}, 0, 0,
+               0,    0, 0,    NewKey};
+  p.colour.Set(0.2f, 0.4f, 0.6f);
+  p.heading.Set(0, 1, 0);
   return p;
 }
 
@@ -215,6 +204,7 @@ TEST_F(Emitters, EveryEmitterReplayed) {
       // 3 units with 0.5 carried: one puff at 2 / 3.5 of the path, 1.5 kept.
       {Shell, Vec3(0, 100, 0), Vec3(0, 103, 0), Vec3(0, 150, 0), 0.2f, 1, 0.5f, 0, 0.02f, 1},
       {Fountain, Vec3(0, 5, 0), Vec3(0, 5, 0), Vec3(0, 0, 0), 0.5f, 0.75f, 0, 0.9f, 0.3f, 0},
+      {Fountain, Vec3(0, 5, 0), Vec3(0, 5, 0), Vec3(0, 0, 0), 0.5f, 0, 0, 0.75f, 0.3f, 0},  // none
       {Fountain, Vec3(0, 49, 0), Vec3(0, 49, 0), Vec3(0, 0, 0), 0.5f, 1, 0, 0.5f, 0.2f, 0},
       {Pinwheel, Vec3(0, 800, 0), Vec3(1, 799, 2), Vec3(50, -50, 100), 0.5f, 0.8f, 0, 0.3f, 0.1f,
        1},
@@ -255,20 +245,16 @@ TEST_F(Emitters, EveryEmitterReplayed) {
     ExpectRecord(p, want, -1);
     ExpectMade(made);
     EXPECT_EQ(RandState(), after);
-    EXPECT_FALSE(made.empty());
+    EXPECT_EQ(made.empty(), c.alpha == 0.0f);
   }
 }
 
-TEST_F(Emitters, FountainRateCarryAndCeiling) {
+TEST_F(Emitters, FountainSparksStayBoundedOnAHugeStep) {
   Particle& f = AllocateParticle();
   f.kind = Fountain;
   f.pos = Vec3(0.0f, 5.0f, 0.0f);
   f.colour = Vec3(1.0f, 0.5f, 0.0f);
-  f.alpha = 0.0f;
   f.emitCarry = 0.75f;
-  RunEmitters(f);
-  EXPECT_TRUE(LiveOfKind(Star).empty());
-  EXPECT_EQ(f.emitCarry, 0.75f);
 
   // A step of ten hours: at most one update's worth of sparks, none above y = 50.
   f.alpha = 1.0f;

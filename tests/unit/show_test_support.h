@@ -32,53 +32,30 @@ inline std::uint32_t SeedForDraw(int wanted) {
 // What a recycled record holds before a creator takes it: every field a recognisable value, so a
 // field the rule leaves alone is seen to keep it and a field the rule sets is seen to change.
 inline Particle Leftover() {
-  return Particle{77,
-                  66,
-                  Vec3(-1, -2, -3),
-                  Vec3(-4, -5, -6),
-                  Vec3(-7, -8, -9),
-                  Vec3(0.11f, 0.12f, 0.13f),
-                  9.5f,
-                  99,
-                  98,
-                  0.25f,
-                  0.75f,
-                  55,
-                  {-11, -12, -13, -14},
-                  Vec3(-15, -16, -17),
-                  7,
-                  5,
-                  0.375f,
-                  0.625f,
-                  42,
-                  NewKey};
+  Particle p{77, 66, {}, {},     {},     {}, 9.5f,  99, 98, 0.25f, 0.75f, 55, {-11, -12, -13, -14},
+             {}, 7,  5,  0.375f, 0.625f, 42, NewKey};
+  p.pos.Set(-1, -2, -3);
+  p.prevPos.Set(-4, -5, -6);
+  p.vel.Set(-7, -8, -9);
+  p.colour.Set(0.11f, 0.12f, 0.13f);
+  p.heading.Set(-15, -16, -17);
+  return p;
 }
 
-inline void ExpectVec(const Vec3& got, const Vec3& want, const char* field, int index) {
-  EXPECT_EQ(got.x, want.x) << field << ".x of record " << index;
-  EXPECT_EQ(got.y, want.y) << field << ".y of record " << index;
-  EXPECT_EQ(got.z, want.z) << field << ".z of record " << index;
-}
-
-// Every field of a record against its prediction.
+// Every field of a record against its prediction (field numbers count from 0 in each group).
 inline void ExpectRecord(const Particle& got, const Particle& want, int index) {
-  EXPECT_EQ(got.kind, want.kind) << "kind of record " << index;
-  EXPECT_EQ(got.spriteList, want.spriteList) << "spriteList of record " << index;
-  ExpectVec(got.pos, want.pos, "pos", index);
-  ExpectVec(got.prevPos, want.prevPos, "prevPos", index);
-  ExpectVec(got.vel, want.vel, "vel", index);
-  ExpectVec(got.colour, want.colour, "colour", index);
-  ExpectVec(got.heading, want.heading, "heading", index);
-  const float gotF[] = {got.drag,     got.lifeTotal, got.lifeLeft,   got.alpha,
-                        got.lifeFrac, got.size,      got.aux[0],     got.aux[1],
-                        got.aux[2],   got.aux[3],    got.trailCarry, got.emitCarry};
-  const float wantF[] = {want.drag,     want.lifeTotal, want.lifeLeft,   want.alpha,
-                         want.lifeFrac, want.size,      want.aux[0],     want.aux[1],
-                         want.aux[2],   want.aux[3],    want.trailCarry, want.emitCarry};
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(gotF[i], wantF[i]) << "float " << i << " of " << index;
-  EXPECT_EQ(got.emitsTrail, want.emitsTrail) << "emitsTrail of record " << index;
+  using P = Particle;
+  for (unsigned P::*f : {&P::kind, &P::spriteList, &P::emitsTrail, &P::burstKind})
+    EXPECT_EQ(got.*f, want.*f) << "unsigned field of record " << index;
   EXPECT_EQ(got.trailIndex, want.trailIndex) << "trailIndex of record " << index;
-  EXPECT_EQ(got.burstKind, want.burstKind) << "burstKind of record " << index;
+  for (float P::*f : {&P::drag, &P::lifeTotal, &P::lifeLeft, &P::alpha, &P::lifeFrac, &P::size,
+                      &P::trailCarry, &P::emitCarry})
+    EXPECT_EQ(got.*f, want.*f) << "float field of record " << index;
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(got.aux[i], want.aux[i]) << "aux " << i << " of " << index;
+  for (Vec3 P::*v : {&P::pos, &P::prevPos, &P::vel, &P::colour, &P::heading}) {
+    for (float Vec3::*c : {&Vec3::x, &Vec3::y, &Vec3::z})
+      EXPECT_EQ(got.*v.*c, want.*v.*c) << "vector field of record " << index;
+  }
 }
 
 // Replays of the shared draws, in the order the rules make them.
