@@ -127,10 +127,10 @@ TEST_F(ShowDirector, LaunchStepReplayed) {
   const struct {
     int n, inFlight;
     float launch, rhythm, step;
-  } cases[] = {{10, 0, 0.0f, 20.0f, 0.02f},  {10, 0, 0.03f, 20.0f, 0.02f},
-               {10, 9, 0.02f, 20.0f, 0.02f}, {10, 10, 0.0f, 20.0f, 0.02f},
-               {10, 11, 0.0f, 20.0f, 0.02f}, {4, 0, 0.5f, 0.01f, 0.01f},
-               {4, 3, 0.0f, 0.02f, 0.02f},   {1, 0, 0.0f, -5.0f, 0.0f}};
+  } cases[] = {
+      {10, 0, 0.0f, 20.0f, 0.02f},  {10, 0, 0.03f, 20.0f, 0.02f}, {10, 9, 0.02f, 20.0f, 0.02f},
+      {10, 10, 0.0f, 20.0f, 0.02f}, {10, 11, 0.0f, 20.0f, 0.02f}, {4, 0, 0.5f, 0.01f, 0.01f},
+      {4, 3, 0.0f, 0.02f, 0.02f},   {10, 0, 0.5f, 0.5f, 0.02f},   {1, 0, 0.0f, -5.0f, 0.0f}};
   for (const auto& c : cases) {
     for (std::uint32_t seed = 1; seed <= 60; ++seed) {
       SCOPED_TRACE(::testing::Message()
