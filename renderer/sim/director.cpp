@@ -175,6 +175,7 @@ void Burst(Particle& s) {
 
   // Every value is drawn where the burst's row uses it, in the order the row is written: the
   // source colour, then each creator's arguments left to right just before that creator runs.
+  // The flash keeps the source colour, so it lights the smoke in that colour.
   const Vec3 white(1.0f, 1.0f, 1.0f);
   switch (s.burstKind) {
     case 0:
