@@ -19,6 +19,7 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -291,9 +292,18 @@ def file_mutants(root, path):
 # ---------------------------------------------------------------------------------------------
 
 
-def run(cmd, cwd, timeout=None, env=None):
-    return subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                          text=True, timeout=timeout, env=env, errors="replace")
+def run(cmd, cwd, timeout=None):
+    """Runs a command in its own process group, so that a test program that hangs is ended
+    together with whatever it started (the Xvfb of the OpenGL tests)."""
+    with subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                          text=True, errors="replace", start_new_session=True) as proc:
+        try:
+            out, _ = proc.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.communicate()
+            raise
+        return subprocess.CompletedProcess(cmd, proc.returncode, out)
 
 
 def repo_files(root):
