@@ -55,8 +55,12 @@ TEST(Quaternion, FromAxisAngleAtAndAroundTheThreshold) {
                {-1e-6f, 2, 0, 0, -1e-6f, 0, 0, 1},
                {1.0f, 0.6f, 0, 0.8f, 0.28765532f, 0, 0.38354043f, 0.87758256f},
                {3.14159265f, 0, 1, 0, 0, 1, 0, 0}};
+  const Quaternion identity;  // the default is the identity
+  EXPECT_EQ(identity.x + identity.y + identity.z, 0.0f);
+  EXPECT_EQ(identity.w, 1.0f);
   for (const auto& c : cases) {
     Quaternion q;
+    q.x = q.y = q.z = q.w = 9.0f;  // every component is written, whatever it held
     q.FromAxisAngle(c.angle, c.ax, c.ay, c.az);
     EXPECT_NEAR(q.x, c.x, 1e-7f) << c.angle;
     EXPECT_NEAR(q.y, c.y, 1e-7f) << c.angle;
