@@ -38,6 +38,13 @@ std::vector<float> KeysInOrder() {
 
 TEST_F(PoolTest, FirstAllocationCreatesANewRecordAndRecyclingKeepsItsFields) {
   GlowSprite = 7;
+  // A node freed with other values, so the next one's memory is unlikely to hold the right ones.
+  Particle& old = AllocateParticle();
+  old.kind = old.spriteList = old.emitsTrail = 9;
+  old.drag = old.lifeTotal = old.lifeLeft = old.alpha = old.lifeFrac = old.size = 9.0f;
+  old.trailIndex = 9;
+  old.trailCarry = old.emitCarry = 9.0f;
+  ClearPool();
   Particle& p = AllocateParticle();
   EXPECT_EQ(pool.nodeCount, 1);
   EXPECT_EQ(pool.cursor, &pool.sentinel);
@@ -51,6 +58,8 @@ TEST_F(PoolTest, FirstAllocationCreatesANewRecordAndRecyclingKeepsItsFields) {
   EXPECT_EQ(p.lifeFrac, 1.0f);
   EXPECT_EQ(p.emitsTrail, 0u);
   EXPECT_EQ(p.trailIndex, 0);
+  EXPECT_EQ(p.trailCarry, 0.0f);
+  EXPECT_EQ(p.emitCarry, 0.0f);
   EXPECT_EQ(p.depthKey, NewKey);
 
   // Make it a smoke puff, free it, and take it again: only the key is new.

@@ -200,6 +200,8 @@ TEST_F(UpdateTest, LifeMeasureOpacityAndSizeByKind) {
       {Gather, 1.5f, 0.5f, 0.5f, 125.0f},
       {Blast, 1.5f, 0.5f, 0.5f, 210.0f},
       {Swirl, 1.5f, 0.5f, 0.75f, 300.0f},
+      {Swirl, 2.0f, 0.75f, 0.9375f, 375.0f},
+      {Fountain, 1.97f, 0.735f, 0.735f * 0.735f, 10.0f},  // age 0.53 s: faded in
       {RingWave, 1.5f, 0.5f, 0.0f, 760.0f},
       {RingWave, 2.0f, 0.75f, 0.5f, 760.0f},
   };
@@ -301,6 +303,13 @@ TEST_F(UpdateTest, EndOfLifeByKind) {
     unsigned burstKind;
     unsigned becomes;
   } turns[] = {{Shell, 3, Flash}, {Shell, 18, Pinwheel}, {Gather, 0, Blast}, {Swirl, 0, RingWave}};
+  Particle& level = AllocateParticle();  // exactly on the ground counts as hitting it
+  level = Make(Shell);
+  level.pos.y = 0.0f;
+  level.vel.y = -10.0f;
+  EndOfLife(level);
+  EXPECT_FLOAT_EQ(level.pos.y, 0.1f);
+  EXPECT_FLOAT_EQ(level.vel.y, 7.0f);
   for (const auto& t : turns) {
     Particle& p = AllocateParticle();
     p = Make(t.kind);
