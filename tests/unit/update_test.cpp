@@ -105,12 +105,10 @@ TEST_F(UpdateTest, ZeroStepNeitherMovesNorAges) {
     const Particle before = p;
     UpdateParticle(p);
     SCOPED_TRACE(kind);
-    EXPECT_FLOAT_EQ(p.pos.x, before.pos.x);
-    EXPECT_FLOAT_EQ(p.pos.y, before.pos.y);
-    EXPECT_FLOAT_EQ(p.pos.z, before.pos.z);
-    EXPECT_FLOAT_EQ(p.vel.x, before.vel.x);
-    EXPECT_FLOAT_EQ(p.vel.y, before.vel.y);
-    EXPECT_FLOAT_EQ(p.vel.z, before.vel.z);
+    for (float Vec3::*f : {&Vec3::x, &Vec3::y, &Vec3::z}) {
+      EXPECT_FLOAT_EQ(p.pos.*f, before.pos.*f);
+      EXPECT_FLOAT_EQ(p.vel.*f, before.vel.*f);
+    }
     EXPECT_EQ(p.lifeLeft, before.lifeLeft);
   }
 }
@@ -277,13 +275,12 @@ TEST_F(UpdateTest, EndOfLifeByKind) {
   Particle crackle = Make(SubShell);
   crackle.burstKind = 8;
   crackle.lifeLeft = -0.01f;
+  Particle spark = crackle;
+  spark.kind = Star;
+  spark.colour.Set(1.0f, 0.8f, 0.6f);
+  spark.lifeLeft = spark.lifeTotal = 0.2f;
   EndOfLife(crackle);
-  EXPECT_EQ(crackle.kind, static_cast<unsigned>(Star));
-  EXPECT_EQ(crackle.colour.x, 1.0f);
-  EXPECT_EQ(crackle.colour.y, 0.8f);
-  EXPECT_EQ(crackle.colour.z, 0.6f);
-  EXPECT_EQ(crackle.lifeLeft, 0.2f);
-  EXPECT_EQ(crackle.lifeTotal, 0.2f);
+  ExpectRecord(crackle, spark, 0);  // nothing else changes, and it is not freed
   EXPECT_EQ(crackle.depthKey, NewKey);
 
   // The other sub-shells burst as the small burst of their variant.
