@@ -55,6 +55,15 @@ Vec3 RaggedVelocity(const Vec3& dir, float lo, float hi) {
   return Vec3(dir.x * kx, dir.y * ky, dir.z * kz);
 }
 
+// The burst ring's speeds are V + U(0, spread) per component, which rounds differently from
+// U(V, V + spread).
+Vec3 RaggedVelocityAbove(const Vec3& dir, float speed, float spread) {
+  const float kx = speed + U(0.0f, spread);
+  const float ky = speed + U(0.0f, spread);
+  const float kz = speed + U(0.0f, spread);
+  return Vec3(dir.x * kx, dir.y * ky, dir.z * kz);
+}
+
 // Uniform in the cube of half-size v: sub-shells and crackle spread unevenly on purpose.
 Vec3 CubeVelocity(float v) {
   const float x = U(0.0f, 2.0f * v) - v;
@@ -196,7 +205,7 @@ void RingBurst(const Particle& source, int count, float speed, const Vec3& colou
     InitStar(p);
     const Vec3 dir = TiltedRingDirection(tilt);
     p.pos = pos;
-    p.vel = Sum(RaggedVelocity(dir, speed, speed + 50.0f), vel);
+    p.vel = Sum(RaggedVelocityAbove(dir, speed, 50.0f), vel);
     p.colour = c;
     last = &p;
   }

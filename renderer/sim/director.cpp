@@ -5,11 +5,11 @@
 
 #include <cmath>
 
-#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/bursts.h"
 #include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/show.h"
 #include "renderer/sim/sprite_lists.h"
 
@@ -173,8 +173,9 @@ void Burst(Particle& s) {
   // The finales need the sky to themselves: lower down they make a plain sphere.
   if ((s.burstKind == 19 || s.burstKind == 20) && s.pos.y < 1000.0f) s.burstKind = 0;
 
-  // The source colour is drawn first, then the second colour, then each creator's speed just
-  // before it runs. The flash keeps the source colour, so it lights the smoke in that colour.
+  // Every value is drawn where the burst's row uses it, in the order the row is written: the
+  // source colour, then each creator's arguments left to right just before that creator runs.
+  // The flash keeps the source colour, so it lights the smoke in that colour.
   const Vec3 white(1.0f, 1.0f, 1.0f);
   switch (s.burstKind) {
     case 0:
@@ -199,63 +200,71 @@ void Burst(Particle& s) {
     }
     case 3: {
       s.colour = RandomHue();
-      RingBurst(s, 70, U(400.0f, 500.0f), s.colour);
+      const float speed = U(400.0f, 500.0f);
+      RingBurst(s, 70, speed, s.colour);
       break;
     }
     case 4: {
       s.colour = RandomHue();
+      const float innerSpeed = U(200.0f, 250.0f);
       const Vec3 h2 = RandomHue();
-      SphereBurst(s, 90, U(200.0f, 250.0f), h2);
-      SphereBurst(s, 150, U(500.0f, 600.0f), s.colour);
+      SphereBurst(s, 90, innerSpeed, h2);
+      const float outerSpeed = U(500.0f, 600.0f);
+      SphereBurst(s, 150, outerSpeed, s.colour);
       break;
     }
     case 5: {
       s.colour = RandomHue();
+      const float ringSpeed = U(500.0f, 600.0f);
       const Vec3 h2 = RandomHue();
-      RingBurst(s, 70, U(500.0f, 600.0f), h2);
-      SphereBurst(s, 150, U(200.0f, 250.0f), s.colour);
+      RingBurst(s, 70, ringSpeed, h2);
+      const float sphereSpeed = U(200.0f, 250.0f);
+      SphereBurst(s, 150, sphereSpeed, s.colour);
       break;
     }
     case 6:
+    case 7: {
       s.colour = RandomHue();
-      EmberBurst(s, 40, U(400.0f, 500.0f), s.colour);
+      const float speed = U(400.0f, 500.0f);
+      if (s.burstKind == 6) {
+        EmberBurst(s, 40, speed, s.colour);
+      } else {
+        TrailStarBurst(s, 40, speed, s.colour);
+      }
       break;
-    case 7:
-      s.colour = RandomHue();
-      TrailStarBurst(s, 40, U(400.0f, 500.0f), s.colour);
-      break;
+    }
     case 8:
     case 9:
     case 10:
     case 11: {
       s.colour = RandomHue();
-      const Vec3 h2 = RandomHue();
       const bool ember = s.burstKind == 8 || s.burstKind == 10;
       const bool wide = s.burstKind >= 10;
-      const int starCount = wide ? 20 : 25;
-      const float speed = wide ? U(450.0f, 550.0f) : U(500.0f, 600.0f);
+      const float starSpeed = wide ? U(450.0f, 550.0f) : U(500.0f, 600.0f);
       if (ember) {
-        EmberBurst(s, starCount, speed, s.colour);
+        EmberBurst(s, wide ? 20 : 25, starSpeed, s.colour);
       } else {
-        TrailStarBurst(s, starCount, speed, s.colour);
+        TrailStarBurst(s, wide ? 20 : 25, starSpeed, s.colour);
       }
-      if (wide) {
-        SphereBurst(s, 150, U(500.0f, 550.0f), h2);
-      } else {
-        SphereBurst(s, 90, U(200.0f, 250.0f), h2);
-      }
+      const float sphereSpeed = wide ? U(500.0f, 550.0f) : U(200.0f, 250.0f);
+      const Vec3 h2 = RandomHue();
+      SphereBurst(s, wide ? 150 : 90, sphereSpeed, h2);
       break;
     }
     case 12:
     case 13:
-    case 14:
+    case 14: {
       s.colour = RandomHue();
+      const float speed = U(300.0f, 400.0f);
       // Sub-shell variants 5, 6, 7 end in a small sphere, ember or trail-star burst.
-      SubShellBurst(s, s.burstKind - 7, 8, U(300.0f, 400.0f), s.colour);
+      SubShellBurst(s, s.burstKind - 7, 8, speed, s.colour);
       break;
-    case 15:
-      CrackleBurst(s, 250, U(150.0f, 200.0f));
+    }
+    case 15: {
+      const float speed = U(150.0f, 200.0f);
+      CrackleBurst(s, 250, speed);
       break;
+    }
     case 16:
       s.colour = RandomHue();
       BeeBurst(s, 30, 10.0f, s.colour);

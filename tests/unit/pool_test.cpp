@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
@@ -37,19 +38,24 @@ std::vector<float> KeysInOrder() {
 
 TEST_F(PoolTest, FirstAllocationCreatesANewRecordAndRecyclingKeepsItsFields) {
   GlowSprite = 7;
+  // A node freed with other values, so the next one's memory is unlikely to hold the right ones.
+  Particle& old = AllocateParticle();
+  old.kind = old.spriteList = old.emitsTrail = 9;
+  old.drag = old.lifeTotal = old.lifeLeft = old.alpha = old.lifeFrac = old.size = 9.0f;
+  old.trailIndex = 9;
+  old.trailCarry = old.emitCarry = 9.0f;
+  ClearPool();
   Particle& p = AllocateParticle();
   EXPECT_EQ(pool.nodeCount, 1);
   EXPECT_EQ(pool.cursor, &pool.sentinel);
   EXPECT_EQ(p.kind, static_cast<unsigned>(Star));
   EXPECT_EQ(p.spriteList, 7u);
-  EXPECT_EQ(p.size, 30.0f);
-  EXPECT_EQ(p.drag, 0.612f);
-  EXPECT_EQ(p.lifeTotal, 2.0f);
-  EXPECT_EQ(p.lifeLeft, 2.0f);
-  EXPECT_EQ(p.alpha, 1.0f);
-  EXPECT_EQ(p.lifeFrac, 1.0f);
   EXPECT_EQ(p.emitsTrail, 0u);
   EXPECT_EQ(p.trailIndex, 0);
+  const float values[] = {30, 0.612f, 2, 2, 1, 1, 0, 0};  // a new record's, as a table
+  const float got[] = {p.size,  p.drag,     p.lifeTotal,  p.lifeLeft,
+                       p.alpha, p.lifeFrac, p.trailCarry, p.emitCarry};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(got[i], values[i]) << i;
   EXPECT_EQ(p.depthKey, NewKey);
 
   // Make it a smoke puff, free it, and take it again: only the key is new.
@@ -145,19 +151,30 @@ TEST_F(PoolTest, OneNodeListAndEmptyListPlaceTheCursor) {
 }
 
 TEST_F(PoolTest, DepthKeyIsTheDistanceAlongTheViewingAxis) {
-  // Identity rotation: the camera at the origin looks down -z.
+  // The key is (eye - pos) against the third column (m[8], m[9], m[10]) of the camera matrix, in
+  // double precision; every element differs, so a row or a wrong element gives another key.
   const Vec3 eye = depthEye;
-  depthEye.Set(0.0f, 0.0f, 0.0f);
+  double saved[16];
+  std::copy(BillboardMatrix, BillboardMatrix + 16, saved);
+  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = 0.1 * (i + 1);  // m[8..10] = 0.9, 1.0, 1.1
+  depthEye.Set(10.0f, 20.0f, 30.0f);
+  const struct {
+    Vec3 pos;
+    float key;
+  } cases[] = {{Vec3(7, 16, 25), 3 * 0.9f + 4 * 1.0f + 5 * 1.1f},  // 12.2
+               {Vec3(10, 20, 30), 0.0f},
+               {Vec3(10, 20, 130), -110.0f},
+               {Vec3(13, 20, 30), -2.7f},
+               {Vec3(10, 18.5f, 30), 1.5f}};
   Particle p;
-  p.pos.Set(30.0f, -20.0f, -100.0f);
-  ComputeDepthKey(p);
-  EXPECT_EQ(p.depthKey, 100.0f);
-  p.pos.Set(5.0f, 7.0f, 0.0f);
-  ComputeDepthKey(p);
-  EXPECT_EQ(p.depthKey, 0.0f);
-  p.pos.Set(0.0f, 0.0f, 50.0f);
-  ComputeDepthKey(p);
-  EXPECT_EQ(p.depthKey, -50.0f);
+  for (const auto& c : cases) {
+    p.pos = c.pos;
+    ComputeDepthKey(p);
+    EXPECT_FLOAT_EQ(p.depthKey, c.key) << c.pos.x << " " << c.pos.y << " " << c.pos.z;
+  }
+  std::copy(saved, saved + 16, BillboardMatrix);
+  depthEye.Set(0.0f, 0.0f, 0.0f);
+  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
 
   // A live particle never passes for a free one: far behind or not a number sorts farthest.
   p.pos.Set(0.0f, 0.0f, 2.0e6f);
@@ -169,6 +186,7 @@ TEST_F(PoolTest, DepthKeyIsTheDistanceAlongTheViewingAxis) {
   EXPECT_GT(FarthestLiveKey, FreeKey);
   EXPECT_EQ(std::nextafter(FreeKey, 0.0f), FarthestLiveKey);
   depthEye = eye;
+  std::copy(saved, saved + 16, BillboardMatrix);
 }
 
 TEST_F(PoolTest, FullPoolHandsOutADetachedScratchRecord) {
