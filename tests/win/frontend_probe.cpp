@@ -1,6 +1,9 @@
 // Looks at the front end from outside under Wine: "find TITLE" prints 1 when a top-level window
 // (hidden ones included) has exactly that title, else 0; "close TITLE" posts it a close request;
-// "load" runs the front end's load step and prints the record it filled, one "name=value" a line.
+// "kill TITLE" ends the window's process with TerminateProcess, as a crash would, and prints
+// GetTickCount after it (the clock of Wine's trace timestamps); "wait TITLE"
+// waits for the window's process to end and prints its exit code; "load" runs the front end's load
+// step and prints the record it filled, one "name=value" a line.
 #include <windows.h>
 // CommandLineToArgvW lives in shell32.
 #include <shellapi.h>
@@ -25,6 +28,24 @@ int main() {
     const HWND window = FindWindowW(nullptr, argv[2]);
     if (window == nullptr) return 1;
     PostMessageW(window, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if ((command == L"kill" || command == L"wait") && argc == 3) {
+    DWORD pid = 0;
+    const HWND window = FindWindowW(nullptr, argv[2]);
+    if (window == nullptr || GetWindowThreadProcessId(window, &pid) == 0) return 1;
+    const HANDLE process = OpenProcess(
+        PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr) return 1;
+    if (command == L"kill") {
+      if (!TerminateProcess(process, 9)) return 1;
+      std::printf("%lu\n", static_cast<unsigned long>(GetTickCount()));
+      return 0;
+    }
+    DWORD code = 0;
+    if (WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0) return 1;
+    if (!GetExitCodeProcess(process, &code)) return 1;
+    std::printf("%lu\n", static_cast<unsigned long>(code));
     return 0;
   }
   if (command == L"load") {
