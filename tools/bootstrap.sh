@@ -13,6 +13,8 @@ packages=(
   wine wine64 g++-mingw-w64-x86-64 mingw-w64-x86-64-dev fonts-ipafont-gothic
   procps time
 )
+# The fuzz targets (tools/fuzz.sh): clang with libFuzzer and its sanitizer runtimes.
+packages+=(clang-14 libfuzzer-14-dev libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
