@@ -31,10 +31,9 @@ check_eq "\"00\" = \"0\" makes no particle" 0 "$(field peak_particles "$stats")"
 check_eq "and nothing coloured is seen" 0 "$(coloured "$E2E_TMP/none.png")"
 
 # --- extremes ------------------------------------------------------------------------------------
-# Every setting at one extreme, run for five seconds of show with a normal step, and with the
-# longest step there is. The record cap keeps the pool, and so the memory, bounded whatever the
-# settings; the settings that size the show count no further than the dialog goes, so no frame
-# keeps the saver from answering input for long (they took seconds before).
+# Every setting at one extreme, five seconds of show at a normal step and 25 of the longest step.
+# The record cap bounds the pool and the memory; the settings that size the show count no further
+# than the dialog goes, so no frame keeps the saver from answering input for long.
 for value in 0 -1 32767 2147483647; do
   conf="$E2E_TMP/extreme$value.conf"
   : >"$conf"

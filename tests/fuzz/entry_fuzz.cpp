@@ -10,9 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace varenko;
   FuzzInput in{data, size};
   std::wstring line;
-  while (!in.Empty()) {
-    const std::uint8_t b = in.Byte();
-    line += b < 0xF0 ? static_cast<wchar_t>(b) : static_cast<wchar_t>((in.Byte() << 8) | in.Byte());
+  while (in.size > 0) {
+    const unsigned b = in.Byte(), high = b < 0xF0 ? 0 : in.Byte();
+    line += static_cast<wchar_t>(b < 0xF0 ? b : high << 8 | in.Byte());
   }
   const std::wstring_view tail = CommandTail(line);
   Check(tail.size() <= line.size(), "tail longer than the line");

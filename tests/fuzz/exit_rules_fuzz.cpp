@@ -8,38 +8,24 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace varenko;
   FuzzInput in{data, size};
+  const auto at = [&in] { return static_cast<int>(in.Word()); };
   SaverWindowState s{};
-  const auto coordinate = [&in] { return static_cast<int>(in.Word()); };
-  StartExitRules(s, coordinate(), coordinate());
+  StartExitRules(s, at(), at());
   bool asked = false;
-  while (!in.Empty()) {
-    switch (in.Byte() % 5) {
-      case 0:
-        asked |= OnUserInput(s);
-        break;
-      case 1: {
-        const int x = coordinate();
-        const int y = coordinate();
-        const SaverWindowState before = s;
-        const bool close = OnMouseMove(s, x, y);
-        asked |= before.firstMoveSeen;
-        if (close) {
-          const long long travel = std::llabs(static_cast<long long>(x) - before.lastCursorX) +
-                                   std::llabs(static_cast<long long>(y) - before.lastCursorY);
-          Check(travel > MouseTravelThreshold, "a small move closed the saver");
-        }
-        break;
-      }
-      case 2:
-        Check(OnCloseRequest(s) == CloseDecision::Refuse || asked, "close granted unasked");
-        break;
-      case 3:
-        OnPasswordRefused(s, coordinate(), coordinate());
-        break;
-      default:
-        s.passwordDialogOpen = !s.passwordDialogOpen;
-        break;
+  while (in.size > 0) {
+    const int kind = in.Byte() % 5, x = at(), y = at();
+    const SaverWindowState before = s;
+    if (kind == 0) asked |= OnUserInput(s);
+    if (kind == 1 && OnMouseMove(s, x, y)) {
+      Check(std::llabs(static_cast<long long>(x) - before.lastCursorX) +
+                    std::llabs(static_cast<long long>(y) - before.lastCursorY) >
+                MouseTravelThreshold,
+            "a small move asked to close");
     }
+    if (kind == 1) asked |= before.firstMoveSeen;
+    if (kind == 2) Check(OnCloseRequest(s) == CloseDecision::Refuse || asked, "close unasked");
+    if (kind == 3) OnPasswordRefused(s, x, y);
+    if (kind == 4) s.passwordDialogOpen = !s.passwordDialogOpen;
   }
   return 0;
 }

@@ -1,6 +1,8 @@
 // The Linux renderer's command line: the input split at NUL bytes into arguments. Whatever it
 // parses to must lie inside the option ranges the host relies on.
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "renderer/host/options.h"
@@ -9,16 +11,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace varenko;
   std::vector<std::string> args = {"varenko"};
-  std::string arg;
-  for (std::size_t i = 0; i < size && args.size() < 64; ++i) {
-    if (data[i] == 0) {
-      args.push_back(arg);
-      arg.clear();
-    } else {
-      arg += static_cast<char>(data[i]);
-    }
+  std::string_view rest(reinterpret_cast<const char*>(data), size);
+  for (std::size_t end = 0; !rest.empty() && args.size() < 64; rest.remove_prefix(end + 1)) {
+    end = std::min(rest.find('\0'), rest.size() - 1);
+    args.emplace_back(rest.substr(0, rest[end] == '\0' ? end : end + 1));
   }
-  if (!arg.empty()) args.push_back(arg);
   std::vector<const char*> argv;
   for (const std::string& a : args) argv.push_back(a.c_str());
   argv.push_back(nullptr);

@@ -36,17 +36,14 @@ int main() {
     if (window == nullptr || GetWindowThreadProcessId(window, &pid) == 0) return 1;
     const HANDLE process = OpenProcess(
         PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (process == nullptr) return 1;
-    if (command == L"kill") {
-      if (!TerminateProcess(process, 9)) return 1;
-      std::printf("%lu\n", static_cast<unsigned long>(GetTickCount()));
-      return 0;
-    }
-    DWORD code = 0;
-    if (WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0) return 1;
-    if (!GetExitCodeProcess(process, &code)) return 1;
-    std::printf("%lu\n", static_cast<unsigned long>(code));
-    return 0;
+    DWORD out = 0;  // the tick count after the kill, or the exit code
+    const bool done =
+        process != nullptr &&
+        (command == L"kill" ? TerminateProcess(process, 9) && (out = GetTickCount())
+                            : WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0 &&
+                                  GetExitCodeProcess(process, &out));
+    std::printf("%lu\n", static_cast<unsigned long>(out));
+    return done ? 0 : 1;
   }
   if (command == L"load") {
     LoadSettings();
