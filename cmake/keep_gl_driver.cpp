@@ -1,7 +1,8 @@
 // Linked into the sanitizer build's OpenGL programs only: loads Mesa's software driver at start
 // and keeps it loaded to the end. Mesa unloads the driver when the display closes, and the leak
 // check at exit then reports the driver's own unfreed memory from an unknown module, which no
-// suppression can name; kept loaded, tools/lsan.supp matches it by the driver's name.
+// suppression can name. Kept loaded, what the driver holds is still reachable at exit, and
+// tools/lsan.supp can name anything it does leak.
 #include <dlfcn.h>
 
 namespace {
