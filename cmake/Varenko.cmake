@@ -35,3 +35,18 @@ function(varenko_embed target symbol file)
   set_source_files_properties("${out}" PROPERTIES OBJECT_DEPENDS "${path}")
   target_sources(${target} PRIVATE "${out}")
 endfunction()
+
+# varenko_keep_gl_driver(<target>): in the sanitizer build, keeps Mesa's software driver loaded in
+# <target> until the process ends (cmake/keep_gl_driver.cpp says why).
+function(varenko_keep_gl_driver target)
+  if(NOT VARENKO_SANITIZE OR WIN32)
+    return()
+  endif()
+  find_file(VARENKO_MESA_DRIVER swrast_dri.so PATH_SUFFIXES dri
+            PATHS /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE} /usr/lib64 /usr/lib)
+  if(VARENKO_MESA_DRIVER)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/keep_gl_driver.cpp)
+    target_compile_definitions(${target} PRIVATE VARENKO_MESA_DRIVER="${VARENKO_MESA_DRIVER}")
+    target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
+  endif()
+endfunction()

@@ -52,6 +52,10 @@ test_packages=(
   xserver-xorg-core
   xserver-xorg-video-dummy
   bc
+  # The fuzz targets (tools/fuzz.sh): clang with libFuzzer and its sanitizer runtimes.
+  clang-14
+  libfuzzer-14-dev
+  libclang-rt-14-dev
 )
 
 case "${1:-test}" in

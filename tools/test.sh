@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up everything, builds both products and their packages and runs every test: unit tests
-# natively and under the sanitizers, OpenGL tests on Xvfb, end-to-end tests of the Linux renderer
-# and its Debian package on Xvfb and of the Windows programs, zip and installer under Wine.
+# natively and under the sanitizers, OpenGL tests and end-to-end tests of the Linux renderer on
+# Xvfb (natively and under the sanitizers, with leak checking), a few seconds of each fuzz target
+# over its corpus, the Debian package's tests, and end-to-end tests of the Windows programs, zip and
+# installer under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,4 +22,5 @@ cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 
 ctest --preset asan -j "$jobs"
+tools/fuzz.sh 3
 ctest --preset linux -j "$jobs"

@@ -71,8 +71,12 @@ bool ReadSettingsFile(const std::string& path) {
   std::string data(MaxSettingsFileBytes, '\0');
   in.read(data.data(), static_cast<std::streamsize>(data.size()));
   data.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+  ApplySettingsText(data);
+  return true;
+}
 
-  std::string_view rest(data);
+void ApplySettingsText(std::string_view text) {
+  std::string_view rest = text.substr(0, MaxSettingsFileBytes);
   while (!rest.empty()) {
     const std::size_t eol = rest.find('\n');
     std::string_view line = rest.substr(0, eol);
@@ -88,7 +92,6 @@ bool ReadSettingsFile(const std::string& path) {
       if (name == SettingsValueNames[static_cast<std::size_t>(i)]) StoreSettingText(i, value);
     }
   }
-  return true;
 }
 
 }  // namespace varenko

@@ -41,4 +41,7 @@ std::string DefaultSettingsPath();
 inline constexpr std::size_t MaxSettingsFileBytes = 64 * 1024;
 bool ReadSettingsFile(const std::string& path);
 
+// The line rules of ReadSettingsFile over text already read (its first MaxSettingsFileBytes).
+void ApplySettingsText(std::string_view text);
+
 }  // namespace varenko

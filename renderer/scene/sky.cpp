@@ -125,7 +125,7 @@ void BuildSky() {
 
 void UpdateClouds() {
   if (settings.cloudy == 0) return;
-  cloudScroll = AdvanceCloudScroll(cloudScroll, settings.windSpeed, dt);
+  cloudScroll = AdvanceCloudScroll(cloudScroll, WindInUse(), dt);
   ResetCloudGrid(cloudScroll);
 }
 

@@ -25,9 +25,9 @@ constexpr float TwoPi = 6.2831853f;
 constexpr float IdleLaunchWait = 60.0f;
 
 // A zero or negative number of fireworks launches nothing; there is no interval to derive from it.
-bool Launching() { return settings.maxShells > 0; }
+bool Launching() { return ShellCap() > 0; }
 
-float BaseInterval() { return 10.0f / static_cast<float>(settings.maxShells); }
+float BaseInterval() { return 10.0f / static_cast<float>(ShellCap()); }
 
 }  // namespace
 
@@ -44,8 +44,8 @@ void LaunchStep() {
   director.launchTimer -= dt;
   if (director.launchTimer > 0.0f) return;
 
-  // Checked once per frame, so even an enormous maxShells launches at most one shell a frame.
-  if (director.shellsInFlight < settings.maxShells) {
+  // Checked once per frame, so even the largest cap launches at most one shell a frame.
+  if (director.shellsInFlight < ShellCap()) {
     Particle& p = AllocateParticle();
     if (Q(30) != 0) {
       LaunchShell(p);

@@ -13,7 +13,16 @@
 
 namespace varenko {
 
-ParticlePool pool = {{&pool.sentinel, &pool.sentinel, {}}, &pool.sentinel, 0};
+namespace {
+
+// An empty pool is its sentinel linked to itself, with the cursor on it.
+ParticlePool EmptyPool(ParticlePool* self) {
+  return {{&self->sentinel, &self->sentinel, {}}, &self->sentinel, 0};
+}
+
+}  // namespace
+
+ParticlePool pool = EmptyPool(&pool);
 
 namespace {
 

@@ -19,10 +19,20 @@ struct SaverSettings {
 
 extern SaverSettings settings;
 
+// The settings that set how much the show has to simulate, as it uses them: a stored value counts
+// no further than the settings dialog goes (30 shells, 30 s of smoke, wind 100 either way).
+// Every shell, fountain and flash lights every smoke puff, so a frame's cost grows with lights
+// times puffs, and a fierce wind stretches every trail into the most puffs an update may lay; a
+// registry edited by hand could otherwise fill the pool in seconds and leave the saver seconds
+// from answering a key. Values in the dialog's ranges count as they are.
+int ShellCap();        // maxShells, at most 30
+int WindInUse();       // windSpeed, within -100 to 100
+int SmokeSpanInUse();  // smokeSpan, at most 30 (BuildSmokeLifeTable reads it)
+
 // Eight lifetimes (seconds) of successive smoke puffs of a trail; built only when smokeSpan != 0.
 extern float SmokeLifeTable[8];
 
-// Fills SmokeLifeTable from smokeSpan: min(base, smokeSpan) for entries 0..6, smokeSpan for 7.
+// Fills SmokeLifeTable from T = SmokeSpanInUse(): min(base, T) for entries 0..6, T for entry 7.
 void BuildSmokeLifeTable();
 
 }  // namespace varenko

@@ -171,7 +171,7 @@ void UpdateParticle(Particle& p) {
     p.pos.z += p.vel.z * dt;
     // The wind blows +x near the ground and turns round higher up; it uses the new height.
     const float y = p.pos.y;
-    const float wind = static_cast<float>(settings.windSpeed);
+    const float wind = static_cast<float>(WindInUse());
     p.pos.x += (0.1f - 0.00175f * y + 0.0000011f * y * y) * wind * dt;
   }
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Saver runs with each music source under Wine. Wine here has no CD drive and no sound card, so
 # these runs show that a source the machine cannot play still gives a complete run: the run window
-# comes up, the renderer starts, and the front end ends after the renderer's window has gone. A
-# plain "VarenkoVC" window stands in for the renderer.
+# comes up, the renderer starts, and the front end ends after the renderer's window has gone (also
+# when the renderer is killed). A plain "VarenkoVC" window stands in for the renderer.
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 start_xvfb
 use_wine
@@ -62,6 +62,20 @@ run_once "WAV without a sound device"
 
 reg_set 10 "$(winepath -w "$mp3")"
 run_once "MP3 that does not open"
+
+# A renderer killed (TerminateProcess): within a second, timed by Wine's trace stamps against the
+# GetTickCount the probe prints, the front end stops the music and shows the cursor again.
+log="$E2E_TMP/wine.log" && : >"$log"
+pid=$(WINEDEBUG=+timestamp,trace+mci,trace+cursor wine_start "$dir/Varenko.scr" /s)
+check "killed renderer: it was up" wait_until 30 window_exists VarenkoVC
+sleep 1
+killed=$(wine_run 30 "$probe" kill VarenkoVC)
+check "killed renderer: the front end ends" wait_until 30 bash -c "! kill -0 $pid 2>/dev/null"
+shown=$(grep -m1 'NtUserShowCursor 1, count=0' "$log" | sed -n 's/^ *\([0-9]*\)\.\([0-9]*\):.*/\1\2/p')
+took=$((10#${shown:-99999999} - ${killed:-0}))
+check "killed renderer: cursor shown again within a second ($took ms)" test "$took" -le 1000
+check "killed renderer: it had been hidden" grep -q 'NtUserShowCursor 0, count=-1' "$log"
+check "killed renderer: music stopped and closed" grep -Pzq 'stop MP3Play(.|\n)*close MP3Play' "$log"
 
 reg_set 08 1
 reg_set 09 2

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A whole saver run under Wine with the real renderer: "/s" brings up the hidden run window and the
-# renderer's "VarenkoVC" window; a key press closes the renderer and the front end follows it.
+# renderer's "VarenkoVC" window; a key press closes the renderer and the front end follows it. A
+# front end killed during a run leaves the renderer to run on until input.
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 start_xvfb
 use_wine
@@ -36,6 +37,21 @@ check "both processes have ended" wait_until 30 none_ours
 echo "key to renderer window gone: $((closed - pressed)) s; to the end of the run: $((SECONDS - pressed)) s"
 # Wine spends about two seconds destroying a GL window; the front end itself follows within a tick.
 check "the run ends soon after the renderer's window" test $((SECONDS - closed)) -le 3
+
+# A front end killed (TerminateProcess) leaves the renderer running until input, then exit code 0.
+reg_set 00 0  # no shells: the renderer need only run
+pid=$(wine_start "$dir/Varenko.scr" /s)
+check "killed front end: the renderer was up" wait_until 60 window_exists VarenkoVC
+check "killed front end: it is killed" wine_run 30 "$probe" kill Tamsel_Main
+check "killed front end: it has ended" wait_until 30 bash -c "! kill -0 $pid 2>/dev/null"
+wine_run 60 "$probe" wait VarenkoVC >"$E2E_TMP/exit-code" & waiter=$!
+sleep 3  # the renderer runs on, and the waiting probe has found it
+check "killed front end: the renderer runs on" window_exists VarenkoVC
+xdotool windowfocus --sync "$(find_window VarenkoVC | head -n1)" 2>/dev/null || true
+xdotool key space
+check "killed front end: input still closes the renderer" wait_until 30 window_gone VarenkoVC
+wait "$waiter"
+check_eq "killed front end: the renderer exits with code 0" 0 "$(cat "$E2E_TMP/exit-code")"
 
 reg_delete_key
 finish

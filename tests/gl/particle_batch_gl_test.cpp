@@ -126,14 +126,16 @@ class ParticleBatchGl : public ::testing::Test {
   static Difference Compare(const std::vector<unsigned char>& a,
                             const std::vector<unsigned char>& b) {
     Difference d = {0.0, 0, 0.0, 0};
-    std::vector<double> blocks(static_cast<std::size_t>(Width / 8) * (Height / 8), 0.0);
+    // The last row and column of blocks may be partial (180 rows are 22.5 blocks).
+    constexpr std::size_t across = (Width + 7) / 8;
+    std::vector<double> blocks(across * ((Height + 7) / 8), 0.0);
     for (std::size_t i = 0; i < a.size(); i += 4) {
       const std::size_t pixel = i / 4;
       int worst = 0;
       for (int c = 0; c < 3; ++c) {
         const int diff = std::abs(a[i + c] - b[i + c]);
         d.mean += diff;
-        blocks[(pixel / Width / 8) * (Width / 8) + pixel % Width / 8] += diff / (64.0 * 3.0);
+        blocks[(pixel / Width / 8) * across + pixel % Width / 8] += diff / (64.0 * 3.0);
         if (diff > worst) worst = diff;
       }
       if (worst > 4) ++d.strayPixels;

@@ -1,0 +1,132 @@
+// A long seeded show at a fixed step, simulation only: prints one line per sample interval with the
+// live particles, the pool's node count, the resident memory and the worst and mean simulation
+// time of a frame in that interval, then a summary line with a hash of every live record (the
+// same seed and settings give the same hash exactly when they give the same show). bench/soak.sh
+// and the worst-frame measurement of extreme settings run it.
+// Usage: show_soak [--settings V0,V1,...,V7] [--seconds S] [--dt D] [--sample S] [--seed N]
+//                  [--wall-limit S]   (stops early once S seconds of real time have passed)
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "common/settings_keys.h"
+#include "renderer/host/settings.h"
+#include "renderer/sim/director.h"
+#include "renderer/sim/frame_state.h"
+#include "renderer/sim/pool.h"
+#include "renderer/sim/random.h"
+#include "renderer/sim/show.h"
+
+namespace varenko {
+namespace {
+
+long ResidentKiB() {
+  long pages = 0;
+  long resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * 4;
+}
+
+// FNV-1a over the fields that make the picture, of every live record in pool order.
+std::uint64_t ShowHash() {
+  std::uint64_t h = 14695981039346656037ULL;
+  const auto mix = [&h](const void* bytes, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+      h = (h ^ static_cast<const unsigned char*>(bytes)[i]) * 1099511628211ULL;
+    }
+  };
+  ForEachLive([&mix](const Particle& p) {
+    const float f[] = {p.pos.x,    p.pos.y,    p.pos.z,    p.vel.x,    p.vel.y, p.vel.z,
+                       p.colour.x, p.colour.y, p.colour.z, p.lifeLeft, p.size,  p.depthKey};
+    mix(&p.kind, sizeof p.kind);
+    mix(f, sizeof f);
+  });
+  return h;
+}
+
+int Run(int argc, char** argv) {
+  double seconds = 60.0;
+  double step = 1.0 / 60.0;
+  double sample = 60.0;
+  double wallLimit = 1e30;
+  unsigned seed = 7;
+  ApplyDefaults();
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string_view opt = argv[i];
+    const char* value = argv[i + 1];
+    if (opt == "--settings") {
+      std::string_view rest = value;
+      for (int k = 0; k < RendererSettingCount && !rest.empty(); ++k) {
+        const std::size_t comma = rest.find(',');
+        StoreSettingText(k, rest.substr(0, comma));
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+      }
+    } else if (opt == "--seconds") {
+      seconds = std::atof(value);
+    } else if (opt == "--dt") {
+      step = std::atof(value);
+    } else if (opt == "--sample") {
+      sample = std::atof(value);
+    } else if (opt == "--seed") {
+      seed = static_cast<unsigned>(std::atol(value));
+    } else if (opt == "--wall-limit") {
+      wallLimit = std::atof(value);
+    }
+  }
+  BuildSmokeLifeTable();
+  dt = static_cast<float>(step);
+  depthEye.Set(0.0f, 400.0f, 3000.0f);
+  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
+  srand(seed);
+
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point begin = Clock::now();
+  const long frames = static_cast<long>(seconds / step + 0.5);
+  const long perSample = std::max(1L, static_cast<long>(sample / step + 0.5));
+  double worst = 0.0, worstAll = 0.0, total = 0.0, totalAll = 0.0;
+  long done = 0;
+  int peakNodes = 0;
+  for (long f = 1; f <= frames; ++f) {
+    const Clock::time_point t0 = Clock::now();
+    StepSimulation();
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+    worst = std::max(worst, ms);
+    total += ms;
+    done = f;
+    peakNodes = std::max(peakNodes, pool.nodeCount);
+    const bool overWall = std::chrono::duration<double>(Clock::now() - begin).count() > wallLimit;
+    if (f % perSample == 0 || f == frames || overWall) {
+      const long inSample = (f - 1) % perSample + 1;
+      std::printf("t=%.0fs live=%d pool=%d rss_kib=%ld worst_ms=%.2f mean_ms=%.3f\n",
+                  static_cast<double>(f) * step, LiveParticleCount(), pool.nodeCount, ResidentKiB(),
+                  worst, total / static_cast<double>(inSample));
+      std::fflush(stdout);
+      worstAll = std::max(worstAll, worst);
+      totalAll += total;
+      worst = 0.0;
+      total = 0.0;
+    }
+    if (overWall) break;
+  }
+  std::printf(
+      "summary frames=%ld of %ld show_s=%.1f worst_ms=%.2f mean_ms=%.3f peak_pool=%d "
+      "peak_live=%d hash=%016llx\n",
+      done, frames, static_cast<double>(done) * step, worstAll,
+      totalAll / static_cast<double>(std::max(1L, done)), peakNodes, PeakLiveParticles(),
+      static_cast<unsigned long long>(ShowHash()));
+  ClearPool();
+  return 0;
+}
+
+}  // namespace
+}  // namespace varenko
+
+int main(int argc, char** argv) { return varenko::Run(argc, argv); }
