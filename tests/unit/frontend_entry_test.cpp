@@ -1,5 +1,8 @@
-// The entry's command-line decisions: switch, preview handle, mode table, music file kind.
+// The entry's command-line decisions (switch, preview handle, mode table) and the saver run's
+// (music by file kind, the watchers, the order of the way out).
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "frontend/app/entry.h"
 #include "frontend/app/run.h"
@@ -79,6 +82,78 @@ TEST(FrontendEntry, MusicKindByEndingInAnyCase) {
   EXPECT_EQ(MusicFileKindOf("song.ogg"), MusicFileKind::Other);
   EXPECT_EQ(MusicFileKindOf("mp"), MusicFileKind::Other);
   EXPECT_EQ(MusicFileKindOf(""), MusicFileKind::Other);
+}
+
+TEST(FrontendRun, Timers) {
+  const RunTimerSpec expected[] = {{RunTimer::Timer1, 1000, false},
+                                   {RunTimer::Timer2, 200, false},
+                                   {RunTimer::Timer3, 50, true}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(RunTimers[i].timer, expected[i].timer);
+    EXPECT_EQ(RunTimers[i].intervalMs, expected[i].intervalMs) << i;
+    EXPECT_EQ(RunTimers[i].enabledAtLoad, expected[i].enabledAtLoad) << i;
+  }
+}
+
+// A whole run, event by event (a tick before the load is a stray one): L load, 1 a Timer1 tick, 2 /
+// x a Timer2 tick whose CdTick answers go on / give up, + / - a Timer3 tick with / without the
+// renderer's window, Q a request to unload. The process ends at End.
+std::vector<RunStep> Drive(std::int16_t mode, const char* file, const wchar_t* line,
+                           const char* events) {
+  StoredSettingsRecord record{};
+  record.BgmMode = mode;
+  record.BgmFile = file;
+  RunState state;
+  std::vector<RunStep> all;
+  for (const char* e = events; *e != 0 && (all.empty() || all.back() != RunStep::End); ++e) {
+    std::vector<RunStep> steps;
+    if (*e == 'L') steps = RunFormLoad(state, record);
+    if (*e == '1') steps = RunTimer1(state);
+    if (*e == '2' || *e == 'x') {
+      steps = RunTimer2(state);
+      if (!steps.empty()) {
+        const std::vector<RunStep> after = RunAfterCdTick(state, *e == '2');
+        steps.insert(steps.end(), after.begin(), after.end());
+      }
+    }
+    if (*e == '+' || *e == '-') steps = RunTimer3(state, *e == '+', record, line);
+    if (*e == 'Q') steps = RunQueryUnload(state, record, line);
+    all.insert(all.end(), steps.begin(), steps.end());
+  }
+  return all;
+}
+
+TEST(FrontendRun, WatchersAndTheWayOut) {
+  using S = RunStep;
+  struct Case {
+    std::tuple<std::int16_t, const char*, const wchar_t*, const char*>
+        run;  // mode, file, line, events
+    std::vector<RunStep> steps;
+  };
+  const Case cases[] = {
+      // The CD watcher gives up: nothing enables it again, and the way out sends no CD command.
+      {{1, "", L"/s", "L2x2-"},
+       {S::StartRenderer, S::StartCd, S::EnableTimer2, S::EnableTimer3, S::CdTick, S::CdTick,
+        S::DisableTimer2, S::DisableTimer3, S::ShowCursor, S::End}},
+      // Still running at the end: stopped first. An empty command line leaves the cursor alone.
+      {{1, "a.mp3", L"", "L2+-"},
+       {S::StartRenderer, S::StartCd, S::EnableTimer2, S::EnableTimer3, S::CdTick, S::DisableTimer3,
+        S::DisableTimer2, S::StopCd, S::End}},
+      {{2, "C:\\m\\a.Mp3", L"/S", "L11+Q-"},
+       {S::StartRenderer, S::StartMp3, S::EnableTimer1, S::EnableTimer3, S::Mp3Tick, S::Mp3Tick,
+        S::StopMp3, S::ShowCursor, S::End}},
+      {{2, "a.wav", L"xs", "L12-"},
+       {S::StartRenderer, S::StartWav, S::EnableTimer3, S::DisableTimer3, S::StopWav, S::ShowCursor,
+        S::End}},
+      {{2, "a.ogg", L"", "-L1-"}, {S::StartRenderer, S::EnableTimer3, S::DisableTimer3, S::End}},
+      {{0, "a.mp3", L"/s", "L-"},
+       {S::StartRenderer, S::EnableTimer3, S::DisableTimer3, S::ShowCursor, S::End}},
+      {{3, "a.wav", L"/c", "LQ"}, {S::StartRenderer, S::EnableTimer3, S::End}},
+  };
+  for (const Case& c : cases) {
+    const auto& [mode, file, line, events] = c.run;
+    EXPECT_EQ(Drive(mode, file, line, events), c.steps) << events;
+  }
 }
 
 }  // namespace
