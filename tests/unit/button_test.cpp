@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace varenko {
 namespace {
 
@@ -165,36 +167,30 @@ TEST(ButtonStates, FaceFlipsWhileHovered) {
   EXPECT_EQ(GradientChannel(0xC6), 0xC600);
 }
 
-TEST(ButtonFrame, PiecesOfTheDialogsButtonRow) {
-  const auto p = BorderPieces(1335, 375);
-  // Top and bottom edges stretch to 1215 twips, the side edges to 255.
-  EXPECT_EQ(p[1].target, (TwipRect{60, 0, 1215, 60}));
-  EXPECT_EQ(p[5].target, (TwipRect{60, 315, 1215, 60}));
-  EXPECT_EQ(p[3].target, (TwipRect{1275, 60, 60, 255}));
-  EXPECT_EQ(p[7].target, (TwipRect{0, 60, 60, 255}));
-  // Corners at their own size in the corners.
-  EXPECT_EQ(p[0].target, (TwipRect{0, 0, 60, 60}));
-  EXPECT_EQ(p[2].target, (TwipRect{1275, 0, 60, 60}));
-  EXPECT_EQ(p[4].target, (TwipRect{1275, 315, 60, 60}));
-  EXPECT_EQ(p[6].target, (TwipRect{0, 315, 60, 60}));
-  // Sources never reach into the picture's centre or beyond its 960 x 375 twips.
-  for (const BorderPiece& piece : p) {
-    const TwipRect& s = piece.source;
-    EXPECT_LE(s.x + s.width, 960);
-    EXPECT_LE(s.y + s.height, 375);
-    EXPECT_TRUE(s.x < 60 || s.x >= 900 || s.y < 60 || s.y >= 315);
+// The eight pieces in painting order (top-left, top, top-right, right, bottom-right, bottom,
+// bottom-left, left) for the dialog's row of buttons and for `Cmd_BGM`: edges stretched along
+// their length, corners at their own size.
+TEST(ButtonFrame, PiecesOfBothButtonSizes) {
+  const TwipRect source[8] = {{0, 0, 60, 60},     {60, 0, 840, 60},   {900, 0, 60, 60},
+                              {900, 60, 60, 255}, {900, 315, 60, 60}, {60, 315, 840, 60},
+                              {0, 315, 60, 60},   {0, 60, 60, 255}};
+  const TwipRect row[8] = {{0, 0, 60, 60},      {60, 0, 1215, 60},   {1275, 0, 60, 60},
+                           {1275, 60, 60, 255}, {1275, 315, 60, 60}, {60, 315, 1215, 60},
+                           {0, 315, 60, 60},    {0, 60, 60, 255}};
+  const TwipRect file[8] = {{0, 0, 60, 60},     {60, 0, 315, 60},   {375, 0, 60, 60},
+                            {375, 60, 60, 195}, {375, 255, 60, 60}, {60, 255, 315, 60},
+                            {0, 255, 60, 60},   {0, 60, 60, 195}};
+  const std::tuple<int, int, const TwipRect*> sizes[] = {{1335, 375, row}, {435, 315, file}};
+  for (const auto& [width, height, target] : sizes) {
+    const auto pieces = BorderPieces(width, height);
+    for (int i = 0; i < 8; ++i) {
+      EXPECT_EQ(pieces[i].source, source[i]) << "piece " << i;
+      EXPECT_EQ(pieces[i].target, target[i]) << width << " wide, piece " << i;
+    }
   }
-}
-
-TEST(ButtonFrame, PiecesOfTheFileButton) {
-  const auto p = BorderPieces(435, 315);
-  EXPECT_EQ(p[1].target.width, 315);
-  EXPECT_EQ(p[5].target, (TwipRect{60, 255, 315, 60}));
-  EXPECT_EQ(p[3].target, (TwipRect{375, 60, 60, 195}));
-  EXPECT_EQ(p[7].target.height, 195);
-  EXPECT_EQ(p[4].target, (TwipRect{375, 255, 60, 60}));
   // The caption sits 10 twips above the middle.
   EXPECT_EQ(CaptionTop(375, 195), 80);
+  EXPECT_EQ(CaptionTop(315, 195), 50);
 }
 
 TEST(ButtonProperties, DefaultsAreNotStoredAndComeBack) {
