@@ -137,6 +137,9 @@ TEST(ButtonStates, ReadingEnabledCompletesAControlNeverSaved) {
   EXPECT_EQ(b.FirstRun, 1);
   ExpectPaint(r, ButtonPicture::Normal);
   EXPECT_EQ(r.captionEnabled, 1);
+  CommandState fresh = Started();
+  fresh.FirstRun = 0;
+  EXPECT_TRUE(ReadEnabled(fresh, value).captionBlack) << "an enabled one gets a black caption";
 
   CommandState saved = Started(0);
   EXPECT_FALSE(ReadEnabled(saved, value).captionBlack);
@@ -225,32 +228,69 @@ TEST(ButtonProperties, RoundTripInTheirOrder) {
   EXPECT_FALSE(back.Visible);
 }
 
-TEST(ButtonProperties, UnreadableValuesFallBackToDefaults) {
-  const CommandProperties p = ReadProperties({{"Enabled", L"99999"},
-                                              {"FirstRun", L"256"},
-                                              {"FontColour", L"-1"},
-                                              {"Visible", L"yes"},
-                                              {"Font", L"Tahoma"},
-                                              {"Enabled", L"0"}});
-  EXPECT_EQ(p.Enabled, -1) << "the first of duplicate names counts, and it does not fit";
-  EXPECT_EQ(p.FirstRun, 1);
-  EXPECT_EQ(p.FontColour, 0u);
-  EXPECT_TRUE(p.Visible);
-  EXPECT_TRUE(p.Font.empty());
-  EXPECT_EQ(ReadProperties({{"Enabled", std::wstring(500, L'9')}}).Enabled, -1);
+// One saved value at a time: what its field reads, the default when the text cannot be read.
+TEST(ButtonProperties, ReadingEachValue) {
+  struct Case {
+    const char* name;
+    std::wstring text;
+    long long field;  // Enabled, FirstRun, FontColour, or Visible as 0 / 1
+  };
+  const Case cases[] = {
+      {"Enabled", L"-32768", -32768}, {"Enabled", L"32767", 32767},
+      {"Enabled", L"+15", 15},        {"Enabled", L"32768", -1},
+      {"Enabled", L"-", -1},          {"Enabled", L"", -1},
+      {"Enabled", L"1a", -1},         {"Enabled", std::wstring(500, L'9'), -1},
+      {"FirstRun", L"0", 0},          {"FirstRun", L"255", 255},
+      {"FirstRun", L"256", 1},        {"FontColour", L"4294967295", 4294967295LL},
+      {"FontColour", L"-1", 0},       {"FontColour", L"4294967296", 0},
+      {"Visible", L"0", 0},           {"Visible", L"1", 1},
+      {"Visible", L"2", 1},           {"Visible", L"yes", 1},
+  };
+  for (const Case& c : cases) {
+    const CommandProperties p = ReadProperties({{c.name, c.text}});
+    const std::string name = c.name;
+    const long long fields[] = {p.Enabled, p.FirstRun, p.FontColour, p.Visible};
+    const long long field = fields[name == "Enabled"      ? 0
+                                   : name == "FirstRun"   ? 1
+                                   : name == "FontColour" ? 2
+                                                          : 3];
+    EXPECT_EQ(field, c.field) << c.name << " " << c.text.size() << " characters";
+  }
+  EXPECT_EQ(ReadProperties({{"Enabled", L"99999"}, {"Enabled", L"0"}}).Enabled, -1)
+      << "the first of duplicate names counts, and it does not fit";
+  EXPECT_TRUE(ReadProperties({{"Font", L"Tahoma"}}).Font.empty());
 }
 
 TEST(ButtonProperties, FontSpecs) {
-  std::wstring face;
-  double points = 0;
-  ASSERT_TRUE(ParseFontSpec(L"ＭＳ Ｐゴシック,9.75", face, points));
-  EXPECT_EQ(face, L"ＭＳ Ｐゴシック");
-  EXPECT_DOUBLE_EQ(points, 9.75);
-  EXPECT_FALSE(ParseFontSpec(L",9", face, points));
-  EXPECT_FALSE(ParseFontSpec(L"Tahoma,", face, points));
-  EXPECT_FALSE(ParseFontSpec(L"Tahoma,0", face, points));
-  EXPECT_FALSE(ParseFontSpec(L"Tahoma,1e9", face, points));
-  EXPECT_FALSE(ParseFontSpec(L"Tahoma," + std::wstring(400, L'9'), face, points));
+  struct Case {
+    std::wstring text;
+    const wchar_t* face;  // null: not a "face,points" pair
+    double points;
+  };
+  const Case cases[] = {
+      {L"ＭＳ Ｐゴシック,9.75", L"ＭＳ Ｐゴシック", 9.75},
+      {L"A,B,8.25", L"A,B", 8.25},
+      {L"Tahoma,72", L"Tahoma", 72},
+      {L"Tahoma,1", L"Tahoma", 1},
+      {L"Tahoma,10", L"Tahoma", 10},
+      {L",9", nullptr, 0},
+      {L"Tahoma,", nullptr, 0},
+      {L"Tahoma", nullptr, 0},
+      {L"Tahoma,0.5", nullptr, 0},
+      {L"Tahoma,72.5", nullptr, 0},
+      {L"Tahoma,9.7.5", nullptr, 0},
+      {L"Tahoma,1e9", nullptr, 0},
+      {L"Tahoma," + std::wstring(400, L'9'), nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    std::wstring face = L"old";
+    double points = -1;
+    const bool ok = ParseFontSpec(c.text, face, points);
+    EXPECT_EQ(ok, c.face != nullptr) << c.text.size() << " characters";
+    // A text that is no pair leaves both outputs as they were.
+    EXPECT_TRUE(face == (ok ? c.face : L"old"));
+    EXPECT_DOUBLE_EQ(points, ok ? c.points : -1);
+  }
 }
 
 }  // namespace

@@ -389,6 +389,14 @@ TEST(DialogClicks, OptionsUnderThePointer) {
   StoredSettingsRecord r = Defaults();
   DialogView view = Loaded(r);
   EXPECT_EQ(ResetDialog(view, r), (DialogChange{true, true}));
+  // Indices outside a group change nothing.
+  const StoredSettingsRecord before = r;
+  EXPECT_EQ(SelectCloud(view, r, 2), DialogChange{});
+  EXPECT_EQ(SelectIllumination(view, r, -1), DialogChange{});
+  EXPECT_EQ(ChooseMusicSource(view, r, 3), DialogChange{});
+  EXPECT_EQ(ChooseMusicSource(view, r, -1), DialogChange{});
+  EXPECT_EQ((std::array{r.Values[6], r.Values[7], r.BgmMode}),
+            (std::array{before.Values[6], before.Values[7], before.BgmMode}));
 }
 
 }  // namespace

@@ -50,6 +50,14 @@ TEST(FrontendEntry, PreviewHandle) {
   EXPECT_EQ(ParsePreviewHandle(L"/p 1e3x"), 1000);
   EXPECT_EQ(ParsePreviewHandle(L"/p 12e"), 12);
   EXPECT_EQ(ParsePreviewHandle(L"/p 12-3"), 12);
+  EXPECT_EQ(ParsePreviewHandle(L"/p 7"), 7);
+  EXPECT_EQ(ParsePreviewHandle(L"/p +5-"), 5);
+  EXPECT_EQ(ParsePreviewHandle(L"/p 15e-1"), 2);
+  EXPECT_EQ(ParsePreviewHandle(L"/p 1D2"), 100);
+  EXPECT_EQ(ParsePreviewHandle(L"/p 1E+2e3"), 100);
+  EXPECT_EQ(ParsePreviewHandle(L"/p 1e2.5"), 100);
+  EXPECT_EQ(ParsePreviewHandle(L"/p 1.2.3"), 1);
+  EXPECT_EQ(ParsePreviewHandle(L"/p e5"), 0);
   EXPECT_EQ(ParsePreviewHandle(L"/p 2147483647"), 2147483647);
   EXPECT_EQ(ParsePreviewHandle(L"/p -2147483648"), -2147483647 - 1);
   EXPECT_EQ(ParsePreviewHandle(L"/p 2147483648"), 0) << "beyond 32 bits cannot be converted";
@@ -62,6 +70,10 @@ TEST(FrontendEntry, PreviewHandle) {
 TEST(FrontendEntry, CommandTailDropsTheProgram) {
   EXPECT_EQ(CommandTail(L"\"C:\\Program Files\\Varenko.scr\" /p 1234"), L"/p 1234");
   EXPECT_EQ(CommandTail(L"C:\\Windows\\Varenko.scr /s"), L"/s");
+  EXPECT_EQ(CommandTail(L"Varenko.scr\t \t/s x"), L"/s x");
+  // The switch is upper-cased ASCII only.
+  EXPECT_EQ((std::wstring{SwitchOf(L"/a"), SwitchOf(L"/z"), SwitchOf(L"/`"), SwitchOf(L"/{")}),
+            L"AZ`{");
   EXPECT_EQ(CommandTail(L"Varenko.scr"), L"");
   EXPECT_EQ(CommandTail(L"\"unterminated /s"), L"");
   EXPECT_EQ(CommandTail(L""), L"");

@@ -123,6 +123,9 @@ TEST(FrontendStore, NumberConversions) {
   EXPECT_EQ(TextToInt16Rounded("+12"), 12);
   EXPECT_EQ(TextToInt16Rounded("1e2"), 100);
   EXPECT_EQ(TextToInt16Rounded(".5"), 0);
+  EXPECT_EQ(TextToInt16Rounded("\t5.\t"), 5);
+  EXPECT_EQ(TextToInt16Rounded("1E2"), 100);
+  EXPECT_EQ(TextToInt16Rounded("25e-1"), 2);
   EXPECT_EQ(TextToInt16Rounded("32767.5"), std::nullopt) << "rounds to 32768";
   EXPECT_EQ(TextToInt16Rounded("-32768.5"), -32768) << "rounds to the even -32768";
   EXPECT_EQ(TextToInt16Rounded("32767"), 32767);
