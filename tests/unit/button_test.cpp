@@ -21,96 +21,87 @@ void ExpectPaint(const ButtonReaction& r, ButtonPicture picture) {
   EXPECT_EQ(r.picture, picture);
 }
 
-TEST(ButtonStates, ClickWithTheCursorHeldStill) {
-  CommandState b = Started();
-  ExpectPaint(MouseMove(b), ButtonPicture::HighLight);
-  EXPECT_EQ(b.ButtonState, 2);
-  ExpectPaint(MouseDown(b, MouseButton::Left), ButtonPicture::Pressed);
-  EXPECT_EQ(b.ButtonState, 2);
-  ExpectPaint(GotFocus(b), ButtonPicture::Pressed);
-  EXPECT_EQ(b.ButtonState, 4);
-  EXPECT_FALSE(MouseMove(b).paint) << "a held button keeps its look while the cursor moves";
-  const ButtonReaction up = MouseUp(b, MouseButton::Left);
-  ExpectPaint(up, ButtonPicture::HighLightSelect);
-  EXPECT_TRUE(up.click);
-  EXPECT_FALSE(b.LeftDown);
-  // The poll then sees the cursor leave: focused look, once.
-  ExpectPaint(LeaveButton(b), ButtonPicture::Selected);
-  EXPECT_EQ(b.ButtonState, 3);
-  EXPECT_FALSE(LeaveButton(b).paint);
+enum class Event { DownLeft, DownRight, Move, UpLeft, UpRight, Focus, Blur, Leave };
+
+ButtonReaction Fire(CommandState& b, Event e) {
+  using H = ButtonReaction (*)(CommandState&);
+  const H handlers[] = {[](CommandState& s) { return MouseDown(s, MouseButton::Left); },
+                        [](CommandState& s) { return MouseDown(s, MouseButton::Right); },
+                        MouseMove,
+                        [](CommandState& s) { return MouseUp(s, MouseButton::Left); },
+                        [](CommandState& s) { return MouseUp(s, MouseButton::Right); },
+                        GotFocus,
+                        LostFocus,
+                        LeaveButton};
+  return handlers[static_cast<int>(e)](b);
 }
 
-TEST(ButtonStates, ReleaseAfterThePollSawTheCursorLeaveDoesNotClick) {
-  CommandState b = Started();
-  MouseMove(b);
-  MouseDown(b, MouseButton::Left);
-  GotFocus(b);
-  ExpectPaint(LeaveButton(b), ButtonPicture::Selected);
-  EXPECT_FALSE(MouseMove(b).paint) << "state 3 with the button held does not light up";
-  const ButtonReaction up = MouseUp(b, MouseButton::Left);
-  EXPECT_FALSE(up.click);
-  EXPECT_FALSE(up.paint);
-  EXPECT_EQ(b.ButtonState, 3);
-
-  // Released before the poll ran: still a click.
-  CommandState quick = Started();
-  MouseMove(quick);
-  MouseDown(quick, MouseButton::Left);
-  GotFocus(quick);
-  EXPECT_TRUE(MouseUp(quick, MouseButton::Left).click);
-}
-
-TEST(ButtonStates, HoverWithoutFocusAndOtherButtons) {
-  CommandState b = Started();
-  MouseMove(b);
-  EXPECT_FALSE(MouseDown(b, MouseButton::Right).paint);
-  EXPECT_FALSE(b.LeftDown);
-  // The right button raises Click too, and leaves the picture alone.
-  const ButtonReaction right = MouseUp(b, MouseButton::Right);
-  EXPECT_TRUE(right.click);
-  EXPECT_FALSE(right.paint);
-  // A left release in state 2 repaints Normal while the state stays 2 until the cursor leaves.
-  ExpectPaint(MouseUp(b, MouseButton::Left), ButtonPicture::Normal);
-  EXPECT_EQ(b.ButtonState, 2);
-  ExpectPaint(LeaveButton(b), ButtonPicture::Normal);
-  EXPECT_EQ(b.ButtonState, 1);
-}
-
-TEST(ButtonStates, FocusRows) {
-  CommandState b = Started();
-  ExpectPaint(GotFocus(b), ButtonPicture::Selected);
-  EXPECT_EQ(b.ButtonState, 3);
-  ExpectPaint(MouseMove(b), ButtonPicture::HighLightSelect);
-  EXPECT_EQ(b.ButtonState, 4);
-  ExpectPaint(LostFocus(b), ButtonPicture::Normal);
-  EXPECT_EQ(b.ButtonState, 1);
-  EXPECT_FALSE(LostFocus(b).paint) << "state 1 losing the focus again repaints nothing";
-}
-
-TEST(ButtonStates, EnabledOneReactsButNeverClicks) {
-  CommandState b = Started(1);
-  ExpectPaint(MouseMove(b), ButtonPicture::HighLight);
-  ExpectPaint(MouseDown(b, MouseButton::Left), ButtonPicture::Pressed);
-  ExpectPaint(GotFocus(b), ButtonPicture::Pressed);
-  const ButtonReaction up = MouseUp(b, MouseButton::Left);
-  ExpectPaint(up, ButtonPicture::HighLightSelect);
-  EXPECT_FALSE(up.click);
-  EXPECT_FALSE(MouseUp(b, MouseButton::Right).click);
-  ExpectPaint(ApplyEnabled(b), ButtonPicture::Normal);
-}
-
-TEST(ButtonStates, DisabledIgnoresEverything) {
-  CommandState b = Started(0);
-  const CommandState before = b;
-  for (const ButtonReaction& r :
-       {MouseMove(b), MouseDown(b, MouseButton::Left), GotFocus(b), MouseUp(b, MouseButton::Left),
-        MouseUp(b, MouseButton::Right), LostFocus(b), LeaveButton(b), RefreshButton(b)}) {
-    EXPECT_FALSE(r.paint);
-    EXPECT_FALSE(r.click);
+// The control's event table, one row per case: the state before, the event, the state after,
+// the picture painted (none: -1) and whether Click is raised.
+TEST(ButtonStates, EventTable) {
+  using E = Event;
+  constexpr int None = -1, Normal = 0, HighLight = 1, HighLightSelect = 2, Selected = 3,
+                Pressed = 4;
+  struct Row {
+    int state, enabled;
+    bool leftDown;
+    Event event;
+    int stateAfter;
+    bool leftDownAfter;
+    int picture;
+    bool click;
+  };
+  const Row rows[] = {
+      {1, -1, false, E::DownLeft, 1, true, Pressed, false},
+      {2, -1, false, E::DownRight, 2, false, None, false},
+      {1, -1, false, E::Move, 2, false, HighLight, false},
+      {1, 1, false, E::Move, 2, false, HighLight, false},  // 1 is not 0: it reacts
+      {2, -1, false, E::Move, 2, false, None, false},
+      {3, -1, false, E::Move, 4, false, HighLightSelect, false},
+      {3, -1, true, E::Move, 3, true, None, false},  // held while the poll saw it leave
+      {4, -1, false, E::Move, 4, false, None, false},
+      {2, -1, true, E::UpLeft, 2, false, Normal, true},  // Normal until the cursor leaves
+      {4, -1, true, E::UpLeft, 4, false, HighLightSelect, true},
+      {3, -1, true, E::UpLeft, 3, false, None, false},  // released off the button: no Click
+      {1, -1, false, E::UpLeft, 1, false, None, true},
+      {2, -1, false, E::UpRight, 2, false, None, true},  // any button clicks
+      {3, -1, false, E::UpRight, 3, false, None, false},
+      {4, 1, true, E::UpLeft, 4, false, HighLightSelect, false},  // only -1 clicks
+      {2, -1, false, E::Focus, 4, false, Pressed, false},
+      {1, -1, false, E::Focus, 3, false, Selected, false},
+      {4, -1, false, E::Focus, 3, false, Selected, false},
+      {4, -1, false, E::Blur, 1, false, Normal, false},
+      {3, -1, false, E::Blur, 1, false, Normal, false},
+      {1, -1, false, E::Blur, 1, false, None, false},
+      {2, -1, false, E::Leave, 1, false, Normal, false},
+      {4, -1, false, E::Leave, 3, false, Selected, false},
+      {3, -1, false, E::Leave, 3, false, None, false},
+      {1, -1, false, E::Leave, 1, false, None, false},
+  };
+  for (const Row& row : rows) {
+    CommandState b;
+    b.ButtonState = static_cast<std::uint8_t>(row.state);
+    b.Enabled = static_cast<std::int16_t>(row.enabled);
+    b.LeftDown = row.leftDown;
+    const ButtonReaction r = Fire(b, row.event);
+    const int at = static_cast<int>(&row - rows);
+    EXPECT_EQ(b.ButtonState, row.stateAfter) << "row " << at;
+    EXPECT_EQ(b.LeftDown, row.leftDownAfter) << "row " << at;
+    EXPECT_EQ(r.paint ? static_cast<int>(r.picture) : None, row.picture) << "row " << at;
+    EXPECT_EQ(r.click, row.click) << "row " << at;
   }
-  EXPECT_EQ(b.ButtonState, before.ButtonState);
-  EXPECT_FALSE(b.LeftDown);
-  const ButtonReaction look = ApplyEnabled(b);
+  // A disabled control ignores every event.
+  for (int state = 1; state <= 4; ++state)
+    for (E e : {E::DownLeft, E::Move, E::UpLeft, E::UpRight, E::Focus, E::Blur, E::Leave}) {
+      CommandState b;
+      b.ButtonState = static_cast<std::uint8_t>(state);
+      b.Enabled = 0;
+      const ButtonReaction r = Fire(b, e);
+      EXPECT_FALSE(r.paint || r.click || b.LeftDown || b.ButtonState != state) << state;
+    }
+  CommandState off = Started(0);
+  EXPECT_FALSE(RefreshButton(off).paint);
+  const ButtonReaction look = ApplyEnabled(off);
   ExpectPaint(look, ButtonPicture::Disable);
   EXPECT_EQ(look.captionEnabled, 0);
 }
@@ -148,25 +139,19 @@ TEST(ButtonStates, ReadingEnabledCompletesAControlNeverSaved) {
 }
 
 TEST(ButtonStates, FaceFlipsWhileHovered) {
-  CommandState b = Started();
-  ChooseFaceDirection(b);
-  EXPECT_FALSE(b.FaceReversed);
-  MouseMove(b);
-  ChooseFaceDirection(b);
-  EXPECT_TRUE(b.FaceReversed);
-  GotFocus(b);  // state 4 keeps whatever the face was
-  ChooseFaceDirection(b);
-  EXPECT_TRUE(b.FaceReversed);
-  LeaveButton(b);  // state 3
-  ChooseFaceDirection(b);
-  EXPECT_FALSE(b.FaceReversed);
-
-  const auto [top, bottom] = FaceColours(false);
-  EXPECT_EQ(top, (Rgb{255, 255, 255}));
-  EXPECT_EQ(bottom, (Rgb{198, 197, 215}));
-  const auto [rtop, rbottom] = FaceColours(true);
-  EXPECT_EQ(rtop, bottom);
-  EXPECT_EQ(rbottom, top);
+  // States 0 to 4 from a plain and from a reversed face: 1 and 3 plain, 2 reversed, 0 and 4 keep.
+  const bool after[5][2] = {
+      {false, true}, {false, false}, {true, true}, {false, false}, {false, true}};
+  for (int state = 0; state < 5; ++state)
+    for (bool reversed : {false, true}) {
+      CommandState b;
+      b.ButtonState = static_cast<std::uint8_t>(state);
+      b.FaceReversed = reversed;
+      ChooseFaceDirection(b);
+      EXPECT_EQ(b.FaceReversed, after[state][reversed]) << state << reversed;
+    }
+  EXPECT_EQ(FaceColours(false), (std::pair{Rgb{255, 255, 255}, Rgb{198, 197, 215}}));
+  EXPECT_EQ(FaceColours(true), (std::pair{Rgb{198, 197, 215}, Rgb{255, 255, 255}}));
   EXPECT_EQ(GradientChannel(0xC6), 0xC600);
 }
 

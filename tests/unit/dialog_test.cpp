@@ -151,30 +151,19 @@ TEST(DialogReset, DefaultsButTheFileAndTrackStay) {
   StoredSettingsRecord r = Defaults();
   r.BgmMode = 2;
   r.BgmFile = "C:\\y.wav";
-  r.Values[6] = 0;
-  r.Values[7] = 0;
+  r.Values[6] = r.Values[7] = 0;
   DialogView view = Loaded(r);
   for (int i = 0; i < BarCount; ++i) MoveBar(view, i, 0);
   view.repeatText = "3";
   ResetDialog(view, r);
-  const int defaults[BarCount] = {10, 5, 20, 10, 20, 20};
-  for (int i = 0; i < BarCount; ++i) {
-    EXPECT_EQ(view.bar[i], defaults[i]);
-    EXPECT_EQ(view.barLabel[i], std::to_string(defaults[i]));
-  }
-  EXPECT_EQ(r.Values[6], 1);
-  EXPECT_EQ(r.Values[7], 1);
-  EXPECT_EQ(view.cloud[1], OptionMark::On);
-  EXPECT_EQ(view.illu[1], OptionMark::On);
-  EXPECT_EQ(r.BgmMode, 0);
-  EXPECT_EQ(view.bgm[0], OptionMark::On);
-  EXPECT_FALSE(view.bgmButtonEnabled);
-  EXPECT_FALSE(view.repeatEnabled);
+  EXPECT_EQ(view.barLabel, (std::array<std::string, BarCount>{"10", "5", "20", "10", "20", "20"}));
+  EXPECT_EQ(view.cloud, (std::array{OptionMark::Off, OptionMark::On}));
+  EXPECT_EQ(view.illu, (std::array{OptionMark::Off, OptionMark::On}));
+  EXPECT_EQ(view.bgm, (std::array{OptionMark::On, OptionMark::Off, OptionMark::Off}));
+  EXPECT_FALSE(view.bgmButtonEnabled || view.repeatEnabled);
   EXPECT_EQ(view.fileLabel, "C:\\y.wav");
-  EXPECT_EQ(view.repeatText, "3");
-  const auto texts = SaveDialog(view, r);
-  EXPECT_EQ(texts[10], "C:\\y.wav");
-  EXPECT_EQ(texts[8], "0");
+  EXPECT_EQ(SaveDialog(view, r), (std::array<std::string, 11>{"10", "5", "20", "10", "20", "20",
+                                                              "1", "1", "0", "3", "C:\\y.wav"}));
 }
 
 TEST(DialogBars, MovesStayInRangeAndTheNumberFollows) {
@@ -211,15 +200,15 @@ TEST(DialogLayout, ControlsAsLaidOut) {
     laidOut.push_back({L"HS", BarRect(i)});
     laidOut.push_back({L"lbl_HS", BarLabelRect(i)});
   }
-  for (const auto* group : {&CloudOptions, &IlluOptions})
-    for (const OptionLayout& o : *group) {
+  auto options = [&](const auto& group) {
+    for (const OptionLayout& o : group) {
       laidOut.push_back({L"image", o.image});
       laidOut.push_back({o.label.caption, o.label.place});
     }
-  for (const OptionLayout& o : BgmOptions) {
-    laidOut.push_back({L"image", o.image});
-    laidOut.push_back({o.label.caption, o.label.place});
-  }
+  };
+  options(CloudOptions);
+  options(IlluOptions);
+  options(BgmOptions);
   laidOut.push_back({L"Shape3", BgmFrameRect});
   laidOut.push_back({BgmTitle.caption, BgmTitle.place});
   laidOut.push_back({L"BGM_Repeat", RepeatRect});
