@@ -2,6 +2,8 @@
 // the save rules, reset, the track list, placement and the backdrop shading.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "frontend/settings/dialog_model.h"
 
 namespace varenko {
@@ -22,21 +24,18 @@ DialogView Loaded(const StoredSettingsRecord& r) {
 
 TEST(DialogLoad, ShowsTheStoredValues) {
   StoredSettingsRecord r = Defaults();
+  const std::int16_t top[] = {30, 30, 100, 30, 100, 100, 0, 1};  // every bar at its maximum
+  std::copy(std::begin(top), std::end(top), r.Values);
   r.BgmMode = 1;
   r.BgmTrack = 7;
   r.BgmFile = "C:\\Music\\show.mp3";
   const DialogView view = Loaded(r);
-  for (int i = 0; i < BarCount; ++i) {
-    EXPECT_EQ(view.bar[i], r.Values[i]);
-    EXPECT_EQ(view.barLabel[i], std::to_string(r.Values[i]));
-  }
-  EXPECT_EQ(view.cloud[1], OptionMark::On);
-  EXPECT_EQ(view.cloud[0], OptionMark::Off);
-  EXPECT_EQ(view.illu[1], OptionMark::On);
-  EXPECT_EQ(view.bgm[1], OptionMark::On);
-  EXPECT_EQ(view.bgm[0], OptionMark::Off);
-  EXPECT_TRUE(view.repeatEnabled);
-  EXPECT_FALSE(view.bgmButtonEnabled);
+  EXPECT_EQ(view.bar, (std::array{30, 30, 100, 30, 100, 100}));
+  EXPECT_EQ(view.barLabel, (std::array<std::string, 6>{"30", "30", "100", "30", "100", "100"}));
+  EXPECT_EQ(view.cloud, (std::array{OptionMark::On, OptionMark::Off}));
+  EXPECT_EQ(view.illu, (std::array{OptionMark::Off, OptionMark::On}));
+  EXPECT_EQ(view.bgm, (std::array{OptionMark::Off, OptionMark::On, OptionMark::Off}));
+  EXPECT_TRUE(view.repeatEnabled && !view.bgmButtonEnabled);
   EXPECT_EQ(view.repeatText, "7");
   EXPECT_EQ(view.fileLabel, "C:\\Music\\show.mp3");
 }
@@ -130,21 +129,16 @@ TEST(DialogMusic, SourceChoiceKeepsTrackAndFile) {
   StoredSettingsRecord r = Defaults();
   DialogView view = Loaded(r);
   ChooseMusicSource(view, r, 2);
-  EXPECT_TRUE(view.bgmButtonEnabled);
-  EXPECT_FALSE(view.repeatEnabled);
+  EXPECT_TRUE(view.bgmButtonEnabled && !view.repeatEnabled);
   ChooseFile(view, r, "C:\\x.mp3");
   EXPECT_EQ(view.fileLabel, "C:\\x.mp3");
   view.repeatText = "4";
   ChooseMusicSource(view, r, 0);  // "無し" after a file was picked
-  EXPECT_EQ(r.BgmMode, 0);
-  EXPECT_FALSE(view.bgmButtonEnabled);
-  EXPECT_FALSE(view.repeatEnabled);
-  EXPECT_EQ(view.bgm[0], OptionMark::On);
-  EXPECT_EQ(view.bgm[2], OptionMark::Off);
+  EXPECT_FALSE(view.bgmButtonEnabled || view.repeatEnabled);
+  EXPECT_EQ(view.bgm, (std::array{OptionMark::On, OptionMark::Off, OptionMark::Off}));
   const auto texts = SaveDialog(view, r);
-  EXPECT_EQ(texts[8], "0");
-  EXPECT_EQ(texts[9], "4");
-  EXPECT_EQ(texts[10], "C:\\x.mp3");
+  EXPECT_EQ((std::array{texts[8], texts[9], texts[10]}),
+            (std::array<std::string, 3>{"0", "4", "C:\\x.mp3"}));
 }
 
 TEST(DialogReset, DefaultsButTheFileAndTrackStay) {
