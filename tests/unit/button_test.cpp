@@ -133,9 +133,28 @@ TEST(ButtonStates, ReadingEnabledCompletesAControlNeverSaved) {
   EXPECT_TRUE(ReadEnabled(fresh, value).captionBlack) << "an enabled one gets a black caption";
 
   CommandState saved = Started(0);
-  EXPECT_FALSE(ReadEnabled(saved, value).captionBlack);
+  const ButtonReaction kept = ReadEnabled(saved, value);
+  EXPECT_FALSE(kept.captionBlack);
+  EXPECT_EQ(kept.captionEnabled, 0);
   EXPECT_EQ(value, 0);
   EXPECT_EQ(saved.FirstRun, 1);
+}
+
+TEST(ButtonStates, RefreshAndFoldedReactions) {
+  const ButtonReaction refresh = RefreshButton(Started());
+  ExpectPaint(refresh, ButtonPicture::Normal);
+  EXPECT_EQ(refresh.captionEnabled, 1);
+  EXPECT_FALSE(refresh.captionBlack) << "a saved control keeps its caption colour";
+  // Folding keeps the last picture and caption state, and any click or black caption.
+  ButtonReaction first = RefreshButton(Started());
+  first.click = first.captionBlack = true;
+  const ButtonReaction folded = first.Then(ApplyEnabled(Started(0)));
+  ExpectPaint(folded, ButtonPicture::Disable);
+  EXPECT_EQ(folded.captionEnabled, 0);
+  EXPECT_TRUE(folded.click && folded.captionBlack);
+  const ButtonReaction later = ButtonReaction{}.Then(first);
+  EXPECT_TRUE(later.click && later.captionBlack && later.paint);
+  EXPECT_EQ(first.Then(ButtonReaction{}).captionEnabled, 1) << "-1 leaves the caption alone";
 }
 
 TEST(ButtonStates, FaceFlipsWhileHovered) {

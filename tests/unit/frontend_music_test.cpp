@@ -115,6 +115,7 @@ TEST(FrontendMusic, SendMciRepliesAndErrors) {
   EXPECT_EQ(LastReply, "ready");
   EXPECT_TRUE(MciFailed("Error:263"));
   EXPECT_TRUE(MciFailed("device eRRor"));
+  EXPECT_TRUE(MciFailed("err"));
   EXPECT_FALSE(MciFailed("playing"));
 
   EXPECT_EQ(PlayMci("cdaudio", ""), 0);
