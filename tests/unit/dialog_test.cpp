@@ -284,6 +284,7 @@ TEST(DialogLayout, ControlsAsLaidOut) {
   for (const LabelLayout& l : UpperLabels) EXPECT_EQ(l.align, Align::Right);
   EXPECT_EQ(BgmTitle.align, Align::Centre);
   EXPECT_TRUE(std::wstring(LabelFace) == L"ＭＳ Ｐゴシック" && LabelPoints == 9.75);
+  EXPECT_TRUE(std::wstring(LabelFontSpec) == L"ＭＳ Ｐゴシック,9.75") << "the buttons' font";
   EXPECT_TRUE(std::wstring(PanelFace) == L"Tahoma" && PanelPoints == 8.25);
   EXPECT_TRUE(std::wstring(FileFilterName) == L"BGMﾌｧｲﾙ (MP3 WAV)");
   EXPECT_TRUE(std::wstring(FileFilterPattern) == L"*.MP3;*.WAV");
@@ -294,9 +295,9 @@ TEST(DialogLayout, ControlsAsLaidOut) {
 // Twips are physical: 1440 to the inch, rounded to the nearest pixel.
 TEST(DialogPixels, PlacesPanelsAndBackdrop) {
   const DialogScale at96{96, 96}, at120{120, 120};
-  const int conversions[][3] = {{7200, 96, 480}, {7605, 96, 507}, {7605, 120, 634},
-                                {7, 96, 0},      {8, 96, 1},      {6, 120, 1},
-                                {-6, 120, -1},   {5, 120, 0},     {-5, 120, 0}};
+  const int conversions[][3] = {{7200, 96, 480}, {7605, 96, 507}, {7605, 120, 634}, {7, 96, 0},
+                                {8, 96, 1},      {6, 120, 1},     {-6, 120, -1},    {5, 120, 0},
+                                {-5, 120, 0},    {719, 1, 0},     {-719, 1, 0}};
   for (const auto& [twips, dpi, pixels] : conversions)
     EXPECT_EQ(TwipsToPixels(twips, dpi), pixels) << twips << " at " << dpi;
   EXPECT_EQ(PanelOuter(UpperPanelRect, at96), (PixelRect{12, 12, 465, 265}));
@@ -359,7 +360,10 @@ TEST(DialogClicks, OptionsUnderThePointer) {
       {100, 372, {true, true}, {1, 1, 2}},   // "MP3、WAV"
       {5, 5, {}, {1, 1, 1}},                 // the backdrop
       {250, 50, {}, {1, 1, 1}},              // a bar
-      {233, 200, {}, {1, 1, 1}},             // between the image and the caption of "星空"
+      {234, 198, {true, false}, {0, 1, 1}},  // the top-left corner of "星空" is in it,
+      {231, 205, {}, {1, 1, 1}},             // the right edge of its image is not,
+      {260, 205, {}, {1, 1, 1}},             // nor the right edge of "星空",
+      {240, 211, {}, {1, 1, 1}},             // nor its bottom edge
   };
   for (const Case& c : cases) {
     StoredSettingsRecord r = Defaults();
