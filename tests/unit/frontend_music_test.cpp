@@ -49,7 +49,7 @@ struct ScriptedDevice {
       return answer.code;
     };
     MusicPlatform.errorText = [this](std::uint32_t code, char* buffer, std::uint32_t size) {
-      if (!errorTextAvailable) return false;
+      if (!errorTextAvailable || size != 256) return false;  // the error text has 256
       const std::string text = "device error " + std::to_string(code);
       std::snprintf(buffer, size, "%s", text.c_str());
       return true;
@@ -197,6 +197,12 @@ TEST(FrontendMusic, CdWatcherGivesUpOnAFailingDevice) {
 
 TEST(FrontendMusic, CdModeBufferKeepsItsLastReply) {
   ScriptedDevice device;
+  EXPECT_EQ(LastReply, "") << "the state of a fresh process";
+  device.Disc(5, 1, "stopped");
+  device.script["status cdaudio mode"] = {{0, "", false}};
+  EXPECT_TRUE(CdTick());
+  EXPECT_EQ(device.sent, kCdStatus) << "a fresh process starts with an empty mode buffer";
+  device.sent.clear();
   device.Disc(5, 1, "stopped");
   EXPECT_TRUE(CdTick());
   device.sent.clear();
