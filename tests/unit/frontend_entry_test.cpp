@@ -31,6 +31,7 @@ TEST(FrontendEntry, ModesBySwitch) {
     const bool preview = c.mode == EntryMode::Preview;
     EXPECT_EQ(plan.loadSettings, !preview) << c.line;
     EXPECT_EQ(plan.checkRenderer, !preview) << c.line;
+    EXPECT_EQ(plan.previewHandle, preview ? 1 : 0) << c.line;
   }
 }
 
