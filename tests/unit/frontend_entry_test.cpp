@@ -36,33 +36,19 @@ TEST(FrontendEntry, ModesBySwitch) {
 }
 
 TEST(FrontendEntry, PreviewHandle) {
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1234"), 1234);
-  EXPECT_EQ(ParsePreviewHandle(L"/P:1234"), 1234);
-  EXPECT_EQ(ParsePreviewHandle(L"-p 1234"), 1234);
-  EXPECT_EQ(ParsePreviewHandle(L"/p  1234"), 1234);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1 2\t3\n4"), 1234) << "blanks inside are ignored too";
-  EXPECT_EQ(ParsePreviewHandle(L"/p"), 0);
-  EXPECT_EQ(ParsePreviewHandle(L"/p "), 0);
-  EXPECT_EQ(ParsePreviewHandle(L"/p abc"), 0);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 42abc"), 42);
-  EXPECT_EQ(ParsePreviewHandle(L"/p -17"), -17);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 2.5"), 2);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 3.5"), 4);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1e3x"), 1000);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 12e"), 12);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 12-3"), 12);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 7"), 7);
-  EXPECT_EQ(ParsePreviewHandle(L"/p +5-"), 5);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 15e-1"), 2);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1D2"), 100);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1E+2e3"), 100);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1e2.5"), 100);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1.2.3"), 1);
-  EXPECT_EQ(ParsePreviewHandle(L"/p e5"), 0);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 2147483647"), 2147483647);
-  EXPECT_EQ(ParsePreviewHandle(L"/p -2147483648"), -2147483647 - 1);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 2147483648"), 0) << "beyond 32 bits cannot be converted";
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1e999999"), 0);
+  // Blanks, tabs and line feeds are ignored anywhere; the number ends where it cannot go on;
+  // rounding halves to even; nothing, or beyond 32 bits, reads as 0.
+  // clang-format off
+  const std::pair<const wchar_t*, std::int32_t> cases[] = {
+      {L"/p 1234", 1234}, {L"/P:1234", 1234}, {L"-p 1234", 1234}, {L"/p  1234", 1234},
+      {L"/p 1 2\t3\n4", 1234}, {L"/p", 0}, {L"/p ", 0}, {L"/p abc", 0}, {L"/p 42abc", 42},
+      {L"/p -17", -17}, {L"/p 2.5", 2}, {L"/p 3.5", 4}, {L"/p 1e3x", 1000}, {L"/p 12e", 12},
+      {L"/p 12-3", 12}, {L"/p 7", 7}, {L"/p +5-", 5}, {L"/p 15e-1", 2}, {L"/p 1D2", 100},
+      {L"/p 1E+2e3", 100}, {L"/p 1e2.5", 100}, {L"/p 1.2.3", 1}, {L"/p e5", 0},
+      {L"/p 1e999999", 0}, {L"/p 2147483647", INT32_MAX}, {L"/p -2147483648", INT32_MIN},
+      {L"/p 2147483648", 0}};
+  // clang-format on
+  for (const auto& [line, handle] : cases) EXPECT_EQ(ParsePreviewHandle(line), handle) << line;
   // Hostile lengths: a long run of digits and a long run of blanks.
   EXPECT_EQ(ParsePreviewHandle(L"/p " + std::wstring(40000, L'9')), 0);
   EXPECT_EQ(ParsePreviewHandle(L"/p " + std::wstring(40000, L' ') + L"7"), 7);
