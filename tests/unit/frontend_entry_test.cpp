@@ -70,6 +70,7 @@ TEST(FrontendEntry, FileTestDropsOneTrailingSeparator) {
   EXPECT_EQ(WithoutTrailingBackslash("C:\\Music\\"), "C:\\Music");
   EXPECT_EQ(WithoutTrailingBackslash("C:\\Music\\\\"), "C:\\Music\\");
   EXPECT_EQ(WithoutTrailingBackslash(""), "");
+  EXPECT_EQ(WithoutTrailingBackslash("C:\\a.mp3"), "C:\\a.mp3");
 }
 
 TEST(FrontendEntry, MusicKindByEndingInAnyCase) {
