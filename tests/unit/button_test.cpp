@@ -202,6 +202,7 @@ TEST(ButtonFrame, PiecesOfBothButtonSizes) {
 
 TEST(ButtonProperties, DefaultsAreNotStoredAndComeBack) {
   EXPECT_TRUE(WriteProperties(CommandProperties{}).empty());
+  EXPECT_TRUE(CommandState{}.Enabled == -1 && CommandState{}.ButtonState == 0) << "a new control";
   const CommandProperties absent = ReadProperties({});
   EXPECT_EQ(absent.Caption, L"Command");
   EXPECT_EQ(absent.Enabled, -1);
