@@ -116,6 +116,7 @@ TEST(FrontendMusic, SendMciRepliesAndErrors) {
   EXPECT_TRUE(MciFailed("Error:263"));
   EXPECT_TRUE(MciFailed("device eRRor"));
   EXPECT_TRUE(MciFailed("err"));
+  EXPECT_FALSE(MciFailed("ExR EEr RER"));
   EXPECT_FALSE(MciFailed("playing"));
 
   EXPECT_EQ(PlayMci("cdaudio", ""), 0);
@@ -184,6 +185,11 @@ TEST(FrontendMusic, CdWatcherGivesUpOnAFailingDevice) {
 }
 
 TEST(FrontendMusic, CdModeBufferKeepsItsLastReply) {
+  {
+    ScriptedDevice earlier;
+    earlier.Disc(5, 1, "stopped");
+    EXPECT_TRUE(CdTick());  // leaves "stopped" behind
+  }
   ScriptedDevice device;
   EXPECT_EQ(LastReply, "") << "the state of a fresh process";
   device.Disc(5, 1, "stopped");
