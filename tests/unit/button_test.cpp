@@ -267,31 +267,25 @@ TEST(ButtonProperties, ReadingEachValue) {
 }
 
 TEST(ButtonProperties, FontSpecs) {
+  const std::wstring longPoints = L"Tahoma," + std::wstring(400, L'9');
   struct Case {
-    std::wstring text;
+    const wchar_t* text;
     const wchar_t* face;  // null: not a "face,points" pair
     double points;
   };
+  // clang-format off
   const Case cases[] = {
       {L"ＭＳ Ｐゴシック,9.75", L"ＭＳ Ｐゴシック", 9.75},
-      {L"A,B,8.25", L"A,B", 8.25},
-      {L"Tahoma,72", L"Tahoma", 72},
-      {L"Tahoma,1", L"Tahoma", 1},
-      {L"Tahoma,10", L"Tahoma", 10},
-      {L",9", nullptr, 0},
-      {L"Tahoma,", nullptr, 0},
-      {L"Tahoma", nullptr, 0},
-      {L"Tahoma,0.5", nullptr, 0},
-      {L"Tahoma,72.5", nullptr, 0},
-      {L"Tahoma,9.7.5", nullptr, 0},
-      {L"Tahoma,1e9", nullptr, 0},
-      {L"Tahoma," + std::wstring(400, L'9'), nullptr, 0},
-  };
+      {L"A,B,8.25", L"A,B", 8.25}, {L"Tahoma,72", L"Tahoma", 72}, {L"Tahoma,1", L"Tahoma", 1},
+      {L"Tahoma,10", L"Tahoma", 10}, {L",9", nullptr, 0}, {L"Tahoma,", nullptr, 0},
+      {L"Tahoma", nullptr, 0}, {L"Tahoma,0.5", nullptr, 0}, {L"Tahoma,72.5", nullptr, 0},
+      {L"Tahoma,9.7.5", nullptr, 0}, {L"Tahoma,1e9", nullptr, 0}, {longPoints.c_str(), nullptr, 0}};
+  // clang-format on
   for (const Case& c : cases) {
     std::wstring face = L"old";
     double points = -1;
     const bool ok = ParseFontSpec(c.text, face, points);
-    EXPECT_EQ(ok, c.face != nullptr) << c.text.size() << " characters";
+    EXPECT_EQ(ok, c.face != nullptr) << std::wstring(c.text).size() << " characters";
     // A text that is no pair leaves both outputs as they were.
     EXPECT_TRUE(face == (ok ? c.face : L"old"));
     EXPECT_DOUBLE_EQ(points, ok ? c.points : -1);
