@@ -379,7 +379,9 @@ TEST(DialogClicks, OptionsUnderThePointer) {
   // Indices outside a group change nothing.
   const StoredSettingsRecord before = r;
   EXPECT_EQ(SelectCloud(view, r, 2), DialogChange{});
+  EXPECT_EQ(SelectCloud(view, r, -1), DialogChange{});
   EXPECT_EQ(SelectIllumination(view, r, -1), DialogChange{});
+  EXPECT_EQ(SelectIllumination(view, r, 2), DialogChange{});
   EXPECT_EQ(ChooseMusicSource(view, r, 3), DialogChange{});
   EXPECT_EQ(ChooseMusicSource(view, r, -1), DialogChange{});
   EXPECT_EQ((std::array{r.Values[6], r.Values[7], r.BgmMode}),
