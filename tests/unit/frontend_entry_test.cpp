@@ -2,6 +2,7 @@
 // (music by file kind, the watchers, the order of the way out).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "frontend/app/entry.h"
@@ -80,12 +81,14 @@ TEST(FrontendEntry, MusicKindByEndingInAnyCase) {
   EXPECT_EQ(MusicFileKindOf("song.mp3"), MusicFileKind::Mp3);
   EXPECT_EQ(MusicFileKindOf("song.MP3"), MusicFileKind::Mp3);
   EXPECT_EQ(MusicFileKindOf("song.ogg"), MusicFileKind::Other);
+  EXPECT_EQ(MusicFileKindOf("wav"), MusicFileKind::Wav);
   EXPECT_EQ(MusicFileKindOf("mp"), MusicFileKind::Other);
   EXPECT_EQ(MusicFileKindOf(""), MusicFileKind::Other);
 }
 
 TEST(FrontendRun, Timers) {
   // Timer1 1000 ms (MP3), Timer2 200 ms (CD), both off at load; Timer3 50 ms (renderer), on.
+  ASSERT_EQ(RunTimers.size(), 3u);
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(std::tuple(static_cast<int>(RunTimers[i].timer), RunTimers[i].intervalMs,
                          RunTimers[i].enabledAtLoad),
@@ -118,6 +121,16 @@ std::vector<RunStep> Drive(std::int16_t mode, const char* file, const wchar_t* l
     if (*e == 'Q') steps = RunQueryUnload(state, record, line);
     all.insert(all.end(), steps.begin(), steps.end());
   }
+  // The state knows which watchers run: those whose last step was to enable them (nothing
+  // disables the MP3 watcher).
+  const auto running = [&all](RunStep on, RunStep off) {
+    const auto last =
+        std::find_if(all.rbegin(), all.rend(), [&](RunStep s) { return s == on || s == off; });
+    return last != all.rend() && *last == on;
+  };
+  EXPECT_EQ(state.timer1, running(RunStep::EnableTimer1, RunStep::EnableTimer1)) << events;
+  EXPECT_EQ(state.timer2, running(RunStep::EnableTimer2, RunStep::DisableTimer2)) << events;
+  EXPECT_EQ(state.timer3, running(RunStep::EnableTimer3, RunStep::DisableTimer3)) << events;
   return all;
 }
 
