@@ -351,27 +351,33 @@ TEST(DialogClicks, OptionsUnderThePointer) {
     std::array<std::int16_t, 3> weatherIlluMode;
   };
   const Case cases[] = {
-      {240, 200, {true, false}, {0, 1, 1}},  // "星空"
-      {280, 200, {true, false}, {1, 1, 1}},  // image of "曇り"
+      {240, 200, {true, false}, {0, 0, 1}},  // "星空"
+      {280, 200, {true, false}, {1, 0, 1}},  // image of "曇り"
       {236, 225, {true, false}, {1, 0, 1}},  // "無"
       {300, 225, {true, false}, {1, 1, 1}},  // "有"
-      {38, 350, {true, true}, {1, 1, 0}},    // "無し" at 300, 1140 in the lower panel
-      {80, 330, {true, true}, {1, 1, 1}},    // "音楽CD"
-      {100, 372, {true, true}, {1, 1, 2}},   // "MP3、WAV"
-      {5, 5, {}, {1, 1, 1}},                 // the backdrop
-      {250, 50, {}, {1, 1, 1}},              // a bar
-      {234, 198, {true, false}, {0, 1, 1}},  // the top-left corner of "星空" is in it,
-      {231, 205, {}, {1, 1, 1}},             // the right edge of its image is not,
-      {260, 205, {}, {1, 1, 1}},             // nor the right edge of "星空",
-      {240, 211, {}, {1, 1, 1}},             // nor its bottom edge
+      {38, 350, {true, true}, {1, 0, 0}},    // "無し" at 300, 1140 in the lower panel
+      {80, 330, {true, true}, {1, 0, 1}},    // "音楽CD"
+      {100, 372, {true, true}, {1, 0, 2}},   // "MP3、WAV"
+      {5, 5, {}, {1, 0, 1}},                 // the backdrop
+      {250, 50, {}, {1, 0, 1}},              // a bar
+      {234, 198, {true, false}, {0, 0, 1}},  // the top-left corner of "星空" is in it,
+      {231, 205, {}, {1, 0, 1}},             // the right edge of its image is not,
+      {260, 205, {}, {1, 0, 1}},             // nor the right edge of "星空",
+      {240, 211, {}, {1, 0, 1}},             // nor its bottom edge
   };
   for (const Case& c : cases) {
     StoredSettingsRecord r = Defaults();
+    r.Values[7] = 0;
     r.BgmMode = 1;
     DialogView view = Loaded(r);
     EXPECT_EQ(ClickDialog(view, r, c.x, c.y, DialogScale{}), c.change) << c.x << "," << c.y;
     EXPECT_EQ((std::array<std::int16_t, 3>{r.Values[6], r.Values[7], r.BgmMode}), c.weatherIlluMode)
         << c.x << "," << c.y;
+    // Each pair lights the chosen image only; a choice in one group leaves the others alone.
+    EXPECT_TRUE(view.cloud[r.Values[6]] == OptionMark::On &&
+                view.cloud[1 - r.Values[6]] == OptionMark::Off);
+    EXPECT_TRUE(view.illu[r.Values[7]] == OptionMark::On &&
+                view.illu[1 - r.Values[7]] == OptionMark::Off);
   }
   StoredSettingsRecord r = Defaults();
   DialogView view = Loaded(r);
