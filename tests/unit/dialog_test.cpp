@@ -351,19 +351,19 @@ TEST(DialogClicks, OptionsUnderThePointer) {
     std::array<std::int16_t, 3> weatherIlluMode;
   };
   const Case cases[] = {
-      {240, 200, {true, false}, {0, 0, 1}},  // "星空"
-      {280, 200, {true, false}, {1, 0, 1}},  // image of "曇り"
-      {236, 225, {true, false}, {1, 0, 1}},  // "無"
-      {300, 225, {true, false}, {1, 1, 1}},  // "有"
-      {38, 350, {true, true}, {1, 0, 0}},    // "無し" at 300, 1140 in the lower panel
-      {80, 330, {true, true}, {1, 0, 1}},    // "音楽CD"
-      {100, 372, {true, true}, {1, 0, 2}},   // "MP3、WAV"
-      {5, 5, {}, {1, 0, 1}},                 // the backdrop
-      {250, 50, {}, {1, 0, 1}},              // a bar
-      {234, 198, {true, false}, {0, 0, 1}},  // the top-left corner of "星空" is in it,
-      {231, 205, {}, {1, 0, 1}},             // the right edge of its image is not,
-      {260, 205, {}, {1, 0, 1}},             // nor the right edge of "星空",
-      {240, 211, {}, {1, 0, 1}},             // nor its bottom edge
+      {240, 200, {true, false}, {0, 0, 1}},   // "星空"
+      {280, 200, {true, false}, {1, 0, 1}},   // image of "曇り"
+      {236, 225, {true, false}, {1, 0, 1}},   // "無"
+      {300, 225, {true, false}, {1, 1, 1}},   // "有"
+      {38, 350, {true, true}, {1, 0, 0}},     // "無し" at 300, 1140 in the lower panel
+      {80, 330, {true, true}, {1, 0, 1}},     // "音楽CD"
+      {100, 372, {true, true}, {1, 0, 2}},    // "MP3、WAV"
+      {5, 5, {false, false}, {1, 0, 1}},      // the backdrop
+      {250, 50, {false, false}, {1, 0, 1}},   // a bar
+      {234, 198, {true, false}, {0, 0, 1}},   // the top-left corner of "星空" is in it,
+      {231, 205, {false, false}, {1, 0, 1}},  // the right edge of its image is not,
+      {260, 205, {false, false}, {1, 0, 1}},  // nor the right edge of "星空",
+      {240, 211, {false, false}, {1, 0, 1}},  // nor its bottom edge
   };
   for (const Case& c : cases) {
     StoredSettingsRecord r = Defaults();
@@ -384,7 +384,7 @@ TEST(DialogClicks, OptionsUnderThePointer) {
   EXPECT_EQ(ResetDialog(view, r), (DialogChange{true, true}));
   // Indices outside a group change nothing.
   const StoredSettingsRecord before = r;
-  EXPECT_EQ(SelectCloud(view, r, 2), DialogChange{});
+  EXPECT_EQ(SelectCloud(view, r, 2), (DialogChange{false, false}));
   EXPECT_EQ(SelectCloud(view, r, -1), DialogChange{});
   EXPECT_EQ(SelectIllumination(view, r, -1), DialogChange{});
   EXPECT_EQ(SelectIllumination(view, r, 2), DialogChange{});
