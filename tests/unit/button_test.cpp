@@ -213,24 +213,17 @@ TEST(ButtonProperties, DefaultsAreNotStoredAndComeBack) {
 }
 
 TEST(ButtonProperties, RoundTripInTheirOrder) {
-  CommandProperties p;
-  p.Enabled = 0;
-  p.Caption = L"設定";
-  p.FirstRun = 0;
-  p.Font = L"Tahoma,8.25";
-  p.FontColour = 0xFF;
-  p.Visible = false;
+  const CommandProperties p{0, L"設定", 0, L"Tahoma,8.25", 0xFF, false};
   const PropertyBag bag = WriteProperties(p);
-  ASSERT_EQ(bag.size(), 6u);
-  const char* order[] = {"Enabled", "Caption", "FirstRun", "Font", "FontColour", "Visible"};
-  for (std::size_t i = 0; i < bag.size(); ++i) EXPECT_EQ(bag[i].first, order[i]);
+  EXPECT_TRUE(bag == (PropertyBag{{"Enabled", L"0"},
+                                  {"Caption", L"設定"},
+                                  {"FirstRun", L"0"},
+                                  {"Font", L"Tahoma,8.25"},
+                                  {"FontColour", L"255"},
+                                  {"Visible", L"0"}}));
   const CommandProperties back = ReadProperties(bag);
-  EXPECT_EQ(back.Enabled, 0);
-  EXPECT_EQ(back.Caption, L"設定");
-  EXPECT_EQ(back.FirstRun, 0);
-  EXPECT_EQ(back.Font, L"Tahoma,8.25");
-  EXPECT_EQ(back.FontColour, 0xFFu);
-  EXPECT_FALSE(back.Visible);
+  EXPECT_TRUE(back.Enabled == 0 && back.Caption == p.Caption && back.FirstRun == 0 &&
+              back.Font == p.Font && back.FontColour == 0xFFu && !back.Visible);
 }
 
 // One saved value at a time: what its field reads, the default when the text cannot be read.
