@@ -47,7 +47,8 @@ TEST(FrontendEntry, PreviewHandle) {
       {L"/p 12-3", 12}, {L"/p 7", 7}, {L"/p +5-", 5}, {L"/p 15e-1", 2}, {L"/p 1D2", 100},
       {L"/p 1E+2e3", 100}, {L"/p 1e2.5", 100}, {L"/p 1.2.3", 1}, {L"/p e5", 0},
       {L"/p 1e999999", 0}, {L"/p 2147483647", INT32_MAX}, {L"/p -2147483648", INT32_MIN},
-      {L"/p 2147483648", 0}};
+      {L"/p 2147483648", 0}, {L"/p -2147483649", 0}, {L"/p 100", 100}, {L"/p 1e2-3", 100},
+      {L"/p 12e+", 12}};
   // clang-format on
   for (const auto& [line, handle] : cases) EXPECT_EQ(ParsePreviewHandle(line), handle) << line;
   // Hostile lengths: a long run of digits and a long run of blanks.
@@ -59,6 +60,7 @@ TEST(FrontendEntry, CommandTailDropsTheProgram) {
   EXPECT_EQ(CommandTail(L"\"C:\\Program Files\\Varenko.scr\" /p 1234"), L"/p 1234");
   EXPECT_EQ(CommandTail(L"C:\\Windows\\Varenko.scr /s"), L"/s");
   EXPECT_EQ(CommandTail(L"Varenko.scr\t \t/s x"), L"/s x");
+  EXPECT_EQ(CommandTail(L"\"C:\\a \" /s"), L"/s") << "a quoted name ending in a blank";
   // The switch is upper-cased ASCII only.
   EXPECT_EQ((std::wstring{SwitchOf(L"/a"), SwitchOf(L"/z"), SwitchOf(L"/`"), SwitchOf(L"/{")}),
             L"AZ`{");
