@@ -11,10 +11,6 @@ namespace varenko {
 
 namespace {
 
-constexpr UINT_PTR Timer1 = 1;  // MP3 repeat, 1000 ms
-constexpr UINT_PTR Timer2 = 2;  // audio CD, 200 ms
-constexpr UINT_PTR Timer3 = 3;  // renderer watcher, 50 ms
-
 // How long the load step waits for the renderer to be ready for input. Its window exists by
 // then; a renderer that takes longer is found by the watcher as long as its window is up.
 constexpr DWORD RendererReadyWaitMs = 15000;
@@ -22,11 +18,17 @@ constexpr DWORD RendererReadyWaitMs = 15000;
 struct RunWindowState {
   HWND window;
   std::wstring rendererPath;
-  bool timer2Enabled;
+  RunState timers;
 };
 RunWindowState run{};
 
-void SetTimerEnabled(UINT_PTR id, UINT interval) { SetTimer(run.window, id, interval, nullptr); }
+void EnableTimer(RunTimer timer) {
+  for (const RunTimerSpec& spec : RunTimers)
+    if (spec.timer == timer)
+      SetTimer(run.window, static_cast<UINT_PTR>(timer), spec.intervalMs, nullptr);
+}
+
+void DisableTimer(RunTimer timer) { KillTimer(run.window, static_cast<UINT_PTR>(timer)); }
 
 void StartRenderer() {
   // The whole command line is the path: the renderer takes no arguments.
@@ -54,91 +56,96 @@ void StartRenderer() {
   CloseHandle(process.hProcess);
 }
 
-void StartMusic() {
-  UseSystemMusic();
-  if (StoredSettings.BgmMode == 1) {
-    StartCd();
-    SetTimerEnabled(Timer2, 200);
-    run.timer2Enabled = true;
-  } else if (StoredSettings.BgmMode == 2) {
-    switch (MusicFileKindOf(StoredSettings.BgmFile)) {
-      case MusicFileKind::Wav:
-        StartWav();  // loops by itself, no watcher
-        break;
-      case MusicFileKind::Mp3:
-        StartMp3();
-        SetTimerEnabled(Timer1, 1000);
-        break;
-      case MusicFileKind::Other:
-        break;
-    }
-  }
-}
+void Perform(const std::vector<RunStep>& steps);
 
-void FormLoad() {
-  run.rendererPath = RendererPath();
-  StartRenderer();
-  StartMusic();
-  SetTimerEnabled(Timer3, 50);
-}
-
-// Every request to unload ends here, whoever made it; the process never outlives it.
-[[noreturn]] void FormQueryUnload() {
-  try {
-    if (run.timer2Enabled) {
-      KillTimer(run.window, Timer2);
-      run.timer2Enabled = false;
+// Carries out one step; a step that fails is skipped and the next one runs.
+void PerformStep(RunStep step) {
+  switch (step) {
+    case RunStep::StartRenderer:
+      StartRenderer();
+      break;
+    case RunStep::StartCd:
+      StartCd();
+      break;
+    case RunStep::StartWav:
+      StartWav();
+      break;
+    case RunStep::StartMp3:
+      StartMp3();
+      break;
+    case RunStep::EnableTimer1:
+      EnableTimer(RunTimer::Timer1);
+      break;
+    case RunStep::EnableTimer2:
+      EnableTimer(RunTimer::Timer2);
+      break;
+    case RunStep::EnableTimer3:
+      EnableTimer(RunTimer::Timer3);
+      break;
+    case RunStep::DisableTimer2:
+      DisableTimer(RunTimer::Timer2);
+      break;
+    case RunStep::DisableTimer3:
+      DisableTimer(RunTimer::Timer3);
+      break;
+    case RunStep::Mp3Tick:
+      Mp3Tick();
+      break;
+    case RunStep::CdTick:
+      Perform(RunAfterCdTick(run.timers, CdTick()));
+      break;
+    case RunStep::StopCd:
       StopCd();
-    }
-    if (StoredSettings.BgmMode == 2) {
-      switch (MusicFileKindOf(StoredSettings.BgmFile)) {
-        case MusicFileKind::Wav:
-          StopWav();
-          break;
-        case MusicFileKind::Mp3:
-          StopMp3();
-          break;
-        case MusicFileKind::Other:
-          break;
-      }
-    }
-    if (SwitchOf(CurrentCommandLine()) == L'S') ShowCursor(TRUE);
-  } catch (...) {
-    // Ending is what matters now.
-  }
-  ExitProcess(0);
-}
-
-void Timer2Tick() {
-  if (!CdTick()) {
-    KillTimer(run.window, Timer2);
-    run.timer2Enabled = false;
+      break;
+    case RunStep::StopWav:
+      StopWav();
+      break;
+    case RunStep::StopMp3:
+      StopMp3();
+      break;
+    case RunStep::ShowCursor:
+      ShowCursor(TRUE);
+      break;
+    case RunStep::End:
+      ExitProcess(0);
   }
 }
 
-void Timer3Tick() {
-  if (FindWindowW(nullptr, L"VarenkoVC") != nullptr) return;
-  KillTimer(run.window, Timer3);
-  FormQueryUnload();
+void Perform(const std::vector<RunStep>& steps) {
+  for (RunStep step : steps) {
+    try {
+      PerformStep(step);
+    } catch (...) {
+      // Skipped; the way out in particular must reach its end.
+    }
+  }
 }
+
+bool RendererWindowFound() { return FindWindowW(nullptr, L"VarenkoVC") != nullptr; }
 
 LRESULT CALLBACK RunWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   try {
     switch (msg) {
       case WM_TIMER:
-        if (wParam == Timer1) Mp3Tick();
-        if (wParam == Timer2) Timer2Tick();
-        if (wParam == Timer3) Timer3Tick();
+        if (wParam == static_cast<WPARAM>(RunTimer::Timer1)) Perform(RunTimer1(run.timers));
+        if (wParam == static_cast<WPARAM>(RunTimer::Timer2)) Perform(RunTimer2(run.timers));
+        if (wParam == static_cast<WPARAM>(RunTimer::Timer3))
+          Perform(
+              RunTimer3(run.timers, RendererWindowFound(), StoredSettings, CurrentCommandLine()));
         return 0;
       case WM_CLOSE:
       case WM_QUERYENDSESSION:
       case WM_ENDSESSION:
-        FormQueryUnload();
+        // Every request to unload ends here, whoever made it; the process never outlives it.
+        Perform(RunQueryUnload(run.timers, StoredSettings, CurrentCommandLine()));
+        ExitProcess(0);
       default:
         break;
     }
   } catch (...) {
-    // A watcher step that failed is skipped; the next tick tries again.
+    // A watcher step that failed is skipped; the next tick tries again. A way out that could not
+    // even be planned still ends the process.
+    if (msg != WM_TIMER) ExitProcess(0);
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -157,7 +164,9 @@ void LoadRunWindow() {
   run.window = CreateWindowExW(0, L"Tamsel_S", L"Tamsel_Main", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
                                nullptr, nullptr, instance, nullptr);
   if (run.window == nullptr) ExitProcess(0);
-  FormLoad();
+  run.rendererPath = RendererPath();
+  UseSystemMusic();
+  Perform(RunFormLoad(run.timers, StoredSettings));
 }
 
 }  // namespace varenko

@@ -16,6 +16,12 @@ void Mark(std::array<OptionMark, N>& group, int index) {
     group[i] = static_cast<int>(i) == index ? OptionMark::On : OptionMark::Off;
 }
 
+// An on/off pair is set by the value's own image and the one of value XOR 1. Outside 0 and 1
+// neither image exists, so both keep what they had: no picture at all on a fresh dialog.
+void MarkPair(std::array<OptionMark, 2>& pair, int value) {
+  if (value == 0 || value == 1) Mark(pair, value);
+}
+
 // The music controls follow the mode at every moment: the track box for the CD, the file
 // button for a file.
 void EnableMusicControls(DialogView& view, int mode) {
@@ -45,32 +51,34 @@ void LoadDialog(DialogView& view, const StoredSettingsRecord& record) {
     if (InRange(i, record.Values[i])) view.bar[i] = record.Values[i];
     view.barLabel[i] = FormatSettingNumber(record.Values[i]);
   }
-  // A stored value outside 0 and 1 lights neither mark of its pair.
-  Mark(view.cloud, record.Values[6]);
-  Mark(view.illu, record.Values[7]);
+  MarkPair(view.cloud, record.Values[6]);
+  MarkPair(view.illu, record.Values[7]);
   Mark(view.bgm, record.BgmMode);
   EnableMusicControls(view, record.BgmMode);
   view.repeatText = FormatTrack(record.BgmTrack);
   view.fileLabel = record.BgmFile;
 }
 
-void SelectCloud(DialogView& view, StoredSettingsRecord& record, int index) {
-  if (index < 0 || index > 1) return;
+DialogChange SelectCloud(DialogView& view, StoredSettingsRecord& record, int index) {
+  if (index < 0 || index > 1) return {};
   record.Values[6] = static_cast<std::int16_t>(index);
   Mark(view.cloud, index);
+  return {true, false};
 }
 
-void SelectIllumination(DialogView& view, StoredSettingsRecord& record, int index) {
-  if (index < 0 || index > 1) return;
+DialogChange SelectIllumination(DialogView& view, StoredSettingsRecord& record, int index) {
+  if (index < 0 || index > 1) return {};
   record.Values[7] = static_cast<std::int16_t>(index);
   Mark(view.illu, index);
+  return {true, false};
 }
 
-void ChooseMusicSource(DialogView& view, StoredSettingsRecord& record, int index) {
-  if (index < 0 || index > 2) return;
+DialogChange ChooseMusicSource(DialogView& view, StoredSettingsRecord& record, int index) {
+  if (index < 0 || index > 2) return {};
   record.BgmMode = static_cast<std::int16_t>(index);
   Mark(view.bgm, index);
   EnableMusicControls(view, index);
+  return {true, true};
 }
 
 void ChooseFile(DialogView& view, StoredSettingsRecord& record, const std::string& path) {
@@ -86,11 +94,11 @@ void MoveBar(DialogView& view, int i, int value) {
   view.barLabel[i] = FormatSettingNumber(value);
 }
 
-void ResetDialog(DialogView& view, StoredSettingsRecord& record) {
+DialogChange ResetDialog(DialogView& view, StoredSettingsRecord& record) {
   for (int i = 0; i < BarCount; ++i) MoveBar(view, i, SettingsDefaults[i]);
   SelectCloud(view, record, 1);
   SelectIllumination(view, record, 1);
-  ChooseMusicSource(view, record, 0);
+  return ChooseMusicSource(view, record, 0);
 }
 
 std::array<std::string, 11> SaveDialog(const DialogView& view, StoredSettingsRecord& record) {
@@ -127,6 +135,83 @@ int BackdropShade(int y, int height) {
   if (height <= 0) return 0;
   const double k = height / 3.142;
   return static_cast<int>(std::nearbyint(std::fabs(std::sin(y / k) * 220.0)));
+}
+
+int TwipsToPixels(int twips, int dpi) {
+  const long long scaled = static_cast<long long>(twips) * dpi;
+  const long long half = scaled < 0 ? -720 : 720;
+  return static_cast<int>((scaled + half) / 1440);
+}
+
+PixelRect PanelOuter(const TwipRect& panel, const DialogScale& scale) {
+  return {TwipsToPixels(panel.x, scale.dpiX), TwipsToPixels(panel.y, scale.dpiY),
+          TwipsToPixels(panel.x + panel.width, scale.dpiX),
+          TwipsToPixels(panel.y + panel.height, scale.dpiY)};
+}
+
+PixelRect PanelInner(const TwipRect& panel, const DialogScale& scale) {
+  const PixelRect r = PanelOuter(panel, scale);
+  return {r.left + PanelEdge, r.top + PanelEdge, r.right - PanelEdge, r.bottom - PanelEdge};
+}
+
+PixelRect PlaceControl(Container container, const TwipRect& place, const DialogScale& scale) {
+  int left = 0, top = 0;
+  if (container != Container::Dialog) {
+    const PixelRect inner =
+        PanelInner(container == Container::UpperPanel ? UpperPanelRect : LowerPanelRect, scale);
+    left = inner.left;
+    top = inner.top;
+  }
+  return {left + TwipsToPixels(place.x, scale.dpiX), top + TwipsToPixels(place.y, scale.dpiY),
+          left + TwipsToPixels(place.x + place.width, scale.dpiX),
+          top + TwipsToPixels(place.y + place.height, scale.dpiY)};
+}
+
+std::vector<BackdropLine> BackdropLines(const PixelRect& area, Rgb add) {
+  std::vector<BackdropLine> lines;
+  const int h = area.bottom - area.top;
+  for (int y = 0; y < h; ++y) {
+    const int c = BackdropShade(y, h);
+    const Rgb colour{static_cast<std::uint8_t>(c + add.red),
+                     static_cast<std::uint8_t>(c + add.green),
+                     static_cast<std::uint8_t>(c + add.blue)};
+    lines.push_back({{area.left, area.top + y, area.right, area.top + y + 1}, colour});
+  }
+  return lines;
+}
+
+namespace {
+
+bool Hit(const PixelRect& r, int x, int y) {
+  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// The option's mark or its caption.
+bool HitOption(const OptionLayout& option, int x, int y, const DialogScale& scale) {
+  return Hit(PlaceControl(option.label.container, option.image, scale), x, y) ||
+         Hit(PlaceControl(option.label.container, option.label.place, scale), x, y);
+}
+
+DialogChange Either(DialogChange a, DialogChange b) {
+  return {a.marks || b.marks, a.musicControls || b.musicControls};
+}
+
+}  // namespace
+
+DialogChange ClickDialog(DialogView& view, StoredSettingsRecord& record, int x, int y,
+                         const DialogScale& scale) {
+  DialogChange change;
+  for (int i = 0; i < 2; ++i) {
+    if (HitOption(CloudOptions[i], x, y, scale))
+      change = Either(change, SelectCloud(view, record, i));
+    if (HitOption(IlluOptions[i], x, y, scale))
+      change = Either(change, SelectIllumination(view, record, i));
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (HitOption(BgmOptions[i], x, y, scale))
+      change = Either(change, ChooseMusicSource(view, record, i));
+  }
+  return change;
 }
 
 }  // namespace varenko

@@ -1,6 +1,7 @@
 // What the settings dialog shows and does, apart from its windows: loading StoredSettings into
 // the controls, the option pairs, the music-source choice, reset, save, the bar numbers, the
-// placement and the backdrop shading. dialog_win32.cpp mirrors this view into real controls.
+// placement in pixels, the clicks on the option marks and the backdrop shading. dialog_win32.cpp
+// mirrors this view into real controls.
 #pragma once
 
 #include <array>
@@ -30,6 +31,13 @@ struct DialogView {
   std::string fileLabel;                       // `lbl_Fname` caption
 };
 
+// What a change to the view asks of the window layer.
+struct DialogChange {
+  bool marks = false;          // the option marks are to be painted again
+  bool musicControls = false;  // `Cmd_BGM` and `BGM_Repeat` take their enabled state again
+  friend bool operator==(const DialogChange&, const DialogChange&) = default;
+};
+
 // A fresh dialog: bars at their design values, no marks, everything enabled.
 DialogView DesignView();
 
@@ -38,11 +46,11 @@ DialogView DesignView();
 void LoadDialog(DialogView& view, const StoredSettingsRecord& record);
 
 // The weather and illumination pairs (index 0 or 1).
-void SelectCloud(DialogView& view, StoredSettingsRecord& record, int index);
-void SelectIllumination(DialogView& view, StoredSettingsRecord& record, int index);
+DialogChange SelectCloud(DialogView& view, StoredSettingsRecord& record, int index);
+DialogChange SelectIllumination(DialogView& view, StoredSettingsRecord& record, int index);
 
 // The music-source group (index 0 to 2): the mode, the marks and which controls are enabled.
-void ChooseMusicSource(DialogView& view, StoredSettingsRecord& record, int index);
+DialogChange ChooseMusicSource(DialogView& view, StoredSettingsRecord& record, int index);
 
 // A file the chooser returned (UTF-8).
 void ChooseFile(DialogView& view, StoredSettingsRecord& record, const std::string& path);
@@ -52,7 +60,7 @@ void MoveBar(DialogView& view, int i, int value);
 
 // `Cmd_Init`: the defaults in the bars and pairs, music source none; the track text and the file
 // path stay.
-void ResetDialog(DialogView& view, StoredSettingsRecord& record);
+DialogChange ResetDialog(DialogView& view, StoredSettingsRecord& record);
 
 // `Cmd_Set`: the texts of "00" to "10" in key order, as they are to be written. Updates
 // record.BgmTrack from the track text: a number is rounded (halves to even), a non-number gives
@@ -73,5 +81,48 @@ std::pair<int, int> DialogPosition(int screenWidth, int screenHeight, int window
 // Brightness c of backdrop row y of an area `height` rows high: 0 at the top, 220 in the
 // middle, back to about 0 at the bottom.
 int BackdropShade(int y, int height);
+
+// --- Pixels ---------------------------------------------------------------------------------
+
+// The screen's pixels per inch; twips are physical (1440 to the inch), so the dialog keeps its
+// size on a scaled desktop.
+struct DialogScale {
+  int dpiX = 96;
+  int dpiY = 96;
+};
+
+struct PixelRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+// Twips to pixels, rounded to the nearest pixel (halves away from zero).
+int TwipsToPixels(int twips, int dpi);
+
+// The picture boxes have a sunken 3-D edge this many pixels wide; their controls and their
+// shading sit inside it.
+inline constexpr int PanelEdge = 2;
+PixelRect PanelOuter(const TwipRect& panel, const DialogScale& scale);
+PixelRect PanelInner(const TwipRect& panel, const DialogScale& scale);
+
+// A rectangle laid out in twips inside a container, in the dialog's client pixels.
+PixelRect PlaceControl(Container container, const TwipRect& place, const DialogScale& scale);
+
+// `PaintBackdrop` over one area: one line a pixel high per row, shade c of BackdropShade over the
+// area's height, in the colour c plus `add`. The shading's last row (y = height) falls on the
+// area's edge, which the area clips, so every line stays inside the area.
+struct BackdropLine {
+  PixelRect row;
+  Rgb colour;
+};
+std::vector<BackdropLine> BackdropLines(const PixelRect& area, Rgb add);
+// The bluish shading of the dialog and the grey one of its panels.
+inline constexpr Rgb DialogShadeAdd{0, 0, 30};
+inline constexpr Rgb PanelShadeAdd{30, 30, 30};
+
+// A mouse button pressed at client pixel (x, y): the option mark or caption under it selects its
+// option (any button does). A press anywhere else changes nothing.
+DialogChange ClickDialog(DialogView& view, StoredSettingsRecord& record, int x, int y,
+                         const DialogScale& scale);
 
 }  // namespace varenko

@@ -65,48 +65,32 @@ DialogState dialog;
 // Internal functions: geometry
 // ----------------------------------------------------------------------------------------------
 
-int PixelsX(int twips) { return MulDiv(twips, dialog.dpiX, 1440); }
-int PixelsY(int twips) { return MulDiv(twips, dialog.dpiY, 1440); }
+DialogScale Scale() { return {dialog.dpiX, dialog.dpiY}; }
+int PixelsX(int twips) { return TwipsToPixels(twips, dialog.dpiX); }
+int PixelsY(int twips) { return TwipsToPixels(twips, dialog.dpiY); }
 
-// The picture boxes have a sunken 3-D edge; their controls sit inside it.
-constexpr int PanelEdge = 2;
+RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-RECT PanelOuter(const TwipRect& panel) {
-  return {PixelsX(panel.x), PixelsY(panel.y), PixelsX(panel.x + panel.width),
-          PixelsY(panel.y + panel.height)};
-}
-
-RECT PanelInner(const TwipRect& panel) {
-  RECT r = PanelOuter(panel);
-  InflateRect(&r, -PanelEdge, -PanelEdge);
-  return r;
-}
+RECT PanelOuter(const TwipRect& panel) { return ToRect(varenko::PanelOuter(panel, Scale())); }
+RECT PanelInner(const TwipRect& panel) { return ToRect(varenko::PanelInner(panel, Scale())); }
 
 // A rectangle laid out in twips inside a container, in the dialog's client pixels.
 RECT Place(Container container, const TwipRect& place) {
-  POINT origin{0, 0};
-  if (container != Container::Dialog) {
-    const RECT inner =
-        PanelInner(container == Container::UpperPanel ? UpperPanelRect : LowerPanelRect);
-    origin = {inner.left, inner.top};
-  }
-  return {origin.x + PixelsX(place.x), origin.y + PixelsY(place.y),
-          origin.x + PixelsX(place.x + place.width), origin.y + PixelsY(place.y + place.height)};
+  return ToRect(PlaceControl(container, place, Scale()));
 }
 
 // ----------------------------------------------------------------------------------------------
 // Internal functions: drawing
 // ----------------------------------------------------------------------------------------------
 
-// Horizontal lines shaded by BackdropShade, from `base` colour offsets.
-void Shade(HDC dc, const RECT& area, int addRed, int addGreen, int addBlue) {
-  const int h = area.bottom - area.top;
-  for (int y = 0; y <= h; ++y) {
-    const int c = BackdropShade(y, h);
-    HBRUSH brush = CreateSolidBrush(RGB(c + addRed, c + addGreen, c + addBlue));
+// The shading's lines, each a pixel high, inside the area.
+void Shade(HDC dc, const RECT& area, Rgb add) {
+  for (const BackdropLine& line :
+       BackdropLines({area.left, area.top, area.right, area.bottom}, add)) {
+    HBRUSH brush = CreateSolidBrush(RGB(line.colour.red, line.colour.green, line.colour.blue));
     if (!brush) continue;
-    RECT line{area.left, area.top + y, area.right, area.top + y + 1};
-    FillRect(dc, &line, brush);
+    const RECT row = ToRect(line.row);
+    FillRect(dc, &row, brush);
     DeleteObject(brush);
   }
 }
@@ -126,11 +110,11 @@ void PaintBackdrop(int width, int height) {
     return;
   }
   HGDIOBJ old = SelectObject(dc, dialog.backdrop);
-  Shade(dc, RECT{0, 0, width, height}, 0, 0, 30);
+  Shade(dc, RECT{0, 0, width, height}, DialogShadeAdd);
   for (const TwipRect* panel : {&LowerPanelRect, &UpperPanelRect}) {
     RECT outer = PanelOuter(*panel);
     DrawEdge(dc, &outer, EDGE_SUNKEN, BF_RECT);
-    Shade(dc, PanelInner(*panel), 30, 30, 30);
+    Shade(dc, PanelInner(*panel), PanelShadeAdd);
   }
   SelectObject(dc, old);
   DeleteDC(dc);
@@ -238,10 +222,15 @@ void OnPaint(HWND hwnd) {
 // Internal functions: controls
 // ----------------------------------------------------------------------------------------------
 
-// Carries the view's enabled states into the music controls and repaints the windowless parts.
-void ShowView() {
+// Carries the view's enabled states into the music controls. Writing the button's Enabled
+// repaints it, so this runs only where the music source is set: load, choice and reset.
+void ShowMusicControls() {
   EnableWindow(dialog.repeat, dialog.view.repeatEnabled);
   SetCommandEnabled(dialog.cmdBgm, dialog.view.bgmButtonEnabled ? -1 : 0);
+}
+
+void ShowView() {
+  ShowMusicControls();
   InvalidateRect(dialog.hwnd, nullptr, FALSE);
 }
 
@@ -460,24 +449,11 @@ void OnScroll(HWND bar, int code) {
   InvalidateRect(dialog.hwnd, &dirty, FALSE);
 }
 
-bool Hit(const RECT& r, POINT p) { return PtInRect(&r, p) != FALSE; }
-
 // The option images and their captions react to any mouse button.
 void OnMouseDown(POINT p) {
-  for (int i = 0; i < 2; ++i) {
-    if (Hit(Place(Container::UpperPanel, CloudOptions[i].image), p) ||
-        Hit(Place(Container::UpperPanel, CloudOptions[i].label.place), p))
-      SelectCloud(dialog.view, StoredSettings, i);
-    if (Hit(Place(Container::UpperPanel, IlluOptions[i].image), p) ||
-        Hit(Place(Container::UpperPanel, IlluOptions[i].label.place), p))
-      SelectIllumination(dialog.view, StoredSettings, i);
-  }
-  for (int i = 0; i < 3; ++i) {
-    if (Hit(Place(Container::LowerPanel, BgmOptions[i].image), p) ||
-        Hit(Place(Container::LowerPanel, BgmOptions[i].label.place), p))
-      ChooseMusicSource(dialog.view, StoredSettings, i);
-  }
-  ShowView();
+  const DialogChange change = ClickDialog(dialog.view, StoredSettings, p.x, p.y, Scale());
+  if (change.musicControls) ShowMusicControls();
+  if (change.marks) InvalidateRect(dialog.hwnd, nullptr, FALSE);
 }
 
 LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -36,6 +36,11 @@ grey() {
     -format '%[fx:mean]' info:
 }
 crop() { convert "$shot" -crop "$1" +repage "$2"; }
+# darkest X Y: the darkest pixel (0..1) of the 12 x 12 option mark whose image lies at X, Y.
+darkest() {
+  convert "$shot" -crop "12x12+$((ox + $1))+$((oy + $2))" +repage -colorspace Gray \
+    -format '%[fx:minima]' info:
+}
 
 # --- A fresh store: open, look, move a bar, pick options, save --------------------------------
 reg_delete_key
@@ -51,6 +56,9 @@ bottom=$(grey 5 505)
 check "backdrop dark at the top ($top)" awk "BEGIN{exit !($top < 0.15)}"
 check "backdrop bright in the middle ($middle)" awk "BEGIN{exit !($middle > 0.7)}"
 check "backdrop dark at the bottom ($bottom)" awk "BEGIN{exit !($bottom < 0.15)}"
+# The empty mark of "星空" (`Img_Cloud` 0 at 3060, 2760) shows its dark border.
+mark=$(darkest 218 198)
+check "weather 1 shows the empty mark of 星空 ($mark)" awk "BEGIN{exit !($mark < 0.4)}"
 
 # `HS` 0 lies at 3060, 540 in the upper panel (whose inside starts 2 pixels into 180, 180);
 # its right arrow is the last 17 pixels. `lbl_HS` 0 is at 4620, 600.
@@ -98,6 +106,12 @@ reg_set 08 0
 reg_set 09 45
 reg_set 10 'C:\windows\win.ini'
 open_dialog
+# Weather and illumination 7: no picture in any of the four option images, only the shading.
+shot="$E2E_TMP/out_of_range.png"
+screenshot "$shot"
+marks="$(darkest 218 198) $(darkest 278 198) $(darkest 218 222) $(darkest 278 222)"
+check "a pair outside 0 and 1 shows no marks ($marks)" \
+  awk "BEGIN{split(\"$marks\", m, \" \"); for (i in m) if (m[i] < 0.4) exit 1}"
 click_at 253 464  # "初期設定" (`Cmd_Init` at 2880, 6780)
 click_at 328 464
 check "設定 after 初期設定 ends the front end" wait_until 20 scr_gone

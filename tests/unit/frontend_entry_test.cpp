@@ -1,5 +1,9 @@
-// The entry's command-line decisions: switch, preview handle, mode table, music file kind.
+// The entry's command-line decisions (switch, preview handle, mode table) and the saver run's
+// (music by file kind, the watchers, the order of the way out).
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
 
 #include "frontend/app/entry.h"
 #include "frontend/app/run.h"
@@ -28,29 +32,25 @@ TEST(FrontendEntry, ModesBySwitch) {
     const bool preview = c.mode == EntryMode::Preview;
     EXPECT_EQ(plan.loadSettings, !preview) << c.line;
     EXPECT_EQ(plan.checkRenderer, !preview) << c.line;
+    EXPECT_EQ(plan.previewHandle, preview ? 1 : 0) << c.line;
   }
 }
 
 TEST(FrontendEntry, PreviewHandle) {
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1234"), 1234);
-  EXPECT_EQ(ParsePreviewHandle(L"/P:1234"), 1234);
-  EXPECT_EQ(ParsePreviewHandle(L"-p 1234"), 1234);
-  EXPECT_EQ(ParsePreviewHandle(L"/p  1234"), 1234);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1 2\t3\n4"), 1234) << "blanks inside are ignored too";
-  EXPECT_EQ(ParsePreviewHandle(L"/p"), 0);
-  EXPECT_EQ(ParsePreviewHandle(L"/p "), 0);
-  EXPECT_EQ(ParsePreviewHandle(L"/p abc"), 0);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 42abc"), 42);
-  EXPECT_EQ(ParsePreviewHandle(L"/p -17"), -17);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 2.5"), 2);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 3.5"), 4);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1e3x"), 1000);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 12e"), 12);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 12-3"), 12);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 2147483647"), 2147483647);
-  EXPECT_EQ(ParsePreviewHandle(L"/p -2147483648"), -2147483647 - 1);
-  EXPECT_EQ(ParsePreviewHandle(L"/p 2147483648"), 0) << "beyond 32 bits cannot be converted";
-  EXPECT_EQ(ParsePreviewHandle(L"/p 1e999999"), 0);
+  // Blanks, tabs and line feeds are ignored anywhere; the number ends where it cannot go on;
+  // rounding halves to even; nothing, or beyond 32 bits, reads as 0.
+  // clang-format off
+  const std::pair<const wchar_t*, std::int32_t> cases[] = {
+      {L"/p 1234", 1234}, {L"/P:1234", 1234}, {L"-p 1234", 1234}, {L"/p  1234", 1234},
+      {L"/p 1 2\t3\n4", 1234}, {L"/p", 0}, {L"/p ", 0}, {L"/p abc", 0}, {L"/p 42abc", 42},
+      {L"/p -17", -17}, {L"/p 2.5", 2}, {L"/p 3.5", 4}, {L"/p 1e3x", 1000}, {L"/p 12e", 12},
+      {L"/p 12-3", 12}, {L"/p 7", 7}, {L"/p +5-", 5}, {L"/p 15e-1", 2}, {L"/p 1D2", 100},
+      {L"/p 1E+2e3", 100}, {L"/p 1e2.5", 100}, {L"/p 1.2.3", 1}, {L"/p e5", 0},
+      {L"/p 1e999999", 0}, {L"/p 2147483647", INT32_MAX}, {L"/p -2147483648", INT32_MIN},
+      {L"/p 2147483648", 0}, {L"/p -2147483649", 0}, {L"/p 100", 100}, {L"/p 1e2-3", 100},
+      {L"/p 12e+", 12}};
+  // clang-format on
+  for (const auto& [line, handle] : cases) EXPECT_EQ(ParsePreviewHandle(line), handle) << line;
   // Hostile lengths: a long run of digits and a long run of blanks.
   EXPECT_EQ(ParsePreviewHandle(L"/p " + std::wstring(40000, L'9')), 0);
   EXPECT_EQ(ParsePreviewHandle(L"/p " + std::wstring(40000, L' ') + L"7"), 7);
@@ -59,6 +59,11 @@ TEST(FrontendEntry, PreviewHandle) {
 TEST(FrontendEntry, CommandTailDropsTheProgram) {
   EXPECT_EQ(CommandTail(L"\"C:\\Program Files\\Varenko.scr\" /p 1234"), L"/p 1234");
   EXPECT_EQ(CommandTail(L"C:\\Windows\\Varenko.scr /s"), L"/s");
+  EXPECT_EQ(CommandTail(L"Varenko.scr\t \t/s x"), L"/s x");
+  EXPECT_EQ(CommandTail(L"\"C:\\a \" /s"), L"/s") << "a quoted name ending in a blank";
+  // The switch is upper-cased ASCII only.
+  EXPECT_EQ((std::wstring{SwitchOf(L"/a"), SwitchOf(L"/z"), SwitchOf(L"/`"), SwitchOf(L"/{")}),
+            L"AZ`{");
   EXPECT_EQ(CommandTail(L"Varenko.scr"), L"");
   EXPECT_EQ(CommandTail(L"\"unterminated /s"), L"");
   EXPECT_EQ(CommandTail(L""), L"");
@@ -68,6 +73,7 @@ TEST(FrontendEntry, FileTestDropsOneTrailingSeparator) {
   EXPECT_EQ(WithoutTrailingBackslash("C:\\Music\\"), "C:\\Music");
   EXPECT_EQ(WithoutTrailingBackslash("C:\\Music\\\\"), "C:\\Music\\");
   EXPECT_EQ(WithoutTrailingBackslash(""), "");
+  EXPECT_EQ(WithoutTrailingBackslash("C:\\a.mp3"), "C:\\a.mp3");
 }
 
 TEST(FrontendEntry, MusicKindByEndingInAnyCase) {
@@ -77,8 +83,90 @@ TEST(FrontendEntry, MusicKindByEndingInAnyCase) {
   EXPECT_EQ(MusicFileKindOf("song.mp3"), MusicFileKind::Mp3);
   EXPECT_EQ(MusicFileKindOf("song.MP3"), MusicFileKind::Mp3);
   EXPECT_EQ(MusicFileKindOf("song.ogg"), MusicFileKind::Other);
+  EXPECT_EQ(MusicFileKindOf("wav"), MusicFileKind::Wav);
   EXPECT_EQ(MusicFileKindOf("mp"), MusicFileKind::Other);
   EXPECT_EQ(MusicFileKindOf(""), MusicFileKind::Other);
+}
+
+TEST(FrontendRun, Timers) {
+  // Timer1 1000 ms (MP3), Timer2 200 ms (CD), both off at load; Timer3 50 ms (renderer), on.
+  ASSERT_EQ(RunTimers.size(), 3u);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(std::tuple(static_cast<int>(RunTimers[i].timer), RunTimers[i].intervalMs,
+                         RunTimers[i].enabledAtLoad),
+              (std::array{std::tuple(1, 1000u, false), std::tuple(2, 200u, false),
+                          std::tuple(3, 50u, true)}[i]));
+}
+
+// A whole run, event by event (a tick before the load is a stray one): L load, 1 a Timer1 tick, 2 /
+// x a Timer2 tick whose CdTick answers go on / give up, + / - a Timer3 tick with / without the
+// renderer's window, Q a request to unload. The process ends at End.
+std::vector<RunStep> Drive(std::int16_t mode, const char* file, const wchar_t* line,
+                           const char* events) {
+  StoredSettingsRecord record{};
+  record.BgmMode = mode;
+  record.BgmFile = file;
+  RunState state;
+  std::vector<RunStep> all;
+  for (const char* e = events; *e != 0 && (all.empty() || all.back() != RunStep::End); ++e) {
+    std::vector<RunStep> steps;
+    if (*e == 'L') steps = RunFormLoad(state, record);
+    if (*e == '1') steps = RunTimer1(state);
+    if (*e == '2' || *e == 'x') {
+      steps = RunTimer2(state);
+      if (!steps.empty()) {
+        const std::vector<RunStep> after = RunAfterCdTick(state, *e == '2');
+        steps.insert(steps.end(), after.begin(), after.end());
+      }
+    }
+    if (*e == '+' || *e == '-') steps = RunTimer3(state, *e == '+', record, line);
+    if (*e == 'Q') steps = RunQueryUnload(state, record, line);
+    all.insert(all.end(), steps.begin(), steps.end());
+  }
+  // The state knows which watchers run: those whose last step was to enable them (nothing
+  // disables the MP3 watcher).
+  const auto running = [&all](RunStep on, RunStep off) {
+    const auto last =
+        std::find_if(all.rbegin(), all.rend(), [&](RunStep s) { return s == on || s == off; });
+    return last != all.rend() && *last == on;
+  };
+  EXPECT_EQ(state.timer1, running(RunStep::EnableTimer1, RunStep::EnableTimer1)) << events;
+  EXPECT_EQ(state.timer2, running(RunStep::EnableTimer2, RunStep::DisableTimer2)) << events;
+  EXPECT_EQ(state.timer3, running(RunStep::EnableTimer3, RunStep::DisableTimer3)) << events;
+  return all;
+}
+
+TEST(FrontendRun, WatchersAndTheWayOut) {
+  using S = RunStep;
+  struct Case {
+    std::tuple<std::int16_t, const char*, const wchar_t*, const char*>
+        run;  // mode, file, line, events
+    std::vector<RunStep> steps;
+  };
+  const Case cases[] = {
+      // The CD watcher gives up: nothing enables it again, and the way out sends no CD command.
+      {{1, "", L"/s", "L2x2-"},
+       {S::StartRenderer, S::StartCd, S::EnableTimer2, S::EnableTimer3, S::CdTick, S::CdTick,
+        S::DisableTimer2, S::DisableTimer3, S::ShowCursor, S::End}},
+      // Still running at the end: stopped first. An empty command line leaves the cursor alone.
+      {{1, "a.mp3", L"", "L2+-"},
+       {S::StartRenderer, S::StartCd, S::EnableTimer2, S::EnableTimer3, S::CdTick, S::DisableTimer3,
+        S::DisableTimer2, S::StopCd, S::End}},
+      {{2, "C:\\m\\a.Mp3", L"/S", "L11+Q-"},
+       {S::StartRenderer, S::StartMp3, S::EnableTimer1, S::EnableTimer3, S::Mp3Tick, S::Mp3Tick,
+        S::StopMp3, S::ShowCursor, S::End}},
+      {{2, "a.wav", L"xs", "L12-"},
+       {S::StartRenderer, S::StartWav, S::EnableTimer3, S::DisableTimer3, S::StopWav, S::ShowCursor,
+        S::End}},
+      {{2, "a.ogg", L"", "-L1-"}, {S::StartRenderer, S::EnableTimer3, S::DisableTimer3, S::End}},
+      {{0, "a.mp3", L"/s", "L-"},
+       {S::StartRenderer, S::EnableTimer3, S::DisableTimer3, S::ShowCursor, S::End}},
+      {{3, "a.wav", L"/c", "LQ"}, {S::StartRenderer, S::EnableTimer3, S::End}},
+  };
+  for (const Case& c : cases) {
+    const auto& [mode, file, line, events] = c.run;
+    EXPECT_EQ(Drive(mode, file, line, events), c.steps) << events;
+  }
 }
 
 }  // namespace

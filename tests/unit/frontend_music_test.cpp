@@ -49,7 +49,7 @@ struct ScriptedDevice {
       return answer.code;
     };
     MusicPlatform.errorText = [this](std::uint32_t code, char* buffer, std::uint32_t size) {
-      if (!errorTextAvailable) return false;
+      if (!errorTextAvailable || size != 256) return false;  // the error text has 256
       const std::string text = "device error " + std::to_string(code);
       std::snprintf(buffer, size, "%s", text.c_str());
       return true;
@@ -115,6 +115,8 @@ TEST(FrontendMusic, SendMciRepliesAndErrors) {
   EXPECT_EQ(LastReply, "ready");
   EXPECT_TRUE(MciFailed("Error:263"));
   EXPECT_TRUE(MciFailed("device eRRor"));
+  EXPECT_TRUE(MciFailed("err"));
+  EXPECT_FALSE(MciFailed("ExR EEr RER"));
   EXPECT_FALSE(MciFailed("playing"));
 
   EXPECT_EQ(PlayMci("cdaudio", ""), 0);
@@ -132,46 +134,34 @@ TEST(FrontendMusic, CdStartAndStop) {
   for (std::uint32_t size : device.sizes) EXPECT_EQ(size, 0u) << "sent without a reply";
 }
 
-TEST(FrontendMusic, CdWatcherWithoutRepeat) {
-  ScriptedDevice device;
-  device.Disc(5, 1, "playing");
-  EXPECT_TRUE(CdTick());
-  EXPECT_EQ(device.sent, kCdStatus) << "a disc already playing is left alone";
-  EXPECT_EQ(device.sizes[2], 255u) << "the mode buffer offers 255 of its 256 characters";
-
-  device.sent.clear();
-  device.Disc(5, 3, "stopped");
-  EXPECT_TRUE(CdTick());
-  EXPECT_EQ(device.sent, CdStatusThen({"play cdaudio"})) << "plays on from where the disc is";
-}
-
-TEST(FrontendMusic, CdWatcherRepeatsTheChosenTrack) {
-  ScriptedDevice device;
-  StoredSettings.BgmTrack = 2;
-  device.Disc(5, 1, "playing");
-  EXPECT_TRUE(CdTick());
-  EXPECT_EQ(device.sent,
-            CdStatusThen({"status cdaudio position track 2", "play cdaudio from 2:00:00:00"}))
-      << "track 1 playing jumps to track 2";
-
-  device.sent.clear();
-  device.Disc(5, 2, "playing");
-  EXPECT_TRUE(CdTick());
-  EXPECT_EQ(device.sent, kCdStatus) << "on the chosen track: nothing";
-
-  device.sent.clear();
-  device.Disc(5, 2, "stopped");
-  EXPECT_TRUE(CdTick());
-  EXPECT_EQ(device.sent.back(), "play cdaudio from 2:00:00:00") << "stopped on it: again";
-}
-
-TEST(FrontendMusic, CdWatcherTrackBeyondTheDiscStaysQuiet) {
-  ScriptedDevice device;
-  StoredSettings.BgmTrack = 3;
-  device.Disc(2, 1, "playing");
-  EXPECT_TRUE(CdTick()) << "the watcher keeps running";
-  EXPECT_EQ(device.sent,
-            CdStatusThen({"status cdaudio position track 3", "play cdaudio from Error:277"}));
+// One watcher step with repeat track `track` on a disc of `tracks` tracks, now at `current` in
+// `mode`: the commands after the three status queries. The watcher goes on in every case.
+TEST(FrontendMusic, CdWatcherSteps) {
+  struct Case {
+    std::int16_t track;
+    int tracks, current;
+    const char* mode;
+    std::vector<std::string> then;
+  };
+  const std::vector<std::string> replay2 = {"status cdaudio position track 2",
+                                            "play cdaudio from 2:00:00:00"};
+  const Case cases[] = {
+      {0, 5, 1, "playing", {}},                // a disc already playing is left alone
+      {0, 5, 3, "stopped", {"play cdaudio"}},  // plays on from where the disc is
+      {2, 5, 1, "playing", replay2},           // track 1 playing jumps to track 2
+      {2, 5, 2, "playing", {}},                // on the chosen track: nothing
+      {2, 5, 2, "stopped", replay2},           // stopped on it: again
+      // Beyond the disc: the position query fails, and the play built from its reply too.
+      {3, 2, 1, "playing", {"status cdaudio position track 3", "play cdaudio from Error:277"}},
+  };
+  for (const Case& c : cases) {
+    ScriptedDevice device;
+    StoredSettings.BgmTrack = c.track;
+    device.Disc(c.tracks, c.current, c.mode);
+    EXPECT_TRUE(CdTick());
+    EXPECT_EQ(device.sent, CdStatusThen(c.then)) << c.track << " at " << c.current << c.mode;
+    EXPECT_EQ(device.sizes[2], 255u) << "the mode buffer offers 255 of its 256 characters";
+  }
   EXPECT_EQ(LastReply, "device error 263");
 }
 
@@ -195,7 +185,18 @@ TEST(FrontendMusic, CdWatcherGivesUpOnAFailingDevice) {
 }
 
 TEST(FrontendMusic, CdModeBufferKeepsItsLastReply) {
+  {
+    ScriptedDevice earlier;
+    earlier.Disc(5, 1, "stopped");
+    EXPECT_TRUE(CdTick());  // leaves "stopped" behind
+  }
   ScriptedDevice device;
+  EXPECT_EQ(LastReply, "") << "the state of a fresh process";
+  device.Disc(5, 1, "stopped");
+  device.script["status cdaudio mode"] = {{0, "", false}};
+  EXPECT_TRUE(CdTick());
+  EXPECT_EQ(device.sent, kCdStatus) << "a fresh process starts with an empty mode buffer";
+  device.sent.clear();
   device.Disc(5, 1, "stopped");
   EXPECT_TRUE(CdTick());
   device.sent.clear();

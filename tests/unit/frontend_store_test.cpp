@@ -46,11 +46,9 @@ TEST(FrontendStore, FirstStartWritesOnlyTheRendererDefaultsInKeyOrder) {
   const StoredSettingsRecord record = Load(store);
   EXPECT_EQ(store.writes, (std::vector<std::string>{"00=10", "01=5", "02=20", "03=10", "04=20",
                                                     "05=20", "06=1", "07=1"}));
-  const std::int16_t expected[8] = {10, 5, 20, 10, 20, 20, 1, 1};
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(record.Values[i], expected[i]) << i;
-  EXPECT_EQ(record.BgmMode, 0);
-  EXPECT_EQ(record.BgmTrack, 0);
-  EXPECT_EQ(record.BgmFile, "");
+  EXPECT_EQ(std::vector<int>(record.Values, record.Values + 8),
+            (std::vector<int>{10, 5, 20, 10, 20, 20, 1, 1}));
+  EXPECT_TRUE(record.BgmMode == 0 && record.BgmTrack == 0 && record.BgmFile.empty());
 }
 
 TEST(FrontendStore, PresentValuesAreConvertedAndNeverRewritten) {
@@ -60,14 +58,10 @@ TEST(FrontendStore, PresentValuesAreConvertedAndNeverRewritten) {
   StoredSettingsRecord record{};
   record.Values[1] = 7;  // what the field held before the load
   LoadSettingsFrom(store.Access(), record);
-  EXPECT_EQ(record.Values[0], 0) << "letters keep the field";
-  EXPECT_EQ(record.Values[1], 7) << "beyond 16 bits keeps the field";
-  EXPECT_EQ(record.Values[2], 2) << "2.5 rounds to the even neighbour";
-  EXPECT_EQ(record.Values[3], 10) << "empty takes the default";
-  EXPECT_EQ(record.Values[4], 4);
-  EXPECT_EQ(record.Values[5], 250) << "out of the dialog range is loaded as it is";
-  EXPECT_EQ(record.Values[6], -1);
-  EXPECT_EQ(record.Values[7], 0);
+  // Letters and a number beyond 16 bits keep the field; 2.5 and 3.5 round to the even
+  // neighbour; empty takes the default; 250, outside the dialog's range, is loaded as it is.
+  EXPECT_EQ(std::vector<int>(record.Values, record.Values + 8),
+            (std::vector<int>{0, 7, 2, 10, 4, 250, -1, 0}));
   EXPECT_EQ(store.writes, std::vector<std::string>{"03=10"});
   EXPECT_EQ(store.values["00"], "abc");
 }
@@ -116,20 +110,16 @@ TEST(FrontendStore, FileSourceFallsBackWithoutAUsableFile) {
 }
 
 TEST(FrontendStore, NumberConversions) {
-  EXPECT_EQ(TextToInt16Rounded("0.5"), 0);
-  EXPECT_EQ(TextToInt16Rounded("1.5"), 2);
-  EXPECT_EQ(TextToInt16Rounded("-2.5"), -2);
-  EXPECT_EQ(TextToInt16Rounded("2.51"), 3);
-  EXPECT_EQ(TextToInt16Rounded("+12"), 12);
-  EXPECT_EQ(TextToInt16Rounded("1e2"), 100);
-  EXPECT_EQ(TextToInt16Rounded(".5"), 0);
-  EXPECT_EQ(TextToInt16Rounded("32767.5"), std::nullopt) << "rounds to 32768";
-  EXPECT_EQ(TextToInt16Rounded("-32768.5"), -32768) << "rounds to the even -32768";
-  EXPECT_EQ(TextToInt16Rounded("32767"), 32767);
-  for (const char* bad :
-       {"", " ", "-", ".", "1e", "1e+", "12x", "x12", "inf", "nan", "0x10", "1 2", "1e99999"}) {
-    EXPECT_EQ(TextToInt16Rounded(bad), std::nullopt) << bad;
-  }
+  // Rounded halves to even: 32767.5 rounds to 32768, which does not fit; -32768.5 to -32768.
+  const std::pair<const char*, std::optional<std::int16_t>> rounded[] = {
+      {"0.5", 0},       {"1.5", 2},      {"-2.5", -2},         {"2.51", 3},  {"+12", 12},
+      {"1e2", 100},     {".5", 0},       {"\t5.\t", 5},        {"1E2", 100}, {"25e-1", 2},
+      {"32767", 32767}, {"32767.5", {}}, {"-32768.5", -32768}, {"", {}},     {" ", {}},
+      {"-", {}},        {".", {}},       {"1e", {}},           {"1e+", {}},  {"12x", {}},
+      {"x12", {}},      {"inf", {}},     {"nan", {}},          {"0x10", {}}, {"1 2", {}},
+      {"1e99999", {}},
+  };
+  for (const auto& [text, value] : rounded) EXPECT_EQ(TextToInt16Rounded(text), value) << text;
   EXPECT_EQ(TextToInt16Rounded(std::string(100000, '9')), std::nullopt);
   EXPECT_EQ(TextToInt16Floor("1.9"), 1);
   EXPECT_EQ(TextToInt16Floor("-0.1"), -1);
