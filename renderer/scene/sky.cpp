@@ -3,12 +3,12 @@
 
 #include <vector>
 
-#include "renderer/sim/saver_settings.h"
 #include "renderer/scene/gl_api.h"
 #include "renderer/scene/pictures.h"
 #include "renderer/scene/sky_texels.h"
 #include "renderer/sim/cloud_grid.h"
 #include "renderer/sim/frame_state.h"
+#include "renderer/sim/saver_settings.h"
 
 namespace varenko {
 

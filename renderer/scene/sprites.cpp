@@ -4,11 +4,11 @@
 #include <cmath>
 #include <vector>
 
-#include "renderer/sim/saver_settings.h"
 #include "renderer/scene/gl_api.h"
 #include "renderer/scene/pictures.h"
 #include "renderer/scene/sprite_atlas.h"
 #include "renderer/scene/sprite_texels.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/sprite_lists.h"
 
 namespace varenko {

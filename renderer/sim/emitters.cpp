@@ -10,11 +10,11 @@
 
 #include <cmath>
 
-#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/cloud_grid.h"
 #include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/sprite_lists.h"
 #include "renderer/sim/update.h"
 

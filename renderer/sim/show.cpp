@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/director.h"
 #include "renderer/sim/pool.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/update.h"
 
 namespace varenko {

@@ -7,13 +7,13 @@
 #include <cmath>
 #include <numbers>
 
-#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/bursts.h"
 #include "renderer/sim/director.h"
 #include "renderer/sim/emitters.h"
 #include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
+#include "renderer/sim/saver_settings.h"
 #include "renderer/sim/sprite_lists.h"
 
 namespace varenko {

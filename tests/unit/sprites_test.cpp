@@ -48,7 +48,8 @@ TEST(FormulaSprites, EveryTexelFollowsItsFormula) {
       {SparkleIndex, 96, 96, 71, 51},   {SparkleIndex, 0, 0, 0, 0},
   };
   for (const Sample& x : samples) {
-    const unsigned char* t = &FormulaSpriteTexels(x.sprite)[(x.r * 128 + x.c) * 4];
+    const std::vector<unsigned char> texels = FormulaSpriteTexels(x.sprite);
+    const unsigned char* t = &texels[(x.r * 128 + x.c) * 4];
     EXPECT_EQ(t[2], x.b) << x.sprite << " at " << x.r << "," << x.c;
     EXPECT_EQ(t[3], x.a) << x.sprite << " at " << x.r << "," << x.c;
   }
