@@ -48,6 +48,8 @@ TEST(Options, NoOptionsRunsTheFullScreenSaver) {
   EXPECT_EQ(r.options.frames, 0);
   EXPECT_EQ(r.options.burstKind, -1);
   EXPECT_EQ(Parse({"--help"}).status, ParseStatus::Help);
+  EXPECT_EQ(Parse({"--version"}).status, ParseStatus::Version);
+  EXPECT_EQ(Parse({"--frames", "1"}).options.frames, 1);  // the smallest count
 }
 
 // Hostile values are refused with one line that, where given here, names the option, the range it
@@ -131,6 +133,8 @@ TEST(Options, WindowsGivenByAScreenSaverHost) {
   std::uint32_t id = 0;
   EXPECT_TRUE(ParseWindowId("0XffFFffFF", id));
   EXPECT_EQ(id, 0xFFFFFFFFu);
+  EXPECT_TRUE(ParseWindowId("0xa0", id));
+  EXPECT_EQ(id, 0xA0u);
   EXPECT_FALSE(ParseWindowId("00000000000000000000001", id));  // too long to be a window id
   EXPECT_FALSE(ParseWindowId("", id));
 }
