@@ -150,6 +150,20 @@ class ParticleBatchGl : public ::testing::Test {
     EXPECT_LE(d.strayPixels, 20);
     EXPECT_LT(d.worstBlock, 1.5);
   }
+  static void DrawnAlikeBothWays() {
+    MaintainPool();
+    const auto reference = Draw(true);
+    ExpectSamePicture(Compare(reference, Draw(false)));
+  }
+  // One world unit to the pixel, facing the camera.
+  static void PixelCamera() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, Width, 0.0, Height, -1000.0, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
+  }
 
   static gltest::OffscreenContext* context;
   static Vec3 eye;
@@ -231,10 +245,7 @@ TEST_F(ParticleBatchGl, OverlappingSmokeAndLightKeepThePoolOrder) {
   Add(Smoke, SmokeSprite[1], spot, 400.0f, Vec3(0, 0, 0), 0.7f);
   // A star far off to the side overlaps no smoke and may join the first run.
   Add(Star, GlowSprite, Vec3(-2500.0f, 300.0f, 0.0f), 200.0f, Vec3(0, 0, 1), 1.0f);
-  MaintainPool();
-  const auto reference = Draw(true);
-  const auto batched = Draw(false);
-  ExpectSamePicture(Compare(reference, batched));
+  DrawnAlikeBothWays();
   EXPECT_EQ(particleBatch.runCount, 4) << "light, smoke, light, smoke";
 }
 
@@ -249,10 +260,7 @@ TEST_F(ParticleBatchGl, SmokeAndLightApartShareTwoRuns) {
       Add(Star, GlowSprite, Vec3(300.0f, 300.0f, z), 20.0f, Vec3(1, 1, 0), 0.8f);
     }
   }
-  MaintainPool();
-  const auto reference = Draw(true);
-  const auto batched = Draw(false);
-  ExpectSamePicture(Compare(reference, batched));
+  DrawnAlikeBothWays();
   EXPECT_EQ(particleBatch.runCount, 2);
 }
 
@@ -262,10 +270,7 @@ TEST_F(ParticleBatchGl, BlastKeepsItsPlaceAndTheStateIsLeftClean) {
   blast.lifeFrac = 0.9f;  // shock ring and ring flare
   Add(Star, GlowSprite, Vec3(0.0f, 300.0f, 100.0f), 300.0f, Vec3(0, 1, 0), 1.0f);
   Add(Smoke, SmokeSprite[2], Vec3(0.0f, 300.0f, 200.0f), 300.0f, Vec3(0, 0, 0), 0.5f);
-  MaintainPool();
-  const auto reference = Draw(true);
-  const auto batched = Draw(false);
-  ExpectSamePicture(Compare(reference, batched));
+  DrawnAlikeBothWays();
   ASSERT_EQ(particleBatch.runCount, 4);
   EXPECT_NE(particleBatch.runs[1].blast, nullptr) << "star, blast, star, smoke";
   EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
@@ -296,12 +301,7 @@ TEST_F(ParticleBatchGl, SkippedSpritesGiveNoQuads) {
 TEST_F(ParticleBatchGl, SpritesReachingAPixelCentreAtAnEdgeAreKept) {
   // One world unit to the pixel, facing the camera: 20-pixel stars whose edge lies 0.7 pixel
   // inside each edge of the screen cover the outermost pixel centres there.
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0.0, Width, 0.0, Height, -1000.0, 1000.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
+  PixelCamera();
   const float in = 10.0f - 0.7f;  // centre beyond the edge by the half size less 0.7
   const Vec3 centres[4] = {{Width + in, 90, 0}, {-in, 90, 0}, {160, Height + in, 0}, {160, -in, 0}};
   for (const Vec3& c : centres)
@@ -328,12 +328,7 @@ TEST_F(ParticleBatchGl, LightReachingSmokeByASliverOrFromBehindTheEyeComesAfterI
   EXPECT_EQ(particleBatch.runCount, 3) << "from behind the eye";
 
   ClearPool();
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0.0, Width, 0.0, Height, -1000.0, 1000.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
+  PixelCamera();
   Add(Star, GlowSprite, Vec3(10, 90, 0), 10.0f, Vec3(1, 1, 1), 1.0f).depthKey = 300.0f;
   Add(Smoke, SmokeSprite[0], Vec3(50, 90, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 200.0f;
   // Reaches x = 32.8: the pixel centre at 32.5 lies in the smoke's tile.

@@ -150,12 +150,10 @@ TEST_F(UpdateTest, BurningShellSteeringReplayed) {
                  (c.vel.z + d.z * thrust + h.z * push) * (k * k));
     UpdateParticle(p);
     SCOPED_TRACE(testing::Message() << "spin " << c.spin);
-    EXPECT_FLOAT_EQ(p.heading.x, h.x);
-    EXPECT_FLOAT_EQ(p.heading.y, h.y);
-    EXPECT_FLOAT_EQ(p.heading.z, h.z);
-    EXPECT_FLOAT_EQ(p.vel.x, v.x);
-    EXPECT_FLOAT_EQ(p.vel.y, v.y);
-    EXPECT_FLOAT_EQ(p.vel.z, v.z);
+    for (float Vec3::*f : {&Vec3::x, &Vec3::y, &Vec3::z}) {
+      EXPECT_FLOAT_EQ(p.heading.*f, h.*f);
+      EXPECT_FLOAT_EQ(p.vel.*f, v.*f);
+    }
     EXPECT_EQ(p.alpha, 1.0f);
   }
   // Past the end of its motor nothing steers it and it fades.
@@ -224,21 +222,18 @@ TEST_F(UpdateTest, LifeMeasureOpacityAndSizeByKind) {
     }
   }
 
-  // A shell's opacity rises while its motor burns and falls afterwards.
-  Particle burning = Make(Shell);
-  burning.lifeFrac = 0.0f;  // no steering this step
-  burning.aux[1] = 0.3f;
-  burning.alpha = 0.2f;
-  burning.lifeLeft = 1.5f;
-  UpdateParticle(burning);
-  EXPECT_EQ(burning.alpha, 1.0f);
-  Particle spent = Make(Shell);
-  spent.lifeFrac = 0.0f;
-  spent.aux[1] = 0.6f;
-  spent.alpha = 0.8f;
-  spent.lifeLeft = 1.5f;
-  UpdateParticle(spent);
-  EXPECT_FLOAT_EQ(spent.alpha, 0.3f);
+  // A shell's opacity rises while its motor burns (burn-out fraction 0.3) and falls afterwards
+  // (0.6); a measure of 0 before the step keeps it from steering.
+  const struct { float burnOut, alpha, want; } shells[] = {{0.3f, 0.2f, 1.0f}, {0.6f, 0.8f, 0.3f}};
+  for (const auto [burnOut, alpha, want] : shells) {
+    Particle shell = Make(Shell);
+    shell.lifeFrac = 0.0f;
+    shell.aux[1] = burnOut;
+    shell.alpha = alpha;
+    shell.lifeLeft = 1.5f;
+    UpdateParticle(shell);
+    EXPECT_FLOAT_EQ(shell.alpha, want) << burnOut;
+  }
 }
 
 TEST_F(UpdateTest, ParticleWithoutLifetimeStillEnds) {
