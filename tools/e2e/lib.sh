@@ -54,11 +54,12 @@ wait_until() {
 # --- display --------------------------------------------------------------------------------
 
 # start_xvfb [WxHxD]: starts Xvfb on a display it picks itself (-displayfd, so parallel tests
-# never race for a number) and exports DISPLAY.
+# never race for a number) and exports DISPLAY. -noreset: a server that resets when its last
+# client leaves refuses the next one while it does, which a busy machine stretches to seconds.
 start_xvfb() {
   local geometry=${1:-1280x720x24} fdfile="$E2E_TMP/xvfb-display" n
   : >"$fdfile"
-  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp +extension GLX \
+  Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -noreset +extension GLX \
     3>"$fdfile" >"$E2E_TMP/xvfb.log" 2>&1 &
   E2E_PIDS+=("$!")
   wait_until 15 grep -q '[0-9]' "$fdfile" || { echo "could not start Xvfb" >&2; return 1; }
