@@ -23,9 +23,9 @@ struct RunWindowState {
 RunWindowState run{};
 
 void EnableTimer(RunTimer timer) {
-  for (const RunTimerSpec& spec : RunTimers)
-    if (spec.timer == timer)
-      SetTimer(run.window, static_cast<UINT_PTR>(timer), spec.intervalMs, nullptr);
+  for (const RunTimerSpec& row : RunTimers)
+    if (row.timer == timer)
+      SetTimer(run.window, static_cast<UINT_PTR>(timer), row.intervalMs, nullptr);
 }
 
 void DisableTimer(RunTimer timer) { KillTimer(run.window, static_cast<UINT_PTR>(timer)); }
