@@ -50,6 +50,10 @@ TEST(FramePacing, WaitsHoldThePaceWithoutDriftOrBursts) {
       {2.11, 2.05, 0.1},      // a clock that went back: never more than one frame's wait
   };
   for (const Step& s : steps) EXPECT_NEAR(NextFrameWait(pacer, s.start, s.end), s.wait, 1e-12);
+  // A first frame that held the pace by itself still sets the due time of the next.
+  FramePacer fresh = {0.1, 0.0, false};
+  EXPECT_EQ(NextFrameWait(fresh, 0.0, 0.095), 0.0);
+  EXPECT_NEAR(NextFrameWait(fresh, 0.1, 0.11), 0.085, 1e-12);
   FramePacer off = {0.0, 0.0, false};
   EXPECT_EQ(NextFrameWait(off, 0.0, 0.001), 0.0);
 }

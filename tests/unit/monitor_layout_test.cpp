@@ -117,6 +117,10 @@ TEST(MonitorLayout, MonitorsBeyondTheViewportLimitAreTiled) {
   const PictureLayout h = LayOutPicture(huge, 2, 2147483647, 2147483647, 8192, 8192);
   const ViewSlice& last = h.slice[h.sliceCount - 1];
   EXPECT_LE(last.viewport[0] + last.viewport[2], 1 << 20);  // hostile sizes stay in range
+  // A window reported without height still gives a finite picture one pixel high.
+  const PictureLayout flat = LayOutPicture(nullptr, 0, 640, 0, 0, 0);
+  EXPECT_EQ(flat.height, 1);
+  EXPECT_TRUE(std::isfinite(flat.halfWidth));
 }
 
 }  // namespace
