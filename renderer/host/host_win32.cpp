@@ -64,8 +64,8 @@ void LayOutMonitors(int width, int height) {
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
   GLint maxViewport[2] = {0, 0};
   glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
-  pictureLayout = LayOutPicture(monitors.data(), static_cast<int>(monitors.size()), width, height,
-                                maxViewport[0], maxViewport[1]);
+  frameView.pictureLayout = LayOutPicture(monitors.data(), static_cast<int>(monitors.size()), width,
+                                          height, maxViewport[0], maxViewport[1]);
 }
 
 // Ties the swap to the refresh through WGL_EXT_swap_control where the driver has it.

@@ -115,8 +115,8 @@ int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 // Reads the current read buffer into host.pixels as rows from top to bottom.
 void ReadPixels() {
-  const int w = clientWidth;
-  const int h = clientHeight;
+  const int w = frameView.clientWidth;
+  const int h = frameView.clientHeight;
   if (w <= 0 || h <= 0) return;
   std::vector<unsigned char> raw(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -130,8 +130,8 @@ void ReadPixels() {
 }
 
 bool WritePng(const char* path) {
-  const int w = clientWidth;
-  const int h = clientHeight;
+  const int w = frameView.clientWidth;
+  const int h = frameView.clientHeight;
   if (host.pixels.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3 ||
       host.pixels.empty())
     return false;
@@ -442,8 +442,8 @@ void LayOutWindow(const HostOptions& o, int width, int height) {
     monitors = o.monitors.empty() ? ScreenMonitors(host.display) : o.monitors;
   GLint maxViewport[2] = {0, 0};
   glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
-  pictureLayout = LayOutPicture(monitors.data(), static_cast<int>(monitors.size()), width, height,
-                                maxViewport[0], maxViewport[1]);
+  frameView.pictureLayout = LayOutPicture(monitors.data(), static_cast<int>(monitors.size()), width,
+                                          height, maxViewport[0], maxViewport[1]);
 }
 
 // Asks the driver to tie swaps to the refresh through whichever swap control it offers.
@@ -526,9 +526,9 @@ void DrawFpsReadout() {
   glyphs[n++] = LetterP;
   glyphs[n++] = DigitSegments[5];  // S
 
-  const int* v = pictureLayout.whole || pictureLayout.sliceCount <= 0
-                     ? savedViewport
-                     : pictureLayout.slice[0].viewport;
+  const int* v = frameView.pictureLayout.whole || frameView.pictureLayout.sliceCount <= 0
+                     ? frameView.savedViewport
+                     : frameView.pictureLayout.slice[0].viewport;
   glViewport(v[0], v[1], v[2], v[3]);
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
@@ -558,7 +558,8 @@ void DrawFpsReadout() {
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
-  glViewport(savedViewport[0], savedViewport[1], savedViewport[2], savedViewport[3]);
+  glViewport(frameView.savedViewport[0], frameView.savedViewport[1], frameView.savedViewport[2],
+             frameView.savedViewport[3]);
 }
 
 // Waits for input on the display's connection for up to `seconds`; a signal ends the wait.
@@ -596,17 +597,18 @@ void PrintStats(long long frames, double totalMs, double worstMs, int poolSize,
   const double intervalMean = intervals.sumMs / n;
   const double intervalSquares = intervals.sumSquaresMs / n;
   // The last frame's viewport and the aspect its projection really used (read back from OpenGL).
-  const double projectionAspect =
-      savedProjection[0] != 0.0 ? savedProjection[5] / savedProjection[0] : 0.0;
+  const double projectionAspect = frameView.savedProjection[0] != 0.0
+                                      ? frameView.savedProjection[5] / frameView.savedProjection[0]
+                                      : 0.0;
   std::printf(
       "{\"frames\":%lld,\"mean_ms\":%.3f,\"worst_ms\":%.3f,\"peak_particles\":%d,"
       "\"pool_size\":%d,\"first_frame_ms\":%.1f,\"viewport\":[%d,%d],\"aspect\":%.4f,"
       "\"slices\":%d,\"interval_mean_ms\":%.3f,\"interval_sd_ms\":%.3f,\"interval_worst_ms\":%.3f}"
       "\n",
-      frames, mean, worstMs, PeakLiveParticles(), poolSize, host.firstSwapMs, savedViewport[2],
-      savedViewport[3], projectionAspect, pictureLayout.whole ? 1 : pictureLayout.sliceCount,
-      intervalMean, std::sqrt(std::max(0.0, intervalSquares - intervalMean * intervalMean)),
-      intervals.worstMs);
+      frames, mean, worstMs, PeakLiveParticles(), poolSize, host.firstSwapMs,
+      frameView.savedViewport[2], frameView.savedViewport[3], projectionAspect,
+      frameView.pictureLayout.whole ? 1 : frameView.pictureLayout.sliceCount, intervalMean,
+      std::sqrt(std::max(0.0, intervalSquares - intervalMean * intervalMean)), intervals.worstMs);
   std::fflush(stdout);
 }
 
@@ -750,7 +752,8 @@ int RunX11Saver(const HostOptions& o) {
         ApplyPacing();
       }
     }
-    if (host.pendingWidth != clientWidth || host.pendingHeight != clientHeight) {
+    if (host.pendingWidth != frameView.clientWidth ||
+        host.pendingHeight != frameView.clientHeight) {
       ResizeScene(host.pendingWidth, host.pendingHeight);
       LayOutWindow(o, host.pendingWidth, host.pendingHeight);
     }

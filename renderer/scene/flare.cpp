@@ -11,16 +11,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "renderer/scene/camera.h"
-#include "renderer/scene/frame.h"
-#include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/saver_settings.h"
 #include "renderer/sim/sprite_lists.h"
 
 namespace varenko {
-
-FlareRequestQueue FlareQueue = {};
 
 float FlashFlareIntensity(int flareBrightness, float alpha, float distance) {
   return static_cast<float>(flareBrightness) * alpha *
@@ -58,14 +53,16 @@ bool FadeAtScreenEdges(float x, float y, float aspect, float& intensity) {
   return true;
 }
 
-void CollectFlares(const FlareView& view) {
+FlareOverlay WholeOverlay(float aspect) { return {aspect, {0.0f, aspect, 0.0f, 1.0f}}; }
+
+void CollectFlares(const FlareView& view, FlareRequestQueue& queue) {
   Vec3 f = Difference(view.lookTarget, view.eyePos);
   f.Normalize();
   const double width = view.clientWidth > 0 ? view.clientWidth : 1;
   const double height = view.clientHeight > 0 ? view.clientHeight : 1;
 
-  for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel && n->particle.depthKey > FreeKey &&
-                                         FlareQueue.count < FlareQueueCapacity;
+  for (PoolNode* n = pool.sentinel.next;
+       n != &pool.sentinel && n->particle.depthKey > FreeKey && queue.count < FlareQueueCapacity;
        n = n->next) {
     const Particle& p = n->particle;
     const bool streak =
@@ -79,7 +76,7 @@ void CollectFlares(const FlareView& view) {
     if (!(v.Dot(f) > 1.0f)) continue;  // behind the camera or less than one unit in front
 
     const float distance = v.Length();
-    FlareRequest& r = FlareQueue.request[FlareQueue.count++];
+    FlareRequest& r = queue.request[queue.count++];
     r.isStreak = streak ? 1.0f : 0.0f;
     r.x = static_cast<float>(wx / width * view.aspect);
     r.y = static_cast<float>(wy / height);
@@ -93,17 +90,12 @@ void CollectFlares(const FlareView& view) {
 
 namespace {
 
-// The overlay whose aspect ratio the current frame uses; set by DrawLensFlare.
-float overlayAspect = 1.0f;
-// The part of the overlay the current viewport shows: left, right, bottom, top. The whole overlay
-// unless the picture is drawn in slices.
-float overlayWindow[4] = {0.0f, 1.0f, 0.0f, 1.0f};
-
-void BeginOverlay() {
+void BeginOverlay(const FlareOverlay& overlay) {
+  const float* w = overlay.window;
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  gluOrtho2D(overlayWindow[0], overlayWindow[1], overlayWindow[2], overlayWindow[3]);
+  gluOrtho2D(w[0], w[1], w[2], w[3]);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
@@ -140,12 +132,14 @@ constexpr Ghost ghostChain[9] = {
 
 }  // namespace
 
-void DrawGhostChain(float x, float y, float red, float green, float blue, float intensity) {
+void DrawGhostChain(const FlareOverlay& overlay, const FlareRequest& light) {
+  const float x = light.x, y = light.y;
+  float intensity = light.intensity;
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   glEnable(GL_BLEND);
-  if (!FadeAtScreenEdges(x, y, overlayAspect, intensity)) return;
-  BeginOverlay();
-  const float u = overlayAspect * 0.5f - x;
+  if (!FadeAtScreenEdges(x, y, overlay.aspect, intensity)) return;
+  BeginOverlay(overlay);
+  const float u = overlay.aspect * 0.5f - x;
   const float v = 0.5f - y;
   for (int n = 0; n < 9; ++n) {
     const Ghost& g = ghostChain[n];
@@ -153,17 +147,19 @@ void DrawGhostChain(float x, float y, float red, float green, float blue, float 
     glTranslatef(x + g.k * u, y + g.k * v, 0.0f);
     if (g.turned) glRotatef(x, 0.0f, 0.0f, 1.0f);
     glScalef(g.scale, g.scale, g.scale);
-    glColor4f(g.red * red, g.green * green, g.blue * blue, g.alpha * intensity);
+    glColor4f(g.red * light.red, g.green * light.green, g.blue * light.blue, g.alpha * intensity);
     glCallList(g.sparkle ? SparkleSprite : (n == 0 ? RingSprite : DiscSprite));
   }
   EndOverlay();
 }
 
-void DrawStreak(float x, float y, float red, float green, float blue, float intensity) {
+void DrawStreak(const FlareOverlay& overlay, const FlareRequest& light) {
+  const float x = light.x, y = light.y, red = light.red, green = light.green, blue = light.blue;
+  float intensity = light.intensity;
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   glEnable(GL_BLEND);
-  if (!FadeAtScreenEdges(x, y, overlayAspect, intensity)) return;
-  BeginOverlay();
+  if (!FadeAtScreenEdges(x, y, overlay.aspect, intensity)) return;
+  BeginOverlay(overlay);
   glTranslatef(x, y, 0.0f);
   glScalef(2.0f * intensity, 0.08f, 0.0f);
   glColor4f(red, green, blue, intensity);
@@ -176,49 +172,25 @@ void DrawStreak(float x, float y, float red, float green, float blue, float inte
   EndOverlay();
 }
 
-namespace {
-void DrawQueue() {
-  for (int i = 0; i < FlareQueue.count; ++i) {
-    const FlareRequest& r = FlareQueue.request[i];
+void DrawFlareQueue(const FlareRequestQueue& queue, const FlareOverlay& overlay) {
+  for (int i = 0; i < queue.count; ++i) {
+    const FlareRequest& r = queue.request[i];
     if (r.isStreak != 0.0f) {
-      DrawStreak(r.x, r.y, r.red, r.green, r.blue, r.intensity);
+      DrawStreak(overlay, r);
     } else {
-      DrawGhostChain(r.x, r.y, r.red, r.green, r.blue, r.intensity);
+      DrawGhostChain(overlay, r);
     }
   }
 }
 
-FlareView FrameFlareView() {
-  FlareView view;
-  view.eyePos = camera.eyePos;
-  view.lookTarget = camera.lookTarget;
-  view.savedEye = depthEye;
-  for (int i = 0; i < 16; ++i) {
-    view.modelView[i] = savedModelView[i];
-    view.projection[i] = savedProjection[i];
-  }
-  for (int i = 0; i < 4; ++i) view.viewport[i] = savedViewport[i];
-  view.clientWidth = clientWidth;
-  view.clientHeight = clientHeight;
-  view.aspect = aspect;
-  return view;
-}
-}  // namespace
-
-void DrawFlaresFor(const FlareView& view) {
-  overlayAspect = view.aspect;
-  overlayWindow[0] = 0.0f;
-  overlayWindow[1] = view.aspect;
-  overlayWindow[2] = 0.0f;
-  overlayWindow[3] = 1.0f;
-  FlareQueue.count = 0;
-  CollectFlares(view);
-  DrawQueue();
-  FlareQueue.count = 0;
+void DrawFlaresFor(const FlareView& view, FlareRequestQueue& queue) {
+  queue.count = 0;
+  CollectFlares(view, queue);
+  DrawFlareQueue(queue, WholeOverlay(view.aspect));
+  queue.count = 0;
 }
 
-void CollectPictureFlares(int width, int height) {
-  FlareView view = FrameFlareView();
+FlareView PictureFlareView(FlareView view, int width, int height) {
   view.clientWidth = width > 0 ? width : 1;
   view.clientHeight = height > 0 ? height : 1;
   view.viewport[0] = 0;
@@ -226,16 +198,7 @@ void CollectPictureFlares(int width, int height) {
   view.viewport[2] = view.clientWidth;
   view.viewport[3] = view.clientHeight;
   view.aspect = static_cast<float>(view.clientWidth) / static_cast<float>(view.clientHeight);
-  overlayAspect = view.aspect;
-  FlareQueue.count = 0;
-  CollectFlares(view);
+  return view;
 }
-
-void DrawQueuedFlares(const float window[4]) {
-  for (int i = 0; i < 4; ++i) overlayWindow[i] = window[i];
-  DrawQueue();
-}
-
-void DrawLensFlare() { DrawFlaresFor(FrameFlareView()); }
 
 }  // namespace varenko

@@ -22,7 +22,6 @@ struct FlareRequestQueue {
   FlareRequest request[FlareQueueCapacity];
   int count;
 };
-extern FlareRequestQueue FlareQueue;
 
 // What the collection needs of this frame's camera: the eye and look-at point, the eye copy the
 // depth keys used, the saved matrices and viewport, and the client area.
@@ -48,26 +47,33 @@ float FinaleFlareIntensity(int flareBrightness, float alpha, float distance);
 // the screen width.
 bool FadeAtScreenEdges(float x, float y, float aspect, float& intensity);
 
-// Walks the live particles in pool order and queues a request for every Flash and finale object
-// more than one unit in front of the camera, up to the queue's capacity.
-void CollectFlares(const FlareView& view);
+// What the flare is drawn into: the overlay over the whole picture, 0..aspect across and 0..1 up,
+// of which the current viewport shows `window` (left, right, bottom, top in overlay units).
+struct FlareOverlay {
+  float aspect;
+  float window[4];
+};
 
-void DrawGhostChain(float x, float y, float red, float green, float blue, float intensity);
-void DrawStreak(float x, float y, float red, float green, float blue, float intensity);
+// The overlay of a picture of this aspect ratio, all of it in the viewport.
+FlareOverlay WholeOverlay(float aspect);
 
-// Collects and draws the flare of the frame seen through `view`, then empties the queue.
-void DrawFlaresFor(const FlareView& view);
+// Walks the live particles in pool order and appends a request to `queue` for every Flash and
+// finale object more than one unit in front of the camera, up to the queue's capacity.
+void CollectFlares(const FlareView& view, FlareRequestQueue& queue);
 
-// Fills the queue from the whole picture of a frame drawn in slices: the saved matrices seen
-// through a viewport of the picture's width x height pixels.
-void CollectPictureFlares(int width, int height);
+// A flash's chain of ghosts through the overlay's centre, and a finale object's streak, at the
+// light's place in `overlay`.
+void DrawGhostChain(const FlareOverlay& overlay, const FlareRequest& light);
+void DrawStreak(const FlareOverlay& overlay, const FlareRequest& light);
 
-// Draws the queued requests into the part of the overlay that `window` (left, right, bottom, top
-// in overlay units) covers, leaving the queue as it is.
-void DrawQueuedFlares(const float window[4]);
+// Draws the requests of `queue` in its order, each with its drawer, leaving the queue as it is.
+void DrawFlareQueue(const FlareRequestQueue& queue, const FlareOverlay& overlay);
 
-// The frame's flare pass (run only when flareBrightness != 0): collect, draw each request in queue
-// order, empty the queue.
-void DrawLensFlare();
+// The flare of a picture seen whole through `view`: empties `queue`, collects, draws, empties it.
+void DrawFlaresFor(const FlareView& view, FlareRequestQueue& queue);
+
+// `view` seen through a viewport of width x height pixels at the origin (sizes below 1 taken as
+// 1): how a picture drawn in slices collects its flare once over the whole picture.
+FlareView PictureFlareView(FlareView view, int width, int height);
 
 }  // namespace varenko

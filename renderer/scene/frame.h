@@ -4,17 +4,9 @@
 
 #include <cstdint>
 
-namespace varenko {
+#include "renderer/scene/flare.h"
 
-// Client area of the saver window, in pixels, and its aspect ratio (width / height).
-extern int clientWidth;
-extern int clientHeight;
-extern float aspect;
-// Viewport read back once at set-up, and this frame's projection and model-view matrices
-// (column-major), for projecting lights onto the screen.
-extern int savedViewport[4];
-extern double savedProjection[16];
-extern double savedModelView[16];
+namespace varenko {
 
 // How the picture lies over the monitors the window covers. The picture is one view from the one
 // camera; each slice is the part of it one monitor (or one piece of a monitor too large for a
@@ -39,14 +31,37 @@ struct PictureLayout {
   ViewSlice slice[MaxViewSlices];
 };
 
-// The layout the frames use; whole until the host hands in another one.
-extern PictureLayout pictureLayout;
+// The frame driver's state: the client area, the view every pass of a frame shares and the lights
+// the flare pass queues. ResetScene brings it back to InitialFrameView().
+struct FrameView {
+  int clientWidth;  // client area of the saver window, pixels
+  int clientHeight;
+  float aspect;  // clientWidth / clientHeight
+  // Viewport read back at set-up and on every resize, and this frame's projection and model-view
+  // matrices (column-major), for projecting lights onto the screen.
+  int savedViewport[4];
+  double savedProjection[16];
+  double savedModelView[16];
+  PictureLayout pictureLayout;  // whole until the host hands in another one
+  bool firstFrameDone;          // the time warp and the opening flight are drawn at the first frame
+  FlareRequestQueue flares;     // the lights of the frame's flare pass; empty between frames
+};
+
+extern FrameView frameView;
+
+// Before set-up: no client area, aspect 1, identity matrices, one whole-window slice.
+FrameView InitialFrameView();
+
+// Brings every record of the scene back to its start: the frame view, the frame clock, the camera,
+// the sky, the batch pass and the texture and list names the scene hands out. SetUpScene begins
+// with it, so a second show in one process starts as the first did.
+void ResetScene();
 
 // Seeds the generator and discards its first 20 draws, which follow the seed too closely.
 void SeedShow(std::uint32_t seed);
 
-// With a context current on a client area of width x height: viewport, aspect, the fixed drawing
-// state and every texture and display list, built once for the run.
+// With a context current on a client area of width x height: a reset scene, viewport, aspect, the
+// fixed drawing state and every texture and display list, built once for the run.
 void SetUpScene(int width, int height);
 
 // The client area changed size: viewport, saved viewport and aspect follow it, so the next frame's
@@ -65,7 +80,8 @@ bool IdleTick(bool renderActive, bool passwordDialogOpen);
 // Runs one frame with a step of `step` seconds instead of the measured one (a fixed-step run).
 void RunFixedStepFrame(float step);
 
-// One frame with frameClock.dt as its step.
+// One frame with frameClock.dt as its step: projection, camera, clear, cloud update, simulation
+// step, then scenery, particles and flare (once per slice of the picture), flush and swap.
 void Frame();
 
 // Provided by each host: a millisecond counter (wrapping at 2^32) and the buffer swap.

@@ -37,39 +37,6 @@ struct FillFrame {
   float halfY[3];
 };
 
-FillFrame frame;
-
-void GatherFrame() {
-  frame.cellCount = 0;
-  if (FormulaAtlasTexture != 0) {
-    const unsigned names[FormulaSpriteCells] = {GlowSprite, DiscSprite, RingSprite, SparkleSprite};
-    for (int i = 0; i < FormulaSpriteCells; ++i) {
-      frame.cells[frame.cellCount++] = {names[i], FormulaAtlasTexture,
-                                        AtlasCellRect(FormulaAtlasLayout, i)};
-    }
-  }
-  if (SmokeAtlasTexture != 0) {
-    for (int k = 0; k < SmokeSpriteCells; ++k) {
-      frame.cells[frame.cellCount++] = {SmokeSprite[k], SmokeAtlasTexture,
-                                        AtlasCellRect(SmokeAtlasLayout, k)};
-    }
-  }
-  for (int i = 0; i < 3; ++i) {
-    frame.halfX[i] = static_cast<float>(0.5 * BillboardMatrix[i]);
-    frame.halfY[i] = static_cast<float>(0.5 * BillboardMatrix[4 + i]);
-  }
-}
-
-const SpriteCell* CellForList(unsigned list) {
-  for (int i = 0; i < frame.cellCount; ++i) {
-    if (frame.cells[i].list == list && list != 0) return &frame.cells[i];
-  }
-  return nullptr;
-}
-
-constexpr int TileSize = 32;  // pixels along each side of a screen tile
-constexpr int MaxStates = 8;  // texture and blend pairs of one frame: four in any show
-
 // The frame's screen: clip-space axes of a unit billboard, tile grid and the viewport.
 struct FillScreen {
   float centre[16];  // clipFromWorld as floats
@@ -80,7 +47,7 @@ struct FillScreen {
   int columns, rows;
 };
 
-FillScreen screen;
+constexpr int MaxStates = 8;  // texture and blend pairs of one frame: four in any show
 
 // Per texture and blend pair, the latest run of that state.
 struct StateRun {
@@ -88,9 +55,47 @@ struct StateRun {
   bool alphaBlend;
   int run;
 };
-StateRun stateRuns[MaxStates];
-int stateCount = 0;
-int firstFreeRun = 0;  // runs before a blast are closed to later sprites
+
+// The working state of one fill, started afresh by FillParticleBatch.
+struct BatchFill {
+  FillFrame frame;
+  FillScreen screen;
+  StateRun stateRuns[MaxStates];
+  int stateCount;
+  int firstFreeRun;  // runs before a blast are closed to later sprites
+};
+
+BatchFill fill = {};
+
+void GatherFrame() {
+  fill.frame.cellCount = 0;
+  if (FormulaAtlasTexture != 0) {
+    const unsigned names[FormulaSpriteCells] = {GlowSprite, DiscSprite, RingSprite, SparkleSprite};
+    for (int i = 0; i < FormulaSpriteCells; ++i) {
+      fill.frame.cells[fill.frame.cellCount++] = {names[i], FormulaAtlasTexture,
+                                                  AtlasCellRect(FormulaAtlasLayout, i)};
+    }
+  }
+  if (SmokeAtlasTexture != 0) {
+    for (int k = 0; k < SmokeSpriteCells; ++k) {
+      fill.frame.cells[fill.frame.cellCount++] = {SmokeSprite[k], SmokeAtlasTexture,
+                                                  AtlasCellRect(SmokeAtlasLayout, k)};
+    }
+  }
+  for (int i = 0; i < 3; ++i) {
+    fill.frame.halfX[i] = static_cast<float>(0.5 * BillboardMatrix[i]);
+    fill.frame.halfY[i] = static_cast<float>(0.5 * BillboardMatrix[4 + i]);
+  }
+}
+
+const SpriteCell* CellForList(unsigned list) {
+  for (int i = 0; i < fill.frame.cellCount; ++i) {
+    if (fill.frame.cells[i].list == list && list != 0) return &fill.frame.cells[i];
+  }
+  return nullptr;
+}
+
+constexpr int TileSize = 32;  // pixels along each side of a screen tile
 
 template <typename T>
 void GrowTo(std::vector<T>& v, std::size_t n) {
@@ -99,25 +104,27 @@ void GrowTo(std::vector<T>& v, std::size_t n) {
 
 void GatherScreen(const BatchView& view) {
   const double* m = view.clipFromWorld;
-  for (int i = 0; i < 16; ++i) screen.centre[i] = static_cast<float>(m[i]);
+  for (int i = 0; i < 16; ++i) fill.screen.centre[i] = static_cast<float>(m[i]);
   for (int r = 0; r < 4; ++r) {
-    screen.axisX[r] = static_cast<float>(m[r] * frame.halfX[0] + m[4 + r] * frame.halfX[1] +
-                                         m[8 + r] * frame.halfX[2]);
-    screen.axisY[r] = static_cast<float>(m[r] * frame.halfY[0] + m[4 + r] * frame.halfY[1] +
-                                         m[8 + r] * frame.halfY[2]);
+    fill.screen.axisX[r] =
+        static_cast<float>(m[r] * fill.frame.halfX[0] + m[4 + r] * fill.frame.halfX[1] +
+                           m[8 + r] * fill.frame.halfX[2]);
+    fill.screen.axisY[r] =
+        static_cast<float>(m[r] * fill.frame.halfY[0] + m[4 + r] * fill.frame.halfY[1] +
+                           m[8 + r] * fill.frame.halfY[2]);
   }
-  screen.vx = view.viewport[0];
-  screen.vy = view.viewport[1];
-  screen.vw = view.viewport[2];
-  screen.vh = view.viewport[3];
-  screen.known = view.viewport[2] > 0 && view.viewport[3] > 0;
+  fill.screen.vx = view.viewport[0];
+  fill.screen.vy = view.viewport[1];
+  fill.screen.vw = view.viewport[2];
+  fill.screen.vh = view.viewport[3];
+  fill.screen.known = view.viewport[2] > 0 && view.viewport[3] > 0;
   // A huge viewport still gets a bounded grid: the last column and row take the rest.
-  const int w = screen.known ? std::min(view.viewport[2], 16384) : 1;
-  const int h = screen.known ? std::min(view.viewport[3], 16384) : 1;
-  screen.columns = (w + TileSize - 1) / TileSize;
-  screen.rows = (h + TileSize - 1) / TileSize;
+  const int w = fill.screen.known ? std::min(view.viewport[2], 16384) : 1;
+  const int h = fill.screen.known ? std::min(view.viewport[3], 16384) : 1;
+  fill.screen.columns = (w + TileSize - 1) / TileSize;
+  fill.screen.rows = (h + TileSize - 1) / TileSize;
   ParticleBatch& b = particleBatch;
-  const std::size_t tiles = static_cast<std::size_t>(screen.columns) * screen.rows;
+  const std::size_t tiles = static_cast<std::size_t>(fill.screen.columns) * fill.screen.rows;
   GrowTo(b.tileLastRun, tiles);
   GrowTo(b.tileLastAlphaRun, tiles);
   std::fill(b.tileLastRun.begin(), b.tileLastRun.begin() + static_cast<std::ptrdiff_t>(tiles), -1);
@@ -131,15 +138,15 @@ struct TileSpan {
   int x0, y0, x1, y1;
 };
 bool Footprint(const Vec3& pos, float scale, TileSpan& span) {
-  span = {0, 0, screen.columns - 1, screen.rows - 1};
-  if (!screen.known) return true;
-  const float* m = screen.centre;
+  span = {0, 0, fill.screen.columns - 1, fill.screen.rows - 1};
+  if (!fill.screen.known) return true;
+  const float* m = fill.screen.centre;
   float c[4];
   for (int r = 0; r < 4; ++r) c[r] = m[r] * pos.x + m[4 + r] * pos.y + m[8 + r] * pos.z + m[12 + r];
   float ax[4], ay[4];
   for (int r = 0; r < 4; ++r) {
-    ax[r] = screen.axisX[r] * scale;
-    ay[r] = screen.axisY[r] * scale;
+    ax[r] = fill.screen.axisX[r] * scale;
+    ay[r] = fill.screen.axisY[r] * scale;
   }
   double minX = 0.0, maxX = 0.0, minY = 0.0, maxY = 0.0;
   for (int k = 0; k < 4; ++k) {
@@ -149,8 +156,8 @@ bool Footprint(const Vec3& pos, float scale, TileSpan& span) {
     const float y = c[1] + sx * ax[1] + sy * ay[1];
     const float w = c[3] + sx * ax[3] + sy * ay[3];
     if (!(w > 1e-6f)) return true;  // behind the eye, or NaN
-    const double px = screen.vx + (static_cast<double>(x) / w + 1.0) * 0.5 * screen.vw;
-    const double py = screen.vy + (static_cast<double>(y) / w + 1.0) * 0.5 * screen.vh;
+    const double px = fill.screen.vx + (static_cast<double>(x) / w + 1.0) * 0.5 * fill.screen.vw;
+    const double py = fill.screen.vy + (static_cast<double>(y) / w + 1.0) * 0.5 * fill.screen.vh;
     if (!std::isfinite(px) || !std::isfinite(py)) return true;
     if (k == 0 || px < minX) minX = px;
     if (k == 0 || px > maxX) maxX = px;
@@ -158,16 +165,18 @@ bool Footprint(const Vec3& pos, float scale, TileSpan& span) {
     if (k == 0 || py > maxY) maxY = py;
   }
   // One pixel of margin against rounding; no pixel centre lies beyond it.
-  if (maxX < screen.vx - 1.0 || minX > screen.vx + screen.vw + 1.0 || maxY < screen.vy - 1.0 ||
-      minY > screen.vy + screen.vh + 1.0) {
+  if (maxX < fill.screen.vx - 1.0 || minX > fill.screen.vx + fill.screen.vw + 1.0 ||
+      maxY < fill.screen.vy - 1.0 || minY > fill.screen.vy + fill.screen.vh + 1.0) {
     return false;
   }
   const auto tile = [](double p, double origin, int count) {
     const double t = std::floor((p - origin) / TileSize);
     return static_cast<int>(std::clamp(t, 0.0, static_cast<double>(count - 1)));
   };
-  span = {tile(minX - 1.0, screen.vx, screen.columns), tile(minY - 1.0, screen.vy, screen.rows),
-          tile(maxX + 1.0, screen.vx, screen.columns), tile(maxY + 1.0, screen.vy, screen.rows)};
+  span = {tile(minX - 1.0, fill.screen.vx, fill.screen.columns),
+          tile(minY - 1.0, fill.screen.vy, fill.screen.rows),
+          tile(maxX + 1.0, fill.screen.vx, fill.screen.columns),
+          tile(maxY + 1.0, fill.screen.vy, fill.screen.rows)};
   return true;
 }
 
@@ -176,16 +185,16 @@ bool Footprint(const Vec3& pos, float scale, TileSpan& span) {
 int RunFor(unsigned texture, bool alphaBlend, int earliest) {
   ParticleBatch& b = particleBatch;
   StateRun* state = nullptr;
-  for (int i = 0; i < stateCount; ++i) {
-    if (stateRuns[i].texture == texture && stateRuns[i].alphaBlend == alphaBlend) {
-      state = &stateRuns[i];
+  for (int i = 0; i < fill.stateCount; ++i) {
+    if (fill.stateRuns[i].texture == texture && fill.stateRuns[i].alphaBlend == alphaBlend) {
+      state = &fill.stateRuns[i];
     }
   }
   if (state != nullptr && state->run >= earliest) return state->run;
   GrowTo(b.runs, static_cast<std::size_t>(b.runCount) + 1);
   const int run = b.runCount++;
   b.runs[static_cast<std::size_t>(run)] = {0, 0, texture, alphaBlend, nullptr};
-  if (state == nullptr && stateCount < MaxStates) state = &stateRuns[stateCount++];
+  if (state == nullptr && fill.stateCount < MaxStates) state = &fill.stateRuns[fill.stateCount++];
   if (state != nullptr) *state = {texture, alphaBlend, run};
   return run;
 }
@@ -204,7 +213,7 @@ void AddParticle(const Particle& p) {
     // Rare and made of many strips: drawn by DrawParticle itself, in its place in the order.
     GrowTo(b.runs, static_cast<std::size_t>(b.runCount) + 1);
     b.runs[static_cast<std::size_t>(b.runCount++)] = {0, 0, 0, false, &p};
-    firstFreeRun = b.runCount;
+    fill.firstFreeRun = b.runCount;
     return;
   }
   const SpriteCell* cell = CellForList(p.spriteList);
@@ -215,14 +224,14 @@ void AddParticle(const Particle& p) {
   const bool alphaBlend = p.kind == Smoke;
   // Light may pass other light but no smoke; smoke passes nothing it overlaps.
   const std::vector<int>& blocking = alphaBlend ? b.tileLastRun : b.tileLastAlphaRun;
-  int earliest = firstFreeRun;
+  int earliest = fill.firstFreeRun;
   for (int ty = span.y0; ty <= span.y1; ++ty) {
-    const int* row = &blocking[static_cast<std::size_t>(ty) * screen.columns];
+    const int* row = &blocking[static_cast<std::size_t>(ty) * fill.screen.columns];
     for (int tx = span.x0; tx <= span.x1; ++tx) earliest = std::max(earliest, row[tx]);
   }
   const int run = RunFor(cell->texture, alphaBlend, earliest);
   for (int ty = span.y0; ty <= span.y1; ++ty) {
-    const std::size_t rowStart = static_cast<std::size_t>(ty) * screen.columns;
+    const std::size_t rowStart = static_cast<std::size_t>(ty) * fill.screen.columns;
     for (int tx = span.x0; tx <= span.x1; ++tx) {
       int& last = b.tileLastRun[rowStart + tx];
       last = std::max(last, run);
@@ -247,7 +256,7 @@ void AddParticle(const Particle& p) {
   item.colour[3] = p.alpha;
   item.alpha = p.alpha;
   item.run = run;
-  item.cell = static_cast<short>(cell - frame.cells);
+  item.cell = static_cast<short>(cell - fill.frame.cells);
   item.cored = QuadsOf(p) == 2 ? 1 : 0;
 }
 
@@ -255,8 +264,10 @@ void AddParticle(const Particle& p) {
 // the sprite's own strip as a counter-clockwise quad.
 void PutQuad(BatchVertex* v, const Vec3& pos, float scale, const AtlasRect& rc, float r, float g,
              float b, float a) {
-  const float xx = frame.halfX[0] * scale, xy = frame.halfX[1] * scale, xz = frame.halfX[2] * scale;
-  const float yx = frame.halfY[0] * scale, yy = frame.halfY[1] * scale, yz = frame.halfY[2] * scale;
+  const float xx = fill.frame.halfX[0] * scale, xy = fill.frame.halfX[1] * scale,
+              xz = fill.frame.halfX[2] * scale;
+  const float yx = fill.frame.halfY[0] * scale, yy = fill.frame.halfY[1] * scale,
+              yz = fill.frame.halfY[2] * scale;
   v[0] = {pos.x - xx - yx, pos.y - xy - yy, pos.z - xz - yz, rc.s0, rc.t0, r, g, b, a};
   v[1] = {pos.x + xx - yx, pos.y + xy - yy, pos.z + xz - yz, rc.s1, rc.t0, r, g, b, a};
   v[2] = {pos.x + xx + yx, pos.y + xy + yy, pos.z + xz + yz, rc.s1, rc.t1, r, g, b, a};
@@ -267,7 +278,7 @@ void PutQuad(BatchVertex* v, const Vec3& pos, float scale, const AtlasRect& rc, 
 // colour, then for glowing kinds a white-hot core.
 void WriteItem(const BatchItem& item) {
   ParticleBatch& b = particleBatch;
-  const AtlasRect& rc = frame.cells[item.cell].rect;
+  const AtlasRect& rc = fill.frame.cells[item.cell].rect;
   BatchRun& run = b.runs[static_cast<std::size_t>(item.run)];
   BatchVertex* v = &b.vertices[static_cast<std::size_t>(run.firstVertex + run.vertexCount)];
   PutQuad(v, item.pos, item.scale, rc, item.colour[0], item.colour[1], item.colour[2],
@@ -280,6 +291,11 @@ void WriteItem(const BatchItem& item) {
 }
 
 }  // namespace
+
+void ResetParticleBatch() {
+  particleBatch = {};
+  fill = {};
+}
 
 BatchView CurrentBatchView() {
   BatchView view = {};
@@ -303,8 +319,7 @@ void FillParticleBatch(const BatchView& view) {
   b.vertexCount = 0;
   b.runCount = 0;
   b.itemCount = 0;
-  stateCount = 0;
-  firstFreeRun = 0;
+  fill = {};
   GatherFrame();
   GatherScreen(view);
   ForEachLive([](const Particle& p) { AddParticle(p); });

@@ -60,6 +60,9 @@ struct ParticleBatch {
 
 extern ParticleBatch particleBatch;
 
+// Empty arrays and no fill under way: the batch before the first frame.
+void ResetParticleBatch();
+
 // The view of the current OpenGL matrices and viewport.
 BatchView CurrentBatchView();
 

@@ -56,7 +56,7 @@ void DrawShockRing(float life, float scroll) {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   glEnable(GL_BLEND);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, CloudTexture);
+  glBindTexture(GL_TEXTURE_2D, sky.cloudTexture);
 
   for (int k = 0; k + 1 < RingMeshRings; ++k) RingStrip(k, true, -1.0f, colour, scroll);
 

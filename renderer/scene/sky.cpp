@@ -12,13 +12,7 @@
 
 namespace varenko {
 
-unsigned CloudTexture = 0;
-unsigned StarTexture = 0;
-unsigned HorizonTexture = 0;
-unsigned StarDome = 0;
-unsigned HorizonBand = 0;
-bool horizonPresent = false;
-float cloudScroll = 0.0f;
+Sky sky = {};
 
 namespace {
 
@@ -59,9 +53,9 @@ void DomeVertexOut(const DomeVertex& v) {
 void CompileStarDome() {
   DomeVertex dome[DomeRings][DomeColumns];
   MakeStarDome(dome);
-  StarDome = glGenLists(1);
-  glNewList(StarDome, GL_COMPILE);
-  glBindTexture(GL_TEXTURE_2D, StarTexture);
+  sky.starDome = glGenLists(1);
+  glNewList(sky.starDome, GL_COMPILE);
+  glBindTexture(GL_TEXTURE_2D, sky.starTexture);
   for (int i = 0; i + 1 < DomeRings; ++i) {
     glBegin(GL_TRIANGLE_STRIP);
     for (int j = 0; j < DomeColumns; ++j) {
@@ -80,9 +74,9 @@ void CompileStarDome() {
 }
 
 void CompileHorizonBand() {
-  HorizonBand = glGenLists(1);
-  glNewList(HorizonBand, GL_COMPILE);
-  glBindTexture(GL_TEXTURE_2D, HorizonTexture);
+  sky.horizonBand = glGenLists(1);
+  glNewList(sky.horizonBand, GL_COMPILE);
+  glBindTexture(GL_TEXTURE_2D, sky.horizonTexture);
   glBegin(GL_TRIANGLE_STRIP);
   for (const BandPair& p : Band) {
     glColor3f(0.0f, 0.0f, 0.0f);
@@ -104,29 +98,32 @@ void CloudVertexOut(const CloudVertex& v) {
 
 }  // namespace
 
+void ResetSky() { sky = {}; }
+
 void BuildSky() {
   const unsigned char* clouds = CloudImage();
-  CloudTexture = MakeMipmappedTexture(2, GL_LUMINANCE_ALPHA, clouds, false);
+  sky.cloudTexture = MakeMipmappedTexture(2, GL_LUMINANCE_ALPHA, clouds, false);
 
   if (settings.starDensity != 0) {
     const std::vector<unsigned char> stars = StarFieldTexels(settings.starDensity);
-    StarTexture = MakeMipmappedTexture(3, GL_RGB, stars.data(), false);
+    sky.starTexture = MakeMipmappedTexture(3, GL_RGB, stars.data(), false);
   }
 
   std::vector<unsigned char> horizon;
   int skyline[SkylineLength];
-  horizonPresent = MakeHorizon(clouds, horizon, skyline);
-  if (horizonPresent) HorizonTexture = MakeMipmappedTexture(3, GL_RGB, horizon.data(), true);
+  sky.horizonPresent = MakeHorizon(clouds, horizon, skyline);
+  if (sky.horizonPresent)
+    sky.horizonTexture = MakeMipmappedTexture(3, GL_RGB, horizon.data(), true);
 
   if (settings.starDensity != 0) CompileStarDome();
   if (settings.cloudy != 0) BuildCloudGrid(settings.ambientLevel);
-  if (horizonPresent) CompileHorizonBand();
+  if (sky.horizonPresent) CompileHorizonBand();
 }
 
 void UpdateClouds() {
   if (settings.cloudy == 0) return;
-  cloudScroll = AdvanceCloudScroll(cloudScroll, WindInUse(), dt);
-  ResetCloudGrid(cloudScroll);
+  sky.cloudScroll = AdvanceCloudScroll(sky.cloudScroll, WindInUse(), dt);
+  ResetCloudGrid(sky.cloudScroll);
 }
 
 void DrawScenery() {
@@ -134,13 +131,13 @@ void DrawScenery() {
   glDisable(GL_DEPTH_TEST);
   if (settings.starDensity != 0) {
     glDisable(GL_BLEND);
-    glCallList(StarDome);
+    glCallList(sky.starDome);
   }
   if (settings.cloudy != 0) {
     glPushMatrix();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindTexture(GL_TEXTURE_2D, CloudTexture);
+    glBindTexture(GL_TEXTURE_2D, sky.cloudTexture);
     for (int c = 1; c < CloudGridSize; ++c) {
       glBegin(GL_TRIANGLE_STRIP);
       for (int r = 0; r < CloudGridSize; ++r) {
@@ -151,10 +148,10 @@ void DrawScenery() {
     }
     glPopMatrix();
   }
-  if (horizonPresent) {
+  if (sky.horizonPresent) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    glCallList(HorizonBand);
+    glCallList(sky.horizonBand);
   }
 }
 

@@ -4,15 +4,22 @@
 
 namespace varenko {
 
-// Texture and display-list names; 0 where the settings left the resource out.
-extern unsigned CloudTexture;    // always built: the shock ring and the horizon use it too
-extern unsigned StarTexture;     // starDensity != 0
-extern unsigned HorizonTexture;  // horizonPresent
-extern unsigned StarDome;        // list; starDensity != 0
-extern unsigned HorizonBand;     // list; horizonPresent
+// The sky of the run: texture and display-list names (0 where the settings left the resource out),
+// the horizon's presence and the clouds' drift.
+struct Sky {
+  unsigned cloudTexture;    // always built: the shock ring and the horizon use it too
+  unsigned starTexture;     // starDensity != 0
+  unsigned horizonTexture;  // horizonPresent
+  unsigned starDome;        // list; starDensity != 0
+  unsigned horizonBand;     // list; horizonPresent
+  bool horizonPresent;      // drawn at start-up: three runs in four have a horizon band
+  float cloudScroll;        // cloud texture offset along s, 0..1, moved by the wind
+};
 
-extern bool horizonPresent;  // drawn at start-up: three runs in four have a horizon band
-extern float cloudScroll;    // cloud texture offset along s, 0..1, moved by the wind
+extern Sky sky;
+
+// Nothing built, no horizon, the clouds at their start.
+void ResetSky();
 
 // Builds the cloud texture, the star texture, the horizon texture, the star dome, the cloud grid
 // and the horizon band, in that order, as starDensity, cloudy and ambientLevel ask.

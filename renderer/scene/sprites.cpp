@@ -30,6 +30,12 @@ void CompileSpriteList(GLuint list, GLuint texture) {
 
 }  // namespace
 
+void ResetSprites() {
+  GlowSprite = DiscSprite = RingSprite = SparkleSprite = 0;
+  for (unsigned& list : SmokeSprite) list = 0;
+  FormulaAtlasTexture = SmokeAtlasTexture = 0;
+}
+
 void SpriteQuad() {
   glBegin(GL_TRIANGLE_STRIP);
   glTexCoord2f(0.0f, 0.0f);

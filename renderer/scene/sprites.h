@@ -15,6 +15,10 @@ extern float RingMesh[RingMeshRings][RingMeshPoints][3];
 // counter-clockwise seen from +z so back-face culling keeps it.
 void SpriteQuad();
 
+// Every sprite list name (sprite_lists.h) and atlas texture back to 0: nothing built. A run without
+// smoke after one with it then hands its particles no list of a context that has gone.
+void ResetSprites();
+
 // Glow, disc, ring and sparkle textures and lists; stores the list names in sprite_lists.h. Also
 // builds their atlas for the batched particle pass.
 void BuildFormulaSprites();

@@ -7,10 +7,7 @@
 #include <cmath>
 
 #include "renderer/host/settings.h"
-#include "renderer/scene/camera.h"
 #include "renderer/scene/flare.h"
-#include "renderer/scene/frame.h"
-#include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/sprite_lists.h"
 #include "tests/gl/gl_fixture.h"
@@ -37,21 +34,19 @@ class FlareGl : public ::testing::Test {
     saved[0] = GlowSprite, saved[1] = DiscSprite, saved[2] = RingSprite, saved[3] = SparkleSprite;
     const unsigned base = gltest::MarkerLists(4, Glow);
     GlowSprite = base, DiscSprite = base + 1, RingSprite = base + 2, SparkleSprite = base + 3;
-    // The drawers take the overlay's shape from the frame's flare pass.
-    camera = InitialCameraPath();
-    camera.eyePos = depthEye = Vec3(0, 0, 0);
-    camera.lookTarget = Vec3(0, 0, -10);
-    for (int i = 0; i < 16; ++i) savedModelView[i] = (i % 5 == 0) ? 1.0 : 0.0;
+    // A camera at the origin looking down -z.
+    view.eyePos = view.savedEye = Vec3(0, 0, 0);
+    view.lookTarget = Vec3(0, 0, -10);
+    for (int i = 0; i < 16; ++i) view.modelView[i] = (i % 5 == 0) ? 1.0 : 0.0;
     glMatrixMode(GL_PROJECTION);
     gluPerspective(60.0, Aspect, 1.0, 40000.0);
-    glGetDoublev(GL_PROJECTION_MATRIX, savedProjection);
+    glGetDoublev(GL_PROJECTION_MATRIX, view.projection);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
-    savedViewport[0] = savedViewport[1] = 0;
-    savedViewport[2] = clientWidth = Width;
-    savedViewport[3] = clientHeight = Height;
-    aspect = Aspect;
-    DrawLensFlare();
+    view.viewport[0] = view.viewport[1] = 0;
+    view.viewport[2] = view.clientWidth = Width;
+    view.viewport[3] = view.clientHeight = Height;
+    view.aspect = Aspect;
   }
   void TearDown() override {
     GlowSprite = saved[0], DiscSprite = saved[1], RingSprite = saved[2], SparkleSprite = saved[3];
@@ -92,7 +87,14 @@ class FlareGl : public ::testing::Test {
 
   gltest::OffscreenContext* context = nullptr;
   unsigned saved[4] = {};
+  FlareView view = {};
+  const FlareOverlay overlay = WholeOverlay(Aspect);
 };
+
+// A light at (x, y) overlay units in colour (r, g, b) with `intensity`.
+FlareRequest Light(float x, float y, float r, float g, float b, float intensity) {
+  return {0.0f, x, y, r, g, b, intensity};
+}
 
 // The ghost chain's table: position along the line through the centre, scale, factors on the
 // light's red, green, blue and on the intensity, sprite, and whether it is turned by x degrees.
@@ -113,8 +115,8 @@ constexpr Ghost Chain[9] = {{0.05f, 0.065f, 1, 1, 1, 0.4f, Ring, false},
 
 TEST_F(FlareGl, GhostChainRunsThroughTheCentreAsTheTableSays) {
   const float x = 1.5f, y = 0.4f, r = 0.8f, g = 0.6f, b = 0.4f, intensity = 0.4f;
-  const auto sprites =
-      gltest::FedSprites(gltest::Feedback([&] { DrawGhostChain(x, y, r, g, b, intensity); }));
+  const auto sprites = gltest::FedSprites(
+      gltest::Feedback([&] { DrawGhostChain(overlay, Light(x, y, r, g, b, intensity)); }));
   ASSERT_EQ(sprites.size(), 9u);
   const float u = Aspect / 2 - x, v = 0.5f - y;
   for (int n = 0; n < 9; ++n) {
@@ -129,8 +131,8 @@ TEST_F(FlareGl, GhostChainRunsThroughTheCentreAsTheTableSays) {
 
 TEST_F(FlareGl, StreakIsALongGlowAndARingStretchedWithTheIntensity) {
   const float x = 1.5f, y = 0.4f, intensity = 0.4f;
-  const auto sprites =
-      gltest::FedSprites(gltest::Feedback([&] { DrawStreak(x, y, 0.8f, 0.6f, 0.4f, intensity); }));
+  const auto sprites = gltest::FedSprites(
+      gltest::Feedback([&] { DrawStreak(overlay, Light(x, y, 0.8f, 0.6f, 0.4f, intensity)); }));
   ASSERT_EQ(sprites.size(), 2u);
   ExpectElement(sprites[0], Glow, x, y, 2 * intensity, 0.08f, 0, {0.8f, 0.6f, 0.4f, intensity});
   ExpectElement(sprites[1], Ring, x, y, 0.4f, 0.35f * intensity + 0.05f, 0,
@@ -142,11 +144,14 @@ TEST_F(FlareGl, LightsOffScreenFadeOverTheMarginAndAreDroppedBeyondIt) {
   // Half the margin (a tenth of the width: 0.2) below the screen: half the intensity. The fifth
   // ghost lies on screen.
   const auto faded = gltest::FedSprites(
-      gltest::Feedback([&] { DrawGhostChain(1.5f, -0.1f, 1.0f, 1.0f, 1.0f, 0.4f); }));
+      gltest::Feedback([&] { DrawGhostChain(overlay, Light(1.5f, -0.1f, 1, 1, 1, 0.4f)); }));
   ASSERT_EQ(faded.size(), 9u);
   EXPECT_NEAR(faded[4].a, 0.9f * 0.4f * 0.5f, 2e-3f);
-  EXPECT_TRUE(gltest::Feedback([] { DrawGhostChain(1.5f, -0.5f, 1, 1, 1, 0.4f); }).empty());
-  EXPECT_TRUE(gltest::Feedback([] { DrawStreak(2.5f, 0.5f, 1, 1, 1, 0.4f); }).empty());
+  EXPECT_TRUE(gltest::Feedback([&] {
+                DrawGhostChain(overlay, Light(1.5f, -0.5f, 1, 1, 1, 0.4f));
+              }).empty());
+  EXPECT_TRUE(
+      gltest::Feedback([&] { DrawStreak(overlay, Light(2.5f, 0.5f, 1, 1, 1, 0.4f)); }).empty());
 }
 
 TEST_F(FlareGl, FlarePassDrawsEachQueuedLightWithItsDrawerAndEmptiesTheQueue) {
@@ -158,7 +163,8 @@ TEST_F(FlareGl, FlarePassDrawsEachQueuedLightWithItsDrawerAndEmptiesTheQueue) {
     p.alpha = 1.0f;
     p.depthKey = 1000.0f;
   }
-  const auto sprites = gltest::FedSprites(gltest::Feedback([] { DrawLensFlare(); }));
+  FlareRequestQueue queue = {};
+  const auto sprites = gltest::FedSprites(gltest::Feedback([&] { DrawFlaresFor(view, queue); }));
   std::vector<int> markers;
   for (const FedSprite& s : sprites) markers.push_back(s.marker);
   std::vector<int> chain;
@@ -170,7 +176,7 @@ TEST_F(FlareGl, FlarePassDrawsEachQueuedLightWithItsDrawerAndEmptiesTheQueue) {
   ASSERT_EQ(sprites.size(), want.size());
   EXPECT_NEAR(sprites[0].x / Unit, 1.0f, 1e-4f) << "the first flash at the centre";
   EXPECT_GT(sprites[9].x / Unit, 1.0f) << "the blast right of it";
-  EXPECT_EQ(FlareQueue.count, 0);
+  EXPECT_EQ(queue.count, 0);
 }
 
 }  // namespace

@@ -28,9 +28,9 @@ TEST(FrameGl, SetUpAndSavedViewAgreeWithTheCamera) {
   ApplyDefaults();
   SeedShow(99);
   SetUpScene(320, 200);
-  EXPECT_EQ(savedViewport[2], 320);
-  EXPECT_EQ(savedViewport[3], 200);
-  EXPECT_FLOAT_EQ(aspect, 1.6f);
+  EXPECT_EQ(frameView.savedViewport[2], 320);
+  EXPECT_EQ(frameView.savedViewport[3], 200);
+  EXPECT_FLOAT_EQ(frameView.aspect, 1.6f);
   EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
   EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
@@ -43,15 +43,15 @@ TEST(FrameGl, SetUpAndSavedViewAgreeWithTheCamera) {
     EXPECT_EQ(depthEye.x, camera.eyePos.x);
     EXPECT_EQ(depthEye.z, camera.eyePos.z);
 
-    // 60-degree field of view at the client's aspect.
-    EXPECT_NEAR(savedProjection[5], 1.7320508, 1e-5);
-    EXPECT_NEAR(savedProjection[0], 1.7320508 / 1.6, 1e-5);
+    // 60-degree field of view at the client's frameView.aspect.
+    EXPECT_NEAR(frameView.savedProjection[5], 1.7320508, 1e-5);
+    EXPECT_NEAR(frameView.savedProjection[0], 1.7320508 / 1.6, 1e-5);
 
     // The view puts the eye at the origin and the look-at point straight ahead (-z).
     double eye[3];
     double target[3];
-    Transform(savedModelView, camera.eyePos, eye);
-    Transform(savedModelView, camera.lookTarget, target);
+    Transform(frameView.savedModelView, camera.eyePos, eye);
+    Transform(frameView.savedModelView, camera.lookTarget, target);
     const double distance = std::sqrt(std::pow(camera.lookTarget.x - camera.eyePos.x, 2) +
                                       std::pow(camera.lookTarget.y - camera.eyePos.y, 2) +
                                       std::pow(camera.lookTarget.z - camera.eyePos.z, 2));
@@ -64,7 +64,8 @@ TEST(FrameGl, SetUpAndSavedViewAgreeWithTheCamera) {
     for (int r = 0; r < 3; ++r) {
       for (int c = 0; c < 3; ++c) {
         double sum = 0.0;
-        for (int k = 0; k < 3; ++k) sum += savedModelView[k * 4 + r] * BillboardMatrix[c * 4 + k];
+        for (int k = 0; k < 3; ++k)
+          sum += frameView.savedModelView[k * 4 + r] * BillboardMatrix[c * 4 + k];
         EXPECT_NEAR(sum, r == c ? 1.0 : 0.0, 1e-5) << r << "," << c;
       }
     }

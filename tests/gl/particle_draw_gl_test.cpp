@@ -228,7 +228,7 @@ TEST_F(ParticleDrawGl, BlastIsAShockRingOfTheMeshWithABrightFlareWhileYoung) {
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glGetIntegerv(GL_BLEND_SRC, &src);
     glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(static_cast<unsigned>(bound), CloudTexture);
+    EXPECT_EQ(static_cast<unsigned>(bound), sky.cloudTexture);
     EXPECT_EQ(src, GL_SRC_ALPHA);
     EXPECT_EQ(dst, GL_ONE);
   }

@@ -27,23 +27,25 @@ TEST(ResizeGl, EveryFrameUsesTheLatestShape) {
   for (const auto& size : sizes) {
     ResizeScene(size[0], size[1]);
     RunFixedStepFrame(0.04f);
-    EXPECT_EQ(clientWidth, size[0]);
-    EXPECT_EQ(clientHeight, size[1]);
-    EXPECT_EQ(savedViewport[2], size[0]);
-    EXPECT_EQ(savedViewport[3], size[1]);
-    // The projection really used: its y scale over its x scale is the aspect ratio.
+    EXPECT_EQ(frameView.clientWidth, size[0]);
+    EXPECT_EQ(frameView.clientHeight, size[1]);
+    EXPECT_EQ(frameView.savedViewport[2], size[0]);
+    EXPECT_EQ(frameView.savedViewport[3], size[1]);
+    // The projection really used: its y scale over its x scale is the frameView.aspect ratio.
     const double expected = static_cast<double>(size[0]) / size[1];
-    EXPECT_NEAR(savedProjection[5] / savedProjection[0], expected, 1e-5 * expected)
+    EXPECT_NEAR(frameView.savedProjection[5] / frameView.savedProjection[0], expected,
+                1e-5 * expected)
         << size[0] << "x" << size[1];
-    EXPECT_NEAR(savedProjection[5], 1.7320508, 1e-5);  // 60 degrees up and down, whatever the width
+    EXPECT_NEAR(frameView.savedProjection[5], 1.7320508,
+                1e-5);  // 60 degrees up and down, whatever the width
   }
 
   for (const auto& size : {std::pair{0, 0}, std::pair{500, 0}, std::pair{-3, 200}}) {
     ResizeScene(size.first, size.second);
     RunFixedStepFrame(0.04f);
-    EXPECT_GE(clientWidth, 1);
-    EXPECT_GE(clientHeight, 1);
-    for (const double m : savedProjection) EXPECT_TRUE(std::isfinite(m));
+    EXPECT_GE(frameView.clientWidth, 1);
+    EXPECT_GE(frameView.clientHeight, 1);
+    for (const double m : frameView.savedProjection) EXPECT_TRUE(std::isfinite(m));
   }
   ApplyDefaults();
 }

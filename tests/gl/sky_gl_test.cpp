@@ -41,9 +41,7 @@ class SkyGl : public ::testing::Test {
     context->UseSize(Width, Height);
     context->ResetState();
     ApplyDefaults();
-    StarTexture = HorizonTexture = StarDome = HorizonBand = CloudTexture = 0;
-    horizonPresent = false;
-    cloudScroll = 0.0f;
+    ResetSky();
   }
 
   // Builds the sky as start-up does, with the generator seeded.
@@ -139,21 +137,21 @@ TEST_F(SkyGl, EachSwitchBuildsExactlyItsResources) {
     CloudGrid[24][24].y = -1.0f;  // marks an unbuilt grid
     BuildSeeded(77);
     SCOPED_TRACE(::testing::Message() << "stars " << c.starDensity << " cloudy " << c.cloudy);
-    EXPECT_TRUE(glIsTexture(CloudTexture)) << "the cloud picture is always made";
-    EXPECT_EQ(glIsTexture(StarTexture) == GL_TRUE, c.starDensity != 0);
-    EXPECT_EQ(glIsList(StarDome) == GL_TRUE, c.starDensity != 0);
+    EXPECT_TRUE(glIsTexture(sky.cloudTexture)) << "the cloud picture is always made";
+    EXPECT_EQ(glIsTexture(sky.starTexture) == GL_TRUE, c.starDensity != 0);
+    EXPECT_EQ(glIsList(sky.starDome) == GL_TRUE, c.starDensity != 0);
     EXPECT_EQ(CloudGrid[24][24].y == 2000.0f, c.cloudy != 0);
-    EXPECT_EQ(glIsTexture(HorizonTexture) == GL_TRUE, horizonPresent);
-    EXPECT_EQ(glIsList(HorizonBand) == GL_TRUE, horizonPresent);
+    EXPECT_EQ(glIsTexture(sky.horizonTexture) == GL_TRUE, sky.horizonPresent);
+    EXPECT_EQ(glIsList(sky.horizonBand) == GL_TRUE, sky.horizonPresent);
   }
   // Filtering and wrap: texture, min filter, mag filter, wrap on s and t.
-  for (std::uint32_t seed = 77; !horizonPresent; seed += 2654435761u) BuildSeeded(seed);
+  for (std::uint32_t seed = 77; !sky.horizonPresent; seed += 2654435761u) BuildSeeded(seed);
   const struct {
     unsigned texture;
     GLint min, mag, wrap;
-  } filters[] = {{CloudTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_REPEAT},
-                 {StarTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_REPEAT},
-                 {HorizonTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_CLAMP},
+  } filters[] = {{sky.cloudTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_REPEAT},
+                 {sky.starTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_REPEAT},
+                 {sky.horizonTexture, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_CLAMP},
                  {FormulaAtlasTexture, GL_LINEAR, GL_LINEAR, GL_REPEAT},
                  {SmokeAtlasTexture, GL_NEAREST, GL_LINEAR, GL_REPEAT}};
   for (const auto& f : filters) {
@@ -178,7 +176,7 @@ TEST_F(SkyGl, EachSwitchBuildsExactlyItsResources) {
 TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
   settings.starDensity = 20;
   settings.ambientLevel = 30;
-  for (std::uint32_t seed = 5; !horizonPresent; seed += 2654435761u) BuildSeeded(seed);
+  for (std::uint32_t seed = 5; !sky.horizonPresent; seed += 2654435761u) BuildSeeded(seed);
   dt = 0.05f;
   UpdateClouds();
   CloudGrid[30][20].red = 0.9f;  // as a flash's light would
@@ -198,9 +196,10 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
     int triangles;
     unsigned texture;
     GLenum src, dst;
-  } layers[] = {{20, 0, false, -90, 0, 5 * 24, StarTexture, 0, 0},
-                {0, 1, false, -90, 0, 48 * 96, CloudTexture, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
-                {0, 0, true, 0, -90, 16, HorizonTexture, GL_ONE, GL_ONE}};
+  } layers[] = {
+      {20, 0, false, -90, 0, 5 * 24, sky.starTexture, 0, 0},
+      {0, 1, false, -90, 0, 48 * 96, sky.cloudTexture, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
+      {0, 0, true, 0, -90, 16, sky.horizonTexture, GL_ONE, GL_ONE}};
   for (const Layer& l : layers) {
     SCOPED_TRACE(::testing::Message() << "layer " << &l - layers);
     context->ResetState();
@@ -209,7 +208,7 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
     glMatrixMode(GL_MODELVIEW);
     glRotatef(l.turnX, 1, 0, 0);
     glRotatef(l.turnY, 0, 1, 0);
-    settings.starDensity = l.stars, settings.cloudy = l.cloudy, horizonPresent = l.horizon;
+    settings.starDensity = l.stars, settings.cloudy = l.cloudy, sky.horizonPresent = l.horizon;
     glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     const auto fed = gltest::Feedback([] { DrawScenery(); });

@@ -119,9 +119,9 @@ class FlareCollection : public ::testing::Test {
   void SetUp() override {
     ClearPool();
     ApplyDefaults();
-    FlareQueue.count = 0;
   }
   void TearDown() override { ClearPool(); }
+  FlareRequestQueue queue = {};
 };
 
 TEST_F(FlareCollection, QueuesOnlyLightsMoreThanOneUnitInFront) {
@@ -134,11 +134,11 @@ TEST_F(FlareCollection, QueuesOnlyLightsMoreThanOneUnitInFront) {
   faded.alpha = 0.5f;  // 1 - l^4 = 0: queued, invisible
   AddFlaring(Swirl, 0, 0, -3000);
   AddFlaring(RingWave, 0, 0, -3000);
-  CollectFlares(LookingDownMinusZ());
+  CollectFlares(LookingDownMinusZ(), queue);
 
-  ASSERT_EQ(FlareQueue.count, 5);
-  EXPECT_EQ(FlareQueue.request[3].isStreak + FlareQueue.request[4].isStreak, 2.0f);
-  const FlareRequest& flash = FlareQueue.request[0];
+  ASSERT_EQ(queue.count, 5);
+  EXPECT_EQ(queue.request[3].isStreak + queue.request[4].isStreak, 2.0f);
+  const FlareRequest& flash = queue.request[0];
   EXPECT_EQ(flash.isStreak, 0.0f);
   EXPECT_NEAR(flash.x, 1.0f, 1e-4);  // centre: aspect / 2
   EXPECT_NEAR(flash.y, 0.5f, 1e-4);
@@ -146,21 +146,21 @@ TEST_F(FlareCollection, QueuesOnlyLightsMoreThanOneUnitInFront) {
   EXPECT_FLOAT_EQ(flash.blue, 0.75f);
   EXPECT_NEAR(flash.intensity, FlashFlareIntensity(20, 1.0f, 1000.0f), 1e-6);
 
-  const FlareRequest& blast = FlareQueue.request[1];
+  const FlareRequest& blast = queue.request[1];
   EXPECT_EQ(blast.isStreak, 1.0f);
   EXPECT_GT(blast.x, 1.0f);  // right of centre
   EXPECT_NEAR(blast.intensity, FinaleFlareIntensity(20, 1.0f, std::sqrt(1010000.0f)), 1e-5);
-  EXPECT_EQ(FlareQueue.request[2].intensity, 0.0f);
+  EXPECT_EQ(queue.request[2].intensity, 0.0f);
 }
 
 TEST_F(FlareCollection, StopsAtCapacityKeepingThePoolOrder) {
   for (int i = 0; i < 150; ++i) AddFlaring(Flash, 0, 0, -5000.0f + static_cast<float>(i));
   MaintainPool();  // far to near
-  CollectFlares(LookingDownMinusZ());
-  ASSERT_EQ(FlareQueue.count, FlareQueueCapacity);
+  CollectFlares(LookingDownMinusZ(), queue);
+  ASSERT_EQ(queue.count, FlareQueueCapacity);
   // The first request is the farthest flash (5000 units), the last the 110th farthest.
-  EXPECT_NEAR(FlareQueue.request[0].intensity, FlashFlareIntensity(20, 1, 5000), 1e-6);
-  EXPECT_NEAR(FlareQueue.request[109].intensity, FlashFlareIntensity(20, 1, 4891), 1e-6);
+  EXPECT_NEAR(queue.request[0].intensity, FlashFlareIntensity(20, 1, 5000), 1e-6);
+  EXPECT_NEAR(queue.request[109].intensity, FlashFlareIntensity(20, 1, 4891), 1e-6);
 }
 
 }  // namespace

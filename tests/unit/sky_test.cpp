@@ -222,19 +222,19 @@ TEST(CloudUpdate, ResetsBurstLightEachFrameOnlyWhenCloudy) {
   settings.ambientLevel = 10;
   settings.windSpeed = 20;
   BuildCloudGrid(settings.ambientLevel);
-  cloudScroll = 0.0f;
+  sky.cloudScroll = 0.0f;
   dt = 0.05f;
   CloudGrid[24][24].red = 1.0f;  // as a flash's light would
   UpdateClouds();
   EXPECT_FLOAT_EQ(CloudGrid[24][24].red, CloudGrid[24][24].shade);
-  EXPECT_NEAR(CloudGrid[3][0].s, cloudScroll - 0.375f, 1e-6f);
-  EXPECT_GT(cloudScroll, 0.0f);
+  EXPECT_NEAR(CloudGrid[3][0].s, sky.cloudScroll - 0.375f, 1e-6f);
+  EXPECT_GT(sky.cloudScroll, 0.0f);
 
   settings.cloudy = 0;
-  const float before = cloudScroll;
+  const float before = sky.cloudScroll;
   CloudGrid[24][24].red = 1.0f;
   UpdateClouds();
-  EXPECT_EQ(cloudScroll, before);
+  EXPECT_EQ(sky.cloudScroll, before);
   EXPECT_EQ(CloudGrid[24][24].red, 1.0f) << "a clear sky has no cloud update";
 }
 
