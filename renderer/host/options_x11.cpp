@@ -179,8 +179,9 @@ bool SetFlag(const OptionRow&, std::string_view, HostOptions& o) {
 
 template <std::string HostOptions::*Field>
 bool SetName(const OptionRow&, std::string_view value, HostOptions& o) {
+  if (value.empty()) return false;
   o.*Field = value;
-  return !value.empty();
+  return true;
 }
 
 template <auto Field>
