@@ -80,9 +80,6 @@ struct OptionRow {
 
 std::span<const OptionRow> OptionRows();
 
-// A row's text with "{lo}" and "{hi}" written out.
-std::string FillRange(const OptionRow& row, std::string_view text);
-
 ParseResult ParseOptions(int argc, const char* const* argv);
 
 // A window id as X tools print it: hexadecimal after "0x", else decimal; 1 to 0xFFFFFFFF.

@@ -276,6 +276,15 @@ constexpr char NeedsAValue[] = " needs a value";
 constexpr char OneWindowOnly[] = "choose one of --window, --root and --window-id";
 constexpr char RecordNeedsSteps[] = "--record needs --frames N and --fixed-dt SECONDS";
 
+// A row's text with "{lo}" and "{hi}" written out.
+std::string FillRange(const OptionRow& row, std::string_view text) {
+  std::string out(text);
+  for (const auto& [mark, number] : {std::pair{"{lo}", row.low}, std::pair{"{hi}", row.high}})
+    for (std::size_t at = out.find(mark); at != std::string::npos; at = out.find(mark))
+      out.replace(at, 4, std::to_string(number));
+  return out;
+}
+
 // A value as an error shows it: quoted, at most 64 characters.
 std::string Shown(std::string_view value) { return "\"" + std::string(value.substr(0, 64)) + "\""; }
 
@@ -352,14 +361,6 @@ std::string MakeUsage() {
 }  // namespace
 
 std::span<const OptionRow> OptionRows() { return Rows; }
-
-std::string FillRange(const OptionRow& row, std::string_view text) {
-  std::string out(text);
-  for (const auto& [mark, number] : {std::pair{"{lo}", row.low}, std::pair{"{hi}", row.high}})
-    for (std::size_t at = out.find(mark); at != std::string::npos; at = out.find(mark))
-      out.replace(at, 4, std::to_string(number));
-  return out;
-}
 
 ParseResult ParseOptions(int argc, const char* const* argv) {
   ParseResult r{ParseStatus::Run, HostOptions{}, std::string()};
