@@ -58,6 +58,7 @@ TEST(Options, NoOptionsRunsTheFullScreenSaver) {
 TEST(Options, HostileValuesAreOneLineErrors) {
   std::string seventeen = "1x1+0+0";
   for (int i = 0; i < 16; ++i) seventeen += ",1x1+0+0";
+  const std::string longStep = "0.04" + std::string(61, '0');  // a step, but 65 characters long
   // clang-format off
   const struct { std::vector<const char*> args; const char* message = nullptr; } cases[] = {
       {{"--bogus"}, "unknown option \"--bogus\""},
@@ -80,7 +81,8 @@ TEST(Options, HostileValuesAreOneLineErrors) {
       {{"--max-fps", "-1"}}, {{"--max-fps", "30fps"}},
       {{"--monitors", "640x480"}}, {{"--monitors", "640x480+0+0,"}}, {{"--monitors", "0x480+0+0"}},
       {{"--monitors", "640x480+0+0+0"}}, {{"--monitors", "640x480+99999+0"}},
-      {{"--monitors", seventeen.c_str()}}, {{"--power-supply", ""}}};
+      {{"--monitors", seventeen.c_str()}}, {{"--power-supply", ""}},
+      {{"--fixed-dt", longStep.c_str()}}};
   // clang-format on
   for (const auto& c : cases) {
     std::vector<const char*> argv{"varenko"};
@@ -231,6 +233,12 @@ TEST(Options, HelpListsEveryOption) {
     EXPECT_TRUE(heading || line.rfind("  ", 0) == 0) << line;
   }
   EXPECT_EQ(help.back(), '\n');
+  // The columns, and a setting's range with and without a note.
+  for (const char* line : {"\n  --record DIR         write every frame as DIR/frame-00001.png ...",
+                           "\n  --wind N             wind speed (0 to 100)\n",
+                           "\n  --smoke-span N       longest life of a smoke puff in seconds (0 "
+                           "to 30; 0: no smoke)\n"})
+    EXPECT_NE(help.find(line), std::string::npos) << line;
 }
 
 TEST(Options, LongValuesAreShortenedInTheMessage) {
