@@ -1,23 +1,34 @@
-// The settings store shared by the front end and the renderer: where it lives, the names of its
-// values and the defaults of the eight renderer settings.
+// The settings store shared by the front end and the renderer: where it lives and the names of
+// its values. The renderer settings' names and defaults come from their table.
 #pragma once
 
 #include <array>
 #include <cstdint>
+
+#include "common/settings_table.h"
 
 namespace varenko {
 
 // Under HKEY_CURRENT_USER. The front end writes it, the renderer reads "00" to "07" from it.
 inline constexpr char SettingsKeyPath[] = "Software\\VB and VBA Program Settings\\Dravin\\Section";
 
-// The string values of the key, in key order. Index i holds setting "0i"/"1i".
+// The string values of the key, in key order: the renderer settings' rows, then the front end's
+// music settings "08" (source), "09" (CD track) and "10" (file). Index i holds setting "0i"/"1i".
 inline constexpr int SettingsValueCount = 11;
-inline constexpr std::array<const char*, SettingsValueCount> SettingsValueNames = {
-    "00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "10"};
+inline constexpr std::array<const char*, SettingsValueCount> SettingsValueNames = [] {
+  std::array<const char*, SettingsValueCount> names{};
+  for (int i = 0; i < RendererSettingCount; ++i) names[i] = SettingsTable[i].key;
+  names[8] = "08";
+  names[9] = "09";
+  names[10] = "10";
+  return names;
+}();
 
 // The eight renderer settings ("00" to "07") take these when missing.
-inline constexpr int RendererSettingCount = 8;
-inline constexpr std::array<std::int16_t, RendererSettingCount> SettingsDefaults = {10, 5,  20, 10,
-                                                                                    20, 20, 1,  1};
+inline constexpr std::array<std::int16_t, RendererSettingCount> SettingsDefaults = [] {
+  std::array<std::int16_t, RendererSettingCount> defaults{};
+  for (int i = 0; i < RendererSettingCount; ++i) defaults[i] = SettingsTable[i].fallback;
+  return defaults;
+}();
 
 }  // namespace varenko

@@ -1,6 +1,7 @@
 // The entry procedure: busy test, switch, settings, renderer check and the hand-over to a mode.
 #include <windows.h>
 
+#include "common/window_titles.h"
 #include "frontend/app/entry.h"
 #include "frontend/app/preview.h"
 #include "frontend/app/run.h"
@@ -15,8 +16,8 @@ namespace {
 [[noreturn]] void End() { ExitProcess(0); }
 
 bool Busy() {
-  return FindWindowW(nullptr, L"Tamsel_Main") != nullptr ||
-         FindWindowW(nullptr, L"Varenko") != nullptr;
+  return FindWindowW(nullptr, RunWindowTitle) != nullptr ||
+         FindWindowW(nullptr, DialogWindowTitle) != nullptr;
 }
 
 }  // namespace

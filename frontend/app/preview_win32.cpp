@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/window_titles.h"
 #include "frontend/app/preview.h"
 #include "frontend/settings/dialog_resources.h"
 
@@ -16,7 +17,6 @@ namespace varenko {
 namespace {
 
 constexpr wchar_t PreviewClass[] = L"Tamsel_R";
-constexpr wchar_t PreviewCaption[] = L"Preview Window";
 
 // The parent may be destroyed without its children being told (its process killed, say); this
 // watch notices within a second.
@@ -104,7 +104,7 @@ void RunPreview(std::intptr_t parentHandle) {
 
   // Loaded hidden and borderless; then made a child of the preview area. WS_POPUP gives way to
   // WS_CHILD (the two cannot be combined); every other style bit stays.
-  HWND hwnd = CreateWindowExW(0, PreviewClass, PreviewCaption, WS_POPUP, 0, 0, 0, 0, nullptr,
+  HWND hwnd = CreateWindowExW(0, PreviewClass, PreviewWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
                               nullptr, instance, nullptr);
   if (!hwnd) {
     if (preview.picture) DeleteObject(preview.picture);

@@ -2,6 +2,7 @@
 // fixed way out.
 #include <windows.h>
 
+#include "common/window_titles.h"
 #include "frontend/app/entry.h"
 #include "frontend/app/run.h"
 #include "frontend/music/player.h"
@@ -48,7 +49,7 @@ void StartRenderer() {
   WaitForInputIdle(process.hProcess, RendererReadyWaitMs);
   // The idle signal alone is not enough: a process can go idle in its own start-up, before its
   // main window exists (Wine's does). Wait on for the window while the renderer is alive.
-  while (FindWindowW(nullptr, L"VarenkoVC") == nullptr &&
+  while (FindWindowW(nullptr, RendererWindowTitleW) == nullptr &&
          GetTickCount() - started < RendererReadyWaitMs) {
     if (WaitForSingleObject(process.hProcess, 20) != WAIT_TIMEOUT) break;  // it ended
   }
@@ -121,7 +122,7 @@ void Perform(const std::vector<RunStep>& steps) {
   }
 }
 
-bool RendererWindowFound() { return FindWindowW(nullptr, L"VarenkoVC") != nullptr; }
+bool RendererWindowFound() { return FindWindowW(nullptr, RendererWindowTitleW) != nullptr; }
 
 LRESULT CALLBACK RunWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   try {
@@ -161,7 +162,7 @@ void LoadRunWindow() {
   windowClass.lpszClassName = L"Tamsel_S";
   RegisterClassW(&windowClass);
   // Never shown; its caption is how a second front end knows that a run is going on.
-  run.window = CreateWindowExW(0, L"Tamsel_S", L"Tamsel_Main", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
+  run.window = CreateWindowExW(0, L"Tamsel_S", RunWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
                                nullptr, nullptr, instance, nullptr);
   if (run.window == nullptr) ExitProcess(0);
   run.rendererPath = RendererPath();

@@ -4,12 +4,14 @@
 
 #include <array>
 
+#include "common/settings_table.h"
 #include "common/version.h"
+#include "common/window_titles.h"
 #include "frontend/settings/button.h"
 
 namespace varenko {
 
-inline constexpr wchar_t DialogCaption[] = L"Varenko";
+inline constexpr const wchar_t* DialogCaption = DialogWindowTitle;
 inline constexpr int DialogClientWidth = 7200;  // twips
 inline constexpr int DialogClientHeight = 7605;
 
@@ -63,17 +65,15 @@ constexpr TwipRect BarRect(int i) { return {3060, 540 + 360 * i, 1455, 255}; }
 constexpr TwipRect BarLabelRect(int i) { return {4620, 600 + 360 * i, 375, 195}; }
 
 struct BarRange {
-  int minimum, maximum, design;
+  int minimum, maximum, design;  // design: the bar's value before anything is loaded
 };
-// Bar i edits key "0i".
-inline constexpr std::array<BarRange, BarCount> BarRanges = {{
-    {1, 30, 1},
-    {0, 30, 0},
-    {0, 100, 0},
-    {0, 30, 0},
-    {0, 100, 0},
-    {0, 100, 0},
-}};
+// Bar i edits key "0i" over its settings-table row's range; as designed it stands at its minimum.
+inline constexpr std::array<BarRange, BarCount> BarRanges = [] {
+  std::array<BarRange, BarCount> ranges{};
+  for (int i = 0; i < BarCount; ++i)
+    ranges[i] = {SettingsTable[i].minimum, SettingsTable[i].maximum, SettingsTable[i].minimum};
+  return ranges;
+}();
 inline constexpr int BarSmallChange = 1;
 inline constexpr int BarLargeChange = 5;
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "common/settings_keys.h"
+#include "common/settings_table.h"
 
 namespace varenko {
 
@@ -95,9 +95,9 @@ void MoveBar(DialogView& view, int i, int value) {
 }
 
 DialogChange ResetDialog(DialogView& view, StoredSettingsRecord& record) {
-  for (int i = 0; i < BarCount; ++i) MoveBar(view, i, SettingsDefaults[i]);
-  SelectCloud(view, record, 1);
-  SelectIllumination(view, record, 1);
+  for (int i = 0; i < BarCount; ++i) MoveBar(view, i, SettingsTable[i].fallback);
+  SelectCloud(view, record, RowOf(Setting::Clouds).fallback);
+  SelectIllumination(view, record, RowOf(Setting::Illumination).fallback);
   return ChooseMusicSource(view, record, 0);
 }
 

@@ -84,7 +84,7 @@ void LoadSettingsFrom(const SettingsAccess& access, StoredSettingsRecord& record
     const SettingRead text = access.read(SettingsValueNames[i]);
     if (!text) continue;
     if (text->empty()) {
-      const std::int16_t fallback = SettingsDefaults[i];
+      const std::int16_t fallback = SettingsTable[i].fallback;
       access.write(SettingsValueNames[i], FormatSettingNumber(fallback));
       record.Values[i] = fallback;
     } else if (const auto value = TextToInt16Rounded(*text)) {

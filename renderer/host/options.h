@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/settings_table.h"
 #include "renderer/host/monitor_layout.h"
 
 namespace varenko {
@@ -17,7 +19,10 @@ inline constexpr long long MaxFrames = 1000000000;
 inline constexpr double MaxFixedDt = 60.0;     // seconds
 inline constexpr int MaxForcedBurstKind = 21;  // the burst kinds a shell can be given
 
-inline constexpr int SettingOptionCount = 8;  // one option per renderer setting, in key order
+// One option per row of the settings table (common/settings_table.h), in key order.
+inline constexpr int SettingOptionCount = RendererSettingCount;
+
+enum class ParseStatus { Run, Help, Version, Error };
 
 struct HostOptions {
   bool windowed = false;  // --window WxH: a normal window instead of the full-screen saver
@@ -51,13 +56,29 @@ struct HostOptions {
   bool embedded() const { return root || windowId != 0; }
 };
 
-enum class ParseStatus { Run, Help, Version, Error };
-
 struct ParseResult {
   ParseStatus status;
   HostOptions options;
   std::string error;  // one line, without the program name, when status is Error
 };
+
+// One option of the command line apart from the settings, whose options come from the settings
+// table. --help is made from these rows, and the parser looks every option up in them.
+struct OptionRow {
+  const char* name;   // "--seed"; also accepted with one dash
+  const char* value;  // the value's name in --help ("N"); nullptr: the option takes no value
+  const char* help;   // --help text; each '\n' goes on to an indented line
+  // The error after the option's name: "takes ..." is followed by ", not \"VALUE\"", anything else
+  // ("needs a file name", for an empty value) stands alone. In this text and the help, "{lo}" and
+  // "{hi}" stand for low and high.
+  const char* refusal;
+  long long low, high;  // the range of a number
+  // Reads the value into the options; false refuses it (with the row's error).
+  bool (*set)(const OptionRow& row, std::string_view value, HostOptions& options);
+  ParseStatus ends = ParseStatus::Run;  // --help and --version end the parse there
+};
+
+std::span<const OptionRow> OptionRows();
 
 ParseResult ParseOptions(int argc, const char* const* argv);
 
@@ -78,7 +99,7 @@ void ApplySettingOverrides(const HostOptions& options);
 // DIR/frame-00001.png for frame 1, widening past 99999.
 std::string RecordFramePath(const std::string& dir, long long frame);
 
-// The --help text.
+// The --help text: the option rows, the settings table's options, then --help and --version.
 const char* UsageText();
 
 }  // namespace varenko

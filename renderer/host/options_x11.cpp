@@ -1,10 +1,12 @@
-// Parsing of the Linux renderer's command line.
+// Parsing of the Linux renderer's command line: the option rows, from which --help is made too.
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include "renderer/host/frame_pacing.h"
 #include "renderer/host/options.h"
@@ -46,26 +48,21 @@ bool ParseSize(std::string_view text, int& width, int& height) {
   return true;
 }
 
-bool ParseSeconds(const char* text, float& out) {
-  if (text[0] == '\0' || std::strlen(text) > 64) return false;
+bool ParseSeconds(std::string_view view, float& out) {
+  if (view.empty() || view.size() > 64) return false;
+  const std::string text(view);
   errno = 0;
   char* end = nullptr;
-  const double v = std::strtod(text, &end);
-  if (errno != 0 || end == text || *end != '\0') return false;
+  const double v = std::strtod(text.c_str(), &end);
+  if (errno != 0 || end == text.c_str() || *end != '\0') return false;
   if (!std::isfinite(v) || v <= 0.0 || v > MaxFixedDt) return false;  // also refuses nan
   out = static_cast<float>(v);
   return out > 0.0f;  // a step that rounds to zero would freeze the show
 }
 
-// The options of the eight renderer settings, in key order ("00" to "07").
-constexpr const char* SettingOptionNames[SettingOptionCount] = {
-    "--max-shells", "--smoke-span", "--wind",   "--ambient",
-    "--stars",      "--flare",      "--clouds", "--illumination"};
-constexpr int FirstSwitchSetting = 6;  // --clouds and --illumination are on or off
-
 int SettingOptionIndex(std::string_view name) {
   for (int i = 0; i < SettingOptionCount; ++i)
-    if (name == SettingOptionNames[i]) return i;
+    if (name == SettingsTable[i].option) return i;
   return -1;
 }
 
@@ -170,164 +167,235 @@ std::string RecordFramePath(const std::string& dir, long long frame) {
   return path + name;
 }
 
+namespace {
+
+// --- The option rows ---------------------------------------------------------------------------
+
+template <bool HostOptions::*Field>
+bool SetFlag(const OptionRow&, std::string_view, HostOptions& o) {
+  o.*Field = true;
+  return true;
+}
+
+template <std::string HostOptions::*Field>
+bool SetName(const OptionRow&, std::string_view value, HostOptions& o) {
+  if (value.empty()) return false;
+  o.*Field = value;
+  return true;
+}
+
+template <auto Field>
+bool SetNumber(const OptionRow& row, std::string_view value, HostOptions& o) {
+  long long number = 0;
+  if (!ParseInteger(value, row.low, row.high, number)) return false;
+  o.*Field = static_cast<std::remove_reference_t<decltype(o.*Field)>>(number);
+  return true;
+}
+
+bool SetWindow(const OptionRow&, std::string_view value, HostOptions& o) {
+  o.windowed = true;
+  return ParseSize(value, o.windowWidth, o.windowHeight);
+}
+
+bool SetWindowId(const OptionRow&, std::string_view value, HostOptions& o) {
+  return ParseWindowId(value, o.windowId);
+}
+
+bool SetSeed(const OptionRow& row, std::string_view value, HostOptions& o) {
+  o.seeded = true;
+  return SetNumber<&HostOptions::seed>(row, value, o);
+}
+
+bool SetFixedDt(const OptionRow&, std::string_view value, HostOptions& o) {
+  o.fixedStep = true;
+  return ParseSeconds(value, o.fixedDt);
+}
+
+bool SetMonitors(const OptionRow&, std::string_view value, HostOptions& o) {
+  return ParseMonitorList(value, o.monitors);
+}
+
+constexpr bool (*NoValue)(const OptionRow&, std::string_view, HostOptions&) = nullptr;
+
+// In the order --help lists them; the rows that end the parse come after the settings.
+// clang-format off
+constexpr OptionRow Rows[] = {
+    {"--window", "WxH", "a normal window of W x H pixels (closes on Escape)",
+     "takes WIDTHxHEIGHT, each {lo} to {hi}", 1, MaxWindowSide, SetWindow},
+    {"--root", nullptr, "draw on $XSCREENSAVER_WINDOW, else on the root window", "", 0, 0,
+     SetFlag<&HostOptions::root>},
+    {"--window-id", "ID", "draw into window ID (0x hexadecimal or decimal)\n"
+     "(with --root or --window-id the program ends on SIGTERM or\n"
+     "when the window is destroyed, never on input)",
+     "takes a window id (0x hexadecimal or decimal)", 1, 0xFFFFFFFFLL, SetWindowId},
+    {"--seed", "N", "start the show from seed N instead of the clock",
+     "takes a whole number {lo} to {hi}", 0, 4294967295LL, SetSeed},
+    {"--fixed-dt", "SECONDS", "advance every frame by this step instead of the clock",
+     "takes seconds above 0 and at most {hi}", 0, static_cast<long long>(MaxFixedDt), SetFixedDt},
+    {"--frames", "N", "exit after N frames", "takes a whole number {lo} to {hi}", 1, MaxFrames,
+     SetNumber<&HostOptions::frames>},
+    {"--screenshot", "FILE", "write the last frame as a PNG picture", "needs a file name", 0, 0,
+     SetName<&HostOptions::screenshotPath>},
+    {"--settings", "FILE", "read the settings from FILE", "needs a file name", 0, 0,
+     SetName<&HostOptions::settingsPath>},
+    {"--record", "DIR", "write every frame as DIR/frame-00001.png ... (creates DIR;\n"
+     "needs --frames and --fixed-dt)", "needs a folder name", 0, 0,
+     SetName<&HostOptions::recordDir>},
+    {"--stats", nullptr, "print frame statistics as one JSON line at exit", "", 0, 0,
+     SetFlag<&HostOptions::stats>},
+    {"--burst", "K", "every shell bursts as kind K ({lo} to {hi})",
+     "takes a burst kind {lo} to {hi}", 0, MaxForcedBurstKind, SetNumber<&HostOptions::burstKind>},
+    {"--draw-reference", nullptr, "draw every sprite on its own (slow; for comparisons)", "", 0, 0,
+     SetFlag<&HostOptions::referenceDraw>},
+    {"--max-fps", "N", "at most N frames a second (0: as fast as possible); without\n"
+     "it frames follow the display's refresh (60 a second when\n"
+     "unknown), or run as fast as possible with --fixed-dt; on\n"
+     "battery power the rate is halved",
+     "takes a whole number {lo} to {hi}", 0, MaxFpsLimit, SetNumber<&HostOptions::maxFps>},
+    {"--fps", nullptr, "show the frame rate in the lower-left corner", "", 0, 0,
+     SetFlag<&HostOptions::showFps>},
+    {"--power-supply", "DIR", "read the power source from DIR\n(default /sys/class/power_supply)",
+     "needs a folder name", 0, 0, SetName<&HostOptions::powerSupplyDir>},
+    {"--monitors", "WxH+X+Y,...", "lay the picture over these monitors instead of those\n"
+     "the X server reports (full screen only)",
+     "takes WxH+X+Y,... ({lo} to {hi} monitors)", 1, MaxMonitors, SetMonitors},
+    {"--help", nullptr, "show this text", "", 0, 0, NoValue, ParseStatus::Help},
+    {"--version", nullptr, "show the version", "", 0, 0, NoValue, ParseStatus::Version},
+};
+// clang-format on
+
+const OptionRow* FindRow(std::string_view name) {
+  for (const OptionRow& row : Rows)
+    if (name == row.name) return &row;
+  return nullptr;
+}
+
+// The one-line errors that belong to no single option.
+constexpr char UnknownOption[] = "unknown option ";
+constexpr char NeedsAValue[] = " needs a value";
+constexpr char OneWindowOnly[] = "choose one of --window, --root and --window-id";
+constexpr char RecordNeedsSteps[] = "--record needs --frames N and --fixed-dt SECONDS";
+
+// A row's text with "{lo}" and "{hi}" written out.
+std::string FillRange(const OptionRow& row, std::string_view text) {
+  std::string out(text);
+  for (const auto& [mark, number] : {std::pair{"{lo}", row.low}, std::pair{"{hi}", row.high}})
+    for (std::size_t at = out.find(mark); at != std::string::npos; at = out.find(mark))
+      out.replace(at, 4, std::to_string(number));
+  return out;
+}
+
+// A value as an error shows it: quoted, at most 64 characters.
+std::string Shown(std::string_view value) { return "\"" + std::string(value.substr(0, 64)) + "\""; }
+
+std::string Refusal(const OptionRow& row, std::string_view value) {
+  std::string text = std::string(row.name) + " " + FillRange(row, row.refusal);
+  if (std::string_view(row.refusal).starts_with("takes")) text += ", not " + Shown(value);
+  return text;
+}
+
+// A setting's option: its value read as the settings file reads it, or 0 or 1 for an on/off one.
+bool SetSetting(int index, std::string_view value, HostOptions& o) {
+  int number = 0;
+  if (SettingsTable[index].OnOff()) {
+    if (value != "0" && value != "1") return false;
+    number = value == "1" ? 1 : 0;
+  } else if (!ParseSettingValue(value, number)) {
+    return false;
+  }
+  o.settingOverrides[index] = number;
+  return true;
+}
+
+std::string SettingRefusal(int index, std::string_view value) {
+  return std::string(SettingsTable[index].option) +
+         (SettingsTable[index].OnOff() ? " takes 0 or 1, not " : " takes a whole number, not ") +
+         Shown(value);
+}
+
+// The checks of options that go together.
+const char* CombinationError(const HostOptions& o) {
+  if (static_cast<int>(o.windowed) + static_cast<int>(o.root) + static_cast<int>(o.windowId != 0) >
+      1)
+    return OneWindowOnly;
+  // A recording is a fixed number of frames at a fixed step, so that the pictures are the same on
+  // every machine whatever its speed.
+  if (!o.recordDir.empty() && (o.frames == 0 || !o.fixedStep)) return RecordNeedsSteps;
+  return nullptr;
+}
+
+// "  --name VALUE" padded to the help column, then the help, its further lines indented.
+void AppendUsage(std::string& out, std::string_view name, const char* value,
+                 std::string_view help) {
+  constexpr std::size_t HelpColumn = 23;
+  std::string head = "  " + std::string(name) + (value ? " " + std::string(value) : "");
+  head += head.size() < HelpColumn ? std::string(HelpColumn - head.size(), ' ') : "  ";
+  for (std::size_t eol = 0; eol != std::string_view::npos; help.remove_prefix(eol + 1)) {
+    eol = help.find('\n');
+    out += head + std::string(help.substr(0, eol)) + "\n";
+    head.assign(HelpColumn, ' ');
+  }
+}
+
+std::string MakeUsage() {
+  std::string out =
+      "usage: varenko [options]\n"
+      "Fireworks over a night sky, full screen until a key, a click or a mouse move.\n";
+  for (const OptionRow& row : Rows)
+    if (row.ends == ParseStatus::Run)
+      AppendUsage(out, row.name, row.value, FillRange(row, row.help));
+  out += "Settings, overriding the settings file:\n";
+  for (const SettingRow& s : SettingsTable) {
+    std::string help = s.help;
+    if (!s.OnOff()) {
+      help += " (" + std::to_string(s.minimum) + " to " + std::to_string(s.maximum);
+      help += s.note[0] != '\0' ? "; " + std::string(s.note) + ")" : ")";
+    }
+    AppendUsage(out, s.option, s.OnOff() ? "0|1" : "N", help);
+  }
+  for (const OptionRow& row : Rows)
+    if (row.ends != ParseStatus::Run) AppendUsage(out, row.name, row.value, row.help);
+  return out + "Options may also be written with one dash, as in -root.\n";
+}
+
+}  // namespace
+
+std::span<const OptionRow> OptionRows() { return Rows; }
+
 ParseResult ParseOptions(int argc, const char* const* argv) {
   ParseResult r{ParseStatus::Run, HostOptions{}, std::string()};
-  auto error = [&r](std::string text) {
+  auto refuse = [&r](std::string text) {
     r.status = ParseStatus::Error;
     r.error = std::move(text);
     return r;
   };
-
   for (int i = 1; i < argc; ++i) {
     std::string spelled;
-    const std::string_view name = LongOptionName(argv[i] != nullptr ? argv[i] : "", spelled);
-    if (name == "--help" || name == "-h") {
-      r.status = ParseStatus::Help;
-      return r;
-    }
-    if (name == "--version") {
-      r.status = ParseStatus::Version;
-      return r;
-    }
-    if (name == "--stats") {
-      r.options.stats = true;
-      continue;
-    }
-    if (name == "--draw-reference") {
-      r.options.referenceDraw = true;
-      continue;
-    }
-    if (name == "--root") {
-      r.options.root = true;
-      continue;
-    }
-    if (name == "--fps") {
-      r.options.showFps = true;
-      continue;
-    }
+    std::string_view name = LongOptionName(argv[i] != nullptr ? argv[i] : "", spelled);
+    if (name == "-h") name = "--help";
+    const OptionRow* row = FindRow(name);
     const int setting = SettingOptionIndex(name);
-    const bool takesValue = name == "--window" || name == "--seed" || name == "--fixed-dt" ||
-                            name == "--frames" || name == "--screenshot" || name == "--settings" ||
-                            name == "--burst" || name == "--window-id" || name == "--record" ||
-                            name == "--max-fps" || name == "--power-supply" ||
-                            name == "--monitors" || setting >= 0;
-    if (!takesValue) return error("unknown option \"" + std::string(name.substr(0, 64)) + "\"");
-    if (i + 1 >= argc || argv[i + 1] == nullptr) return error(std::string(name) + " needs a value");
-    const char* value = argv[++i];
-    const std::string_view v = value;
-    const std::string shown = "\"" + std::string(v.substr(0, 64)) + "\"";
-
-    if (setting >= FirstSwitchSetting) {
-      if (v != "0" && v != "1") return error(std::string(name) + " takes 0 or 1, not " + shown);
-      r.options.settingOverrides[setting] = v == "1" ? 1 : 0;
-    } else if (setting >= 0) {
-      int number = 0;
-      if (!ParseSettingValue(v, number))
-        return error(std::string(name) + " takes a whole number, not " + shown);
-      r.options.settingOverrides[setting] = number;
-    } else if (name == "--window-id") {
-      if (!ParseWindowId(v, r.options.windowId))
-        return error("--window-id takes a window id (0x hexadecimal or decimal), not " + shown);
-    } else if (name == "--max-fps") {
-      long long fps = 0;
-      if (!ParseInteger(v, 0, MaxFpsLimit, fps))
-        return error("--max-fps takes a whole number 0 to " + std::to_string(MaxFpsLimit) +
-                     ", not " + shown);
-      r.options.maxFps = static_cast<int>(fps);
-    } else if (name == "--power-supply") {
-      if (v.empty()) return error("--power-supply needs a folder name");
-      r.options.powerSupplyDir = value;
-    } else if (name == "--monitors") {
-      if (!ParseMonitorList(v, r.options.monitors))
-        return error("--monitors takes WxH+X+Y,... (1 to " + std::to_string(MaxMonitors) +
-                     " monitors), not " + shown);
-    } else if (name == "--record") {
-      if (v.empty()) return error("--record needs a folder name");
-      r.options.recordDir = value;
-    } else if (name == "--window") {
-      if (!ParseSize(v, r.options.windowWidth, r.options.windowHeight))
-        return error("--window takes WIDTHxHEIGHT, each 1 to " + std::to_string(MaxWindowSide) +
-                     ", not " + shown);
-      r.options.windowed = true;
-    } else if (name == "--seed") {
-      long long seed = 0;
-      if (!ParseInteger(v, 0, 4294967295LL, seed))
-        return error("--seed takes a whole number 0 to 4294967295, not " + shown);
-      r.options.seeded = true;
-      r.options.seed = static_cast<std::uint32_t>(seed);
-    } else if (name == "--fixed-dt") {
-      if (!ParseSeconds(value, r.options.fixedDt))
-        return error("--fixed-dt takes seconds above 0 and at most 60, not " + shown);
-      r.options.fixedStep = true;
-    } else if (name == "--frames") {
-      if (!ParseInteger(v, 1, MaxFrames, r.options.frames))
-        return error("--frames takes a whole number 1 to " + std::to_string(MaxFrames) + ", not " +
-                     shown);
-    } else if (name == "--screenshot") {
-      if (v.empty()) return error("--screenshot needs a file name");
-      r.options.screenshotPath = value;
-    } else if (name == "--settings") {
-      if (v.empty()) return error("--settings needs a file name");
-      r.options.settingsPath = value;
-    } else {  // --burst
-      long long kind = 0;
-      if (!ParseInteger(v, 0, MaxForcedBurstKind, kind))
-        return error("--burst takes a burst kind 0 to " + std::to_string(MaxForcedBurstKind) +
-                     ", not " + shown);
-      r.options.burstKind = static_cast<int>(kind);
+    if (row == nullptr && setting < 0) return refuse(UnknownOption + Shown(name));
+    if (row != nullptr && row->ends != ParseStatus::Run) {
+      r.status = row->ends;
+      return r;
     }
+    if (row != nullptr && row->value == nullptr) {
+      row->set(*row, {}, r.options);
+      continue;
+    }
+    if (i + 1 >= argc || argv[i + 1] == nullptr) return refuse(std::string(name) + NeedsAValue);
+    const std::string_view value = argv[++i];
+    if (row != nullptr ? !row->set(*row, value, r.options) : !SetSetting(setting, value, r.options))
+      return refuse(row != nullptr ? Refusal(*row, value) : SettingRefusal(setting, value));
   }
-
-  const HostOptions& o = r.options;
-  if (static_cast<int>(o.windowed) + static_cast<int>(o.root) + static_cast<int>(o.windowId != 0) >
-      1)
-    return error("choose one of --window, --root and --window-id");
-  // A recording is a fixed number of frames at a fixed step, so that the pictures are the same on
-  // every machine whatever its speed.
-  if (!o.recordDir.empty() && (o.frames == 0 || !o.fixedStep))
-    return error("--record needs --frames N and --fixed-dt SECONDS");
+  if (const char* error = CombinationError(r.options)) return refuse(error);
   return r;
 }
 
 const char* UsageText() {
-  return "usage: varenko [options]\n"
-         "Fireworks over a night sky, full screen until a key, a click or a mouse move.\n"
-         "  --window WxH         a normal window of W x H pixels (closes on Escape)\n"
-         "  --root               draw on $XSCREENSAVER_WINDOW, else on the root window\n"
-         "  --window-id ID       draw into window ID (0x hexadecimal or decimal)\n"
-         "                       (with --root or --window-id the program ends on SIGTERM or\n"
-         "                       when the window is destroyed, never on input)\n"
-         "  --seed N             start the show from seed N instead of the clock\n"
-         "  --fixed-dt SECONDS   advance every frame by this step instead of the clock\n"
-         "  --frames N           exit after N frames\n"
-         "  --screenshot FILE    write the last frame as a PNG picture\n"
-         "  --settings FILE      read the settings from FILE\n"
-         "  --record DIR         write every frame as DIR/frame-00001.png ... (creates DIR;\n"
-         "                       needs --frames and --fixed-dt)\n"
-         "  --stats              print frame statistics as one JSON line at exit\n"
-         "  --burst K            every shell bursts as kind K (0 to 21)\n"
-         "  --draw-reference     draw every sprite on its own (slow; for comparisons)\n"
-         "  --max-fps N          at most N frames a second (0: as fast as possible); without\n"
-         "                       it frames follow the display's refresh (60 a second when\n"
-         "                       unknown), or run as fast as possible with --fixed-dt; on\n"
-         "                       battery power the rate is halved\n"
-         "  --fps                show the frame rate in the lower-left corner\n"
-         "  --power-supply DIR   read the power source from DIR\n"
-         "                       (default /sys/class/power_supply)\n"
-         "  --monitors WxH+X+Y,...  lay the picture over these monitors instead of those\n"
-         "                       the X server reports (full screen only)\n"
-         "Settings, overriding the settings file:\n"
-         "  --max-shells N       shells in the air at once (1 to 30; 0 launches none)\n"
-         "  --smoke-span N       longest life of a smoke puff in seconds (0 to 30; 0: no smoke)\n"
-         "  --wind N             wind speed (0 to 100)\n"
-         "  --ambient N          brightness of smoke and clouds in hundredths (0 to 30)\n"
-         "  --stars N            stars in the sky, 20 per unit (0 to 100)\n"
-         "  --flare N            lens-flare brightness (0 to 100; 0: no flare)\n"
-         "  --clouds 0|1         cloudy sky\n"
-         "  --illumination 0|1   bursts light up smoke and clouds\n"
-         "  --help               show this text\n"
-         "  --version            show the version\n"
-         "Options may also be written with one dash, as in -root.\n";
+  static const std::string text = MakeUsage();
+  return text.c_str();
 }
 
 }  // namespace varenko

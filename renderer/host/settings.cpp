@@ -8,21 +8,25 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "common/settings_keys.h"
+#include "common/settings_table.h"
 
 namespace varenko {
 
 std::string settingsFilePath;
 
+namespace {
+
+// The field of each row of the settings table, in key order.
+constexpr int SaverSettings::*SettingFields[RendererSettingCount] = {
+    &SaverSettings::maxShells,    &SaverSettings::smokeSpan,   &SaverSettings::windSpeed,
+    &SaverSettings::ambientLevel, &SaverSettings::starDensity, &SaverSettings::flareBrightness,
+    &SaverSettings::cloudy,       &SaverSettings::illumination};
+
+}  // namespace
+
 void ApplyDefaults() {
-  settings.maxShells = SettingsDefaults[0];
-  settings.smokeSpan = SettingsDefaults[1];
-  settings.windSpeed = SettingsDefaults[2];
-  settings.ambientLevel = SettingsDefaults[3];
-  settings.starDensity = SettingsDefaults[4];
-  settings.flareBrightness = SettingsDefaults[5];
-  settings.cloudy = SettingsDefaults[6];
-  settings.illumination = SettingsDefaults[7];
+  for (int i = 0; i < RendererSettingCount; ++i)
+    settings.*SettingFields[i] = SettingsTable[i].fallback;
 }
 
 int SettingTextToInt(std::string_view text) {
@@ -48,12 +52,8 @@ int SettingTextToInt(std::string_view text) {
 }
 
 void StoreSettingText(int index, std::string_view text) {
-  int* fields[RendererSettingCount] = {&settings.maxShells,   &settings.smokeSpan,
-                                       &settings.windSpeed,   &settings.ambientLevel,
-                                       &settings.starDensity, &settings.flareBrightness,
-                                       &settings.cloudy,      &settings.illumination};
   if (index < 0 || index >= RendererSettingCount) return;
-  *fields[index] = SettingTextToInt(text);
+  settings.*SettingFields[index] = SettingTextToInt(text);
 }
 
 std::string DefaultSettingsPath() {
@@ -89,7 +89,7 @@ void ApplySettingsText(std::string_view text) {
     const std::string_view value = line.substr(eq + 1);
     if (value.size() > MaxSettingTextLength) continue;
     for (int i = 0; i < RendererSettingCount; ++i) {
-      if (name == SettingsValueNames[static_cast<std::size_t>(i)]) StoreSettingText(i, value);
+      if (name == SettingsTable[static_cast<std::size_t>(i)].key) StoreSettingText(i, value);
     }
   }
 }

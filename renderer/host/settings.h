@@ -1,4 +1,4 @@
-// The renderer's eight settings: their record, defaults, the reading from the settings store
+// The renderer's eight settings (common/settings_table.h): their defaults, the reading from the settings store
 // (registry on Windows, a settings file on Linux) and the text-to-number conversion both share.
 #pragma once
 
@@ -14,7 +14,7 @@ namespace varenko {
 // is ignored: the setting keeps its default.
 inline constexpr std::size_t MaxSettingTextLength = 255;
 
-// Sets every field to its default (10, 5, 20, 10, 20, 20, 1, 1).
+// Sets every field to its row's default.
 void ApplyDefaults();
 
 // The standard atoi reading (leading white space, optional sign, decimal digits up to the first
@@ -22,7 +22,8 @@ void ApplyDefaults();
 // INT_MAX instead of being undefined.
 int SettingTextToInt(std::string_view text);
 
-// Stores the converted text in the field of value name index (0..7); other indices are ignored.
+// Stores the converted text in the field of settings-table row `index` (0..7); other indices are
+// ignored.
 void StoreSettingText(int index, std::string_view text);
 
 // Reads the settings store over the defaults: the registry on Windows, settingsFilePath on Linux.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/settings_keys.h"
+#include "common/settings_table.h"
 #include "renderer/host/settings.h"
 
 namespace varenko {
@@ -14,7 +15,7 @@ void ReadSettings() {
   if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
 
   for (int i = 0; i < RendererSettingCount; ++i) {
-    const char* name = SettingsValueNames[static_cast<std::size_t>(i)];
+    const char* name = SettingsTable[static_cast<std::size_t>(i)].key;
     DWORD size = 0;
     if (RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) continue;
     // The text buffer holds 256 bytes. A value that does not fit is ignored rather than truncated,

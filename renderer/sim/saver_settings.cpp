@@ -3,20 +3,27 @@
 
 #include <algorithm>
 
-namespace varenko {
+#include "common/settings_table.h"
 
-SaverSettings settings = {10, 5, 20, 10, 20, 20, 1, 1};
-float SmokeLifeTable[8] = {};
+namespace varenko {
 
 namespace {
 
-// The largest values the settings dialog sets (1 to 30 shells, 0 to 30 s of smoke, wind 0 to
+constexpr int DefaultOf(Setting s) { return RowOf(s).fallback; }
+
+// The largest values the settings dialog sets (the table's maxima: 30 shells, 30 s of smoke, wind
 // 100); a stored value beyond them counts as them.
-constexpr int MostShellsHonoured = 30;
-constexpr int LongestSmokeHonoured = 30;  // seconds
-constexpr int StrongestWindHonoured = 100;
+constexpr int MostShellsHonoured = RowOf(Setting::MaxShells).maximum;
+constexpr int LongestSmokeHonoured = RowOf(Setting::SmokeSpan).maximum;  // seconds
+constexpr int StrongestWindHonoured = RowOf(Setting::Wind).maximum;      // either way
 
 }  // namespace
+
+SaverSettings settings = {DefaultOf(Setting::MaxShells), DefaultOf(Setting::SmokeSpan),
+                          DefaultOf(Setting::Wind),      DefaultOf(Setting::Ambient),
+                          DefaultOf(Setting::Stars),     DefaultOf(Setting::Flare),
+                          DefaultOf(Setting::Clouds),    DefaultOf(Setting::Illumination)};
+float SmokeLifeTable[8] = {};
 
 int ShellCap() { return std::min(settings.maxShells, MostShellsHonoured); }
 

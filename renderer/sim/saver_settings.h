@@ -20,7 +20,8 @@ struct SaverSettings {
 extern SaverSettings settings;
 
 // The settings that set how much the show has to simulate, as it uses them: a stored value counts
-// no further than the settings dialog goes (30 shells, 30 s of smoke, wind 100 either way).
+// no further than the settings dialog goes (the maxima of common/settings_table.h: 30 shells,
+// 30 s of smoke, wind 100 either way).
 // Every shell, fountain and flash lights every smoke puff, so a frame's cost grows with lights
 // times puffs, and a fierce wind stretches every trail into the most puffs an update may lay; a
 // registry edited by hand could otherwise fill the pool in seconds and leave the saver seconds

@@ -30,6 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(!o.fixedStep || (o.fixedDt > 0.0f && o.fixedDt <= MaxFixedDt), "step out of range");
     Check(o.frames >= 0 && o.frames <= MaxFrames, "frame count out of range");
     Check(o.burstKind >= -1 && o.burstKind <= MaxForcedBurstKind, "burst kind out of range");
+    for (int i = 0; i < SettingOptionCount; ++i) {
+      const std::optional<int>& value = o.settingOverrides[i];
+      Check(!SettingsTable[i].OnOff() || !value || *value == 0 || *value == 1,
+            "an on/off setting other than 0 or 1");
+    }
     if (!o.recordDir.empty()) RecordFramePath(o.recordDir, o.frames);
     ApplySettingOverrides(o);
   }

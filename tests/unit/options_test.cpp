@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <initializer_list>
 #include <sstream>
@@ -57,45 +58,31 @@ TEST(Options, NoOptionsRunsTheFullScreenSaver) {
 TEST(Options, HostileValuesAreOneLineErrors) {
   std::string seventeen = "1x1+0+0";
   for (int i = 0; i < 16; ++i) seventeen += ",1x1+0+0";
+  const std::string longStep = "0.04" + std::string(61, '0');  // a step, but 65 characters long
   // clang-format off
   const struct { std::vector<const char*> args; const char* message = nullptr; } cases[] = {
       {{"--bogus"}, "unknown option \"--bogus\""},
-      {{"--seed"}, "--seed needs a value"},
-      {{"--clouds", "2"}, "--clouds takes 0 or 1, not \"2\""},
-      {{"--wind", "x"}, "--wind takes a whole number, not \"x\""},
-      {{"--window-id", "q"}, "--window-id takes a window id (0x hexadecimal or decimal), not \"q\""},
-      {{"--record", ""}, "--record needs a folder name"},
-      {{"--window", "0x1"}, "--window takes WIDTHxHEIGHT, each 1 to 16384, not \"0x1\""},
-      {{"--seed", "-1"}, "--seed takes a whole number 0 to 4294967295, not \"-1\""},
-      {{"--fixed-dt", "61"}, "--fixed-dt takes seconds above 0 and at most 60, not \"61\""},
-      {{"--frames", "0"}, "--frames takes a whole number 1 to 1000000000, not \"0\""},
-      {{"--screenshot", ""}, "--screenshot needs a file name"},
-      {{"--settings", ""}, "--settings needs a file name"},
-      {{"--burst", "22"}, "--burst takes a burst kind 0 to 21, not \"22\""},
       {{"--root", "--window", "9x9"}, "choose one of --window, --root and --window-id"},
       {{"--record", "d"}, "--record needs --frames N and --fixed-dt SECONDS"},
       {{"--window", "0x0"}}, {{"--window", "99999x99999"}}, {{"--window", "640"}},
-      {{"--window", "640x"}},
-      {{"--window", "x480"}}, {{"--window", "-640x480"}}, {{"--window", "640x480x3"}},
-      {{"--window", " 640x480"}}, {{"--frames", "-1"}}, {{"--frames", "1e3"}},
-      {{"--frames", "12abc"}}, {{"--frames", "99999999999999999999999"}}, {{"--fixed-dt", "nan"}},
-      {{"--fixed-dt", "inf"}}, {{"--fixed-dt", "-0.1"}}, {{"--fixed-dt", "0"}},
-      {{"--fixed-dt", "1e-300"}}, {{"--fixed-dt", "0.04s"}}, {{"--fixed-dt", ""}},
-      {{"--seed", "4294967296"}}, {{"--seed", "seven"}}, {{"--burst", "-1"}}, {{"--burst", "x"}},
-      {{"--window"}}, {{"--frames"}}, {{"--fixed-dt"}}, {{"--screenshot"}}, {{"--settings"}},
-      {{"--burst"}}, {{"--fullscreen"}}, {{"window"}}, {{"--window-id", "0"}},
+      {{"--window", "640x"}}, {{"--window", "x480"}}, {{"--window", "-640x480"}},
+      {{"--window", "640x480x3"}}, {{"--window", " 640x480"}}, {{"--frames", "-1"}},
+      {{"--frames", "1e3"}}, {{"--frames", "12abc"}}, {{"--frames", "99999999999999999999999"}},
+      {{"--fixed-dt", "nan"}}, {{"--fixed-dt", "inf"}}, {{"--fixed-dt", "-0.1"}},
+      {{"--fixed-dt", "0"}}, {{"--fixed-dt", "1e-300"}}, {{"--fixed-dt", "0.04s"}},
+      {{"--fixed-dt", ""}}, {{"--seed", "4294967296"}}, {{"--seed", "seven"}}, {{"--burst", "-1"}},
+      {{"--burst", "x"}}, {{"--fullscreen"}}, {{"window"}}, {{"--window-id", "0"}},
       {{"--window-id", "0x"}}, {{"--window-id", "0x100000000"}}, {{"--window-id", "4294967296"}},
       {{"--window-id", "0x12g4"}}, {{"--window-id", "-5"}}, {{"--window-id", "12 "}},
-      {{"--root", "--window-id", "0x400001"}}, {{"--max-shells", "ten"}},
-      {{"--max-shells", "10x"}}, {{"--max-shells", " 10"}}, {{"--max-shells", "-"}},
-      {{"--max-shells", ""}}, {{"--wind", "1.5"}}, {{"--clouds", "yes"}},
-      {{"--illumination", "-1"}}, {{"--illumination"}}, {{"--record", "out", "--frames", "10"}},
-      {{"--record", "out", "--fixed-dt", "0.04"}}, {{"--record"}},
+      {{"--root", "--window-id", "0x400001"}}, {{"--max-shells", "10x"}},
+      {{"--max-shells", "-"}}, {{"--max-shells", ""}}, {{"--clouds", "yes"}},
+      {{"--record", "out", "--frames", "10"}}, {{"--record", "out", "--fixed-dt", "0.04"}},
       {{"--record", "", "--frames", "10", "--fixed-dt", "0.04"}},
-      {{"--max-fps", "1001"}}, {{"--max-fps", "-1"}}, {{"--max-fps", "30fps"}},
+      {{"--max-fps", "-1"}}, {{"--max-fps", "30fps"}},
       {{"--monitors", "640x480"}}, {{"--monitors", "640x480+0+0,"}}, {{"--monitors", "0x480+0+0"}},
       {{"--monitors", "640x480+0+0+0"}}, {{"--monitors", "640x480+99999+0"}},
-      {{"--monitors", seventeen.c_str()}}, {{"--power-supply", ""}}};
+      {{"--monitors", seventeen.c_str()}}, {{"--power-supply", ""}},
+      {{"--fixed-dt", longStep.c_str()}}};
   // clang-format on
   for (const auto& c : cases) {
     std::vector<const char*> argv{"varenko"};
@@ -112,6 +99,57 @@ TEST(Options, HostileValuesAreOneLineErrors) {
   }
   const char* nullArgument[] = {"varenko", nullptr};
   EXPECT_EQ(ParseOptions(2, nullArgument).error, "unknown option \"\"");
+}
+
+// Every option that takes a value: the largest (or a typical) value it takes, a value it refuses
+// and the error for that. The option rows and the settings table hold exactly these options.
+// clang-format off
+const struct { const char* name; const char* good; const char* bad; const char* message; }
+    ValueCases[] = {
+    {"--window", "16384x1", "0x1", "--window takes WIDTHxHEIGHT, each 1 to 16384, not \"0x1\""},
+    {"--window-id", "0xFFFFFFFF", "q",
+     "--window-id takes a window id (0x hexadecimal or decimal), not \"q\""},
+    {"--seed", "4294967295", "-1", "--seed takes a whole number 0 to 4294967295, not \"-1\""},
+    {"--fixed-dt", "60", "61", "--fixed-dt takes seconds above 0 and at most 60, not \"61\""},
+    {"--frames", "1000000000", "0", "--frames takes a whole number 1 to 1000000000, not \"0\""},
+    {"--screenshot", "out.png", "", "--screenshot needs a file name"},
+    {"--settings", "s.txt", "", "--settings needs a file name"},
+    {"--record", "d", "", "--record needs a folder name"},
+    {"--burst", "21", "22", "--burst takes a burst kind 0 to 21, not \"22\""},
+    {"--max-fps", "1000", "1001", "--max-fps takes a whole number 0 to 1000, not \"1001\""},
+    {"--power-supply", "p", "", "--power-supply needs a folder name"},
+    {"--monitors", "1x1+0+0", "1x1", "--monitors takes WxH+X+Y,... (1 to 16 monitors), not \"1x1\""},
+    {"--max-shells", "+30", "ten", "--max-shells takes a whole number, not \"ten\""},
+    {"--smoke-span", "-1", "1.5", "--smoke-span takes a whole number, not \"1.5\""},
+    {"--wind", "100", "x", "--wind takes a whole number, not \"x\""},
+    {"--ambient", "0", " 1", "--ambient takes a whole number, not \" 1\""},
+    {"--stars", "7", "-", "--stars takes a whole number, not \"-\""},
+    {"--flare", "7", "7x", "--flare takes a whole number, not \"7x\""},
+    {"--clouds", "0", "2", "--clouds takes 0 or 1, not \"2\""},
+    {"--illumination", "1", "-1", "--illumination takes 0 or 1, not \"-1\""}};
+// clang-format on
+
+TEST(Options, EveryRowTakesItsValuesAndRefusesWithItsError) {
+  std::vector<std::string> names;
+  for (const OptionRow& row : OptionRows())
+    if (row.value != nullptr) names.push_back(row.name);
+  for (const SettingRow& row : SettingsTable) names.push_back(row.option);
+  ASSERT_EQ(names.size(), std::size(ValueCases));
+  for (const auto& c : ValueCases) {
+    EXPECT_NE(std::find(names.begin(), names.end(), c.name), names.end()) << c.name;
+    const std::string dashed = std::string(c.name).substr(1);  // XScreenSaver's spelling
+    // A recording needs its count and step; they come first so that the row under test wins.
+    EXPECT_EQ(Parse({"--frames", "1", "--fixed-dt", "1", dashed.c_str(), c.good}).status,
+              ParseStatus::Run)
+        << c.name;
+    EXPECT_EQ(Parse({c.name, c.bad}).error, c.message);
+    EXPECT_EQ(Parse({c.name}).error, std::string(c.name) + " needs a value");
+  }
+  for (const OptionRow& row : OptionRows()) {
+    if (row.value == nullptr) {
+      EXPECT_EQ(Parse({row.name}).status, row.ends) << row.name;
+    }
+  }
 }
 
 TEST(Options, WindowsGivenByAScreenSaverHost) {
@@ -195,6 +233,12 @@ TEST(Options, HelpListsEveryOption) {
     EXPECT_TRUE(heading || line.rfind("  ", 0) == 0) << line;
   }
   EXPECT_EQ(help.back(), '\n');
+  // The columns, and a setting's range with and without a note.
+  for (const char* line : {"\n  --record DIR         write every frame as DIR/frame-00001.png ...",
+                           "\n  --wind N             wind speed (0 to 100)\n",
+                           "\n  --smoke-span N       longest life of a smoke puff in seconds (0 "
+                           "to 30; 0: no smoke)\n"})
+    EXPECT_NE(help.find(line), std::string::npos) << line;
 }
 
 TEST(Options, LongValuesAreShortenedInTheMessage) {

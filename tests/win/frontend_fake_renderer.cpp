@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "common/window_titles.h"
 namespace {
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -31,8 +32,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = L"FakeRenderer";
   RegisterClassW(&windowClass);
-  const HWND window = CreateWindowExW(WS_EX_TOPMOST, L"FakeRenderer", L"VarenkoVC", WS_POPUP, 0, 0,
-                                      640, 480, nullptr, nullptr, instance, nullptr);
+  const HWND window =
+      CreateWindowExW(WS_EX_TOPMOST, L"FakeRenderer", varenko::RendererWindowTitleW, WS_POPUP, 0, 0,
+                      640, 480, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
   ShowWindow(window, show);
   SetForegroundWindow(window);

@@ -4,8 +4,9 @@
 
 #include <cstdio>
 
+#include "common/window_titles.h"
 int main(int argc, char** argv) {
-  const char* title = argc > 1 ? argv[1] : "VarenkoVC";
+  const char* title = argc > 1 ? argv[1] : varenko::RendererWindowTitle;
   const HWND window = FindWindowA(nullptr, title);
   if (window == nullptr) {
     std::puts("not found");

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/window_titles.h"
 namespace {
 
 const char* trigger = "";
@@ -33,7 +34,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
       if (GetFileAttributesA(trigger) != INVALID_FILE_ATTRIBUTES) {
         KillTimer(hwnd, 1);
-        HWND child = FindWindowExW(hwnd, nullptr, nullptr, L"Preview Window");
+        HWND child = FindWindowExW(hwnd, nullptr, nullptr, varenko::PreviewWindowTitle);
         RECT r{};
         POINT at{0, 0};
         if (child && GetClientRect(child, &r) && MapWindowPoints(child, hwnd, &at, 1) >= 0) {
