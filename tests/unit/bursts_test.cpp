@@ -18,7 +18,7 @@ const Vec3 Moving(5.0f, -7.0f, 3.0f);
 const Vec3 Colour(0.1f, 0.9f, 0.3f);
 
 // A star of a creator: the initialiser's draws, then the record's place, speed and colour.
-Particle Made(unsigned init, unsigned variant = 5) {
+Particle Made(unsigned init, int variant = -1) {
   Particle p = Leftover();
   replay::Init(p, init, variant);
   p.pos = At;

@@ -328,19 +328,19 @@ TEST_F(UpdateTest, InitialisersReplayed) {
     const char* name;
     void (*init)(Particle&);
     unsigned which;
-  } rows[] = {{"star", InitStar, Star},
-              {"ember", InitEmberStar, EmberStar},
-              {"trail", InitTrailStar, TrailStar},
-              {"sub-shell", [](Particle& p) { InitSubShell(p, 6); }, SubShell},
-              {"crackle", InitCrackle, replay::Crackle},
-              {"bee", InitBee, Bee}};
+  } rows[] = {{"star", [](Particle& p) { InitParticle(p, InitKind::Star); }, Star},
+              {"ember", [](Particle& p) { InitParticle(p, InitKind::EmberStar); }, EmberStar},
+              {"trail", [](Particle& p) { InitParticle(p, InitKind::TrailStar); }, TrailStar},
+              {"sub-shell", [](Particle& p) { InitParticle(p, InitKind::SubShell); }, SubShell},
+              {"crackle", [](Particle& p) { InitParticle(p, InitKind::Crackle); }, replay::Crackle},
+              {"bee", [](Particle& p) { InitParticle(p, InitKind::Bee); }, Bee}};
   for (const auto& row : rows) {
     Particle got = Leftover(), want = Leftover();
     srand(11);
     row.init(got);
     const std::uint32_t after = RandState();
     srand(11);
-    replay::Init(want, row.which, 6);
+    replay::Init(want, row.which);
     SCOPED_TRACE(row.name);
     ExpectRecord(got, want, 0);
     EXPECT_EQ(RandState(), after);
@@ -369,7 +369,7 @@ TEST_F(UpdateTest, InitialisersReplayed) {
 }
 
 TEST_F(UpdateTest, RefreshSmokeResetsOnlyLiveSmoke) {
-  smokeGrey = 0.1f;
+  show.smokeGrey = 0.1f;
   Particle& smoke = AllocateParticle();
   smoke = Make(Smoke);
   smoke.colour.Set(0.9f, 0.8f, 0.7f);
@@ -413,7 +413,7 @@ TEST_F(UpdateTest, SimulationStepUpdatesKeysEndsLivesAndSorts) {
 
   StepSimulation();
 
-  EXPECT_EQ(director.shellsInFlight, 1);
+  EXPECT_EQ(show.director.shellsInFlight, 1);
   EXPECT_EQ(dying.depthKey, FreeKey);
   EXPECT_EQ(crackle.kind, static_cast<unsigned>(Star));
   EXPECT_FLOAT_EQ(shell.depthKey, 500.0f);
