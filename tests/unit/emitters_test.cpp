@@ -75,39 +75,48 @@ const SparkRow SparkRows[] = {
      true, false},
 };
 
+// Path spacing as the rules state it: one thing every `gap` units of the last step plus the
+// carry, the count floored after adding `bias`; the carry keeps the path not used.
+struct Spaced {
+  int n;
+  Vec3 step;
+};
+Spaced SpaceOut(const Particle& p, float& carry, float rate, float gap, float bias) {
+  const Vec3 d = Difference(p.pos, p.prevPos);
+  const float room = d.Length() + carry;
+  const int n = static_cast<int>(std::floor(room * rate + bias));
+  carry = room - gap * static_cast<float>(n);
+  return {n, Scaled(d, gap / room)};
+}
+
+// Smoke puffs every 2 units: the push draws, then the picture; lifetimes from the table in turn.
+void PredictPuffs(Particle& p, float burning, std::vector<Particle>& m) {
+  const Vec3 e = burning > 0 ? Scaled(replay::Normalised(p.vel), -2.0f * burning * p.aux[0])
+                             : Vec3(0.0f, 0.0f, 0.0f);
+  const Spaced sp = SpaceOut(p, p.trailCarry, 0.5f, 2.0f, 0.0f);
+  for (int k = 1; k <= sp.n; ++k) {
+    Particle s = Leftover();
+    for (float Vec3::*c : {&Vec3::x, &Vec3::y, &Vec3::z}) s.vel.*c = U(0, 20) - 10 + e.*c;
+    s.kind = Smoke;
+    s.spriteList = SmokeSprite[std::min(Q(5), 4)];
+    s.drag = 2.0f;
+    s.size = 0.1f;
+    s.pos = Sum(p.prevPos, Scaled(sp.step, static_cast<float>(k)));
+    s.colour = Vec3(10 * 0.01f, 10 * 0.01f, 10 * 0.01f);  // the default grey, 10 hundredths
+    s.emitsTrail = 0;
+    s.lifeLeft = s.lifeTotal = SmokeLifeTable[p.trailIndex];
+    p.trailIndex = (p.trailIndex + 1) % 8;
+    m.push_back(s);
+  }
+}
+
 // What the emitters lay for p, predicted from the table in the table's draw order; p's carries,
 // trail index and pinwheel angle advance as well.
 std::vector<Particle> PredictEmission(Particle& p) {
   std::vector<Particle> m;
   const Vec3 d = Difference(p.pos, p.prevPos);
   const float burning = p.kind == Shell ? p.lifeFrac - p.aux[1] : 0.0f;
-  Vec3 step;
-  const auto spaced = [&](float& carry, float rate, float gap, float bias) {
-    const float room = d.Length() + carry;
-    const int n = static_cast<int>(std::floor(room * rate + bias));
-    carry = room - gap * static_cast<float>(n);
-    step = Scaled(d, gap / room);
-    return n;
-  };
-  const auto along = [&](int k) { return Sum(p.prevPos, Scaled(step, static_cast<float>(k))); };
-  if (p.emitsTrail == 1 && settings.smokeSpan != 0) {  // puffs every 2 units: push, then picture
-    const Vec3 e = burning > 0 ? Scaled(replay::Normalised(p.vel), -2.0f * burning * p.aux[0])
-                               : Vec3(0.0f, 0.0f, 0.0f);
-    for (int k = 1, n = spaced(p.trailCarry, 0.5f, 2.0f, 0.0f); k <= n; ++k) {
-      Particle s = Leftover();
-      for (float Vec3::*c : {&Vec3::x, &Vec3::y, &Vec3::z}) s.vel.*c = U(0, 20) - 10 + e.*c;
-      s.kind = Smoke;
-      s.spriteList = SmokeSprite[std::min(Q(5), 4)];
-      s.drag = 2.0f;
-      s.size = 0.1f;
-      s.pos = along(k);
-      s.colour = Vec3(10 * 0.01f, 10 * 0.01f, 10 * 0.01f);  // the default grey, 10 hundredths
-      s.emitsTrail = 0;
-      s.lifeLeft = s.lifeTotal = SmokeLifeTable[p.trailIndex];
-      p.trailIndex = (p.trailIndex + 1) % 8;
-      m.push_back(s);
-    }
-  }
+  if (p.emitsTrail == 1 && settings.smokeSpan != 0) PredictPuffs(p, burning, m);
   const SparkRow* row = nullptr;
   for (const SparkRow& r : SparkRows) row = r.kind == p.kind ? &r : row;
   if (row == nullptr || (p.kind == Shell && !(burning > 0))) return m;
@@ -116,15 +125,15 @@ std::vector<Particle> PredictEmission(Particle& p) {
   radius.Cross(Vec3(1.0f, 0.0f, 0.0f), p.heading);
   radius = Scaled(replay::Normalised(radius), 400.0f);
   const float sweep = dt * p.aux[2];
-  int n = 0;
+  Spaced sp{0, Vec3(0.0f, 0.0f, 0.0f)};
   if (r.gap > 0) {
-    n = spaced(p.emitCarry, r.rate, r.gap, r.bias);
+    sp = SpaceOut(p, p.emitCarry, r.rate, r.gap, r.bias);
   } else {
     const float x = (U(0.0f, 10.0f) + r.rate) * p.alpha * dt + p.emitCarry;
-    n = static_cast<int>(std::floor(x));
-    p.emitCarry = x - static_cast<float>(n);
+    sp.n = static_cast<int>(std::floor(x));
+    p.emitCarry = x - static_cast<float>(sp.n);
   }
-  for (int k = 1; k <= n; ++k) {
+  for (int k = 1; k <= sp.n; ++k) {
     Vec3 keep(0.0f, 0.0f, 0.0f);
     if (r.keeps == MotionLessArm) {  // the arm's angle is drawn before the spark is made
       Quaternion q;
@@ -140,7 +149,7 @@ std::vector<Particle> PredictEmission(Particle& p) {
     if (r.keeps == HalfBackwards) keep = Scaled(p.vel, -0.5f);
     Particle s = Leftover();
     replay::Init(s, Star);
-    if (r.place == AlongPath) s.pos = along(k);
+    if (r.place == AlongPath) s.pos = Sum(p.prevPos, Scaled(sp.step, static_cast<float>(k)));
     if (r.place == BackAlongPath) s.pos = Difference(p.pos, Scaled(d, U(0.0f, 1.0f)));
     if (r.place == AtEmitter) s.pos = p.pos;
     if (r.place == RisingAtEmitter)

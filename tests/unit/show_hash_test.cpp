@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "renderer/host/settings.h"
 #include "renderer/sim/burst_kinds.h"
 #include "renderer/sim/pool.h"
+#include "renderer/sim/random.h"
 #include "renderer/sim/show.h"
 
 namespace varenko {
@@ -41,6 +43,32 @@ TEST(ShowHash, SeededShowsEndInTheRecordedHash) {
     EXPECT_EQ(ShowHash(), s.hash) << s.settings << " forced " << s.forced;
     EXPECT_EQ(PeakLiveParticles(), s.peakLive);
   }
+  ResetShow();
+  ApplyDefaults();
+}
+
+// A show started after another one in the same process plays exactly as if it were the first:
+// the pool, the director, the smoke grey, the first-frame values and the peak all start again.
+TEST(ShowHash, ASecondShowStartsAfresh) {
+  const auto play = [](int ambient, int frames) {
+    ApplyDefaults();
+    settings.ambientLevel = ambient;
+    StartHeadlessShow(3, 0.05f);
+    for (int f = 0; f < frames; ++f) StepSimulation();
+    return std::make_pair(ShowHash(), PeakLiveParticles());
+  };
+  const auto first = play(10, 200);
+  play(60, 300);  // brighter smoke, more particles at its peak
+  EXPECT_EQ(play(10, 200), first);
+
+  // The renderer's start: the generator seeded, its first 20 draws discarded, the forced kind set.
+  StartShow(11, BurstCrackle);
+  const std::uint32_t started = RandState();
+  srand(11);
+  for (int i = 0; i < 20; ++i) rand();
+  EXPECT_EQ(started, RandState());
+  EXPECT_EQ(show.forcedBurstKind, static_cast<int>(BurstCrackle));
+  EXPECT_EQ(LiveParticleCount(), 0);
   ResetShow();
   ApplyDefaults();
 }
