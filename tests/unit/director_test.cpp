@@ -16,17 +16,7 @@
 namespace varenko {
 namespace {
 
-class ShowDirector : public ShowTest {
- protected:
-  void SetUp() override {
-    ShowTest::SetUp();
-    ResetShow();
-  }
-  void TearDown() override {
-    ResetShow();
-    ShowTest::TearDown();
-  }
-};
+using ShowDirector = ShowTest;
 
 // LaunchStep as the rules write it: pace change, timer, cap, Q(30), shell or fountains, re-arm.
 struct LaunchReplay {

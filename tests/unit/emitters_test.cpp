@@ -194,22 +194,15 @@ TEST_F(Emitters, EveryEmitterReplayed) {
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "kind " << c.kind << " life " << c.lifeFrac);
     ClearPool();
-    Particle& p = AllocateParticle();
-    p = Leftover();
-    p.kind = c.kind;
-    p.prevPos = c.from;
-    p.pos = c.to;
+    Particle& p = Moved(c.kind, c.from, c.to);  // thrust 250, burn-out fraction 0.35
     p.vel = c.vel;
-    p.colour = Vec3(0.2f, 0.4f, 0.6f);
     p.lifeFrac = c.lifeFrac;
     p.alpha = c.alpha;
     p.trailCarry = c.trailCarry;
     p.emitCarry = c.emitCarry;
     p.emitsTrail = c.emitsTrail;
     p.trailIndex = 6;
-    p.aux[0] = 250.0f;
-    p.aux[1] = 0.35f;
-    p.aux[2] = 13.0f;
+    p.aux[2] = 13.0f;  // pinwheel spin and angle
     p.aux[3] = 0.25f;
     p.heading = replay::Normalised(Vec3(0.3f, 0.9f, 0.3f));
     dt = c.step;

@@ -1,4 +1,4 @@
-// Shared set-up for the tests of the bursts, the director and the emitters: a clean pool, the
+// Shared set-up for the tests of the bursts, the director and the emitters: a new show, the
 // default settings and a fixed frame step, distinct sprite list names, recycled records filled
 // with a known pattern, and the replays of the random draws the rules make (colours, directions,
 // initialisers) written from the rules themselves, so a test can predict every field of a record.
@@ -138,13 +138,14 @@ inline void Init(Particle& p, unsigned which, int variant = -1) {
     if (r.trailCarry) p.trailCarry = 0.0f;
     if (r.emitCarry) p.emitCarry = 0.0f;
     if (which == SubShell && variant >= 0) p.burstKind = static_cast<unsigned>(variant);
-    if (which == Bee) {
-      for (int i = 0; i < 3; ++i) p.aux[i] = U(TestPi, 3.0f * TestPi);
-      const float hx = U(0.0f, 2.0f * TestPi);
-      const float hy = U(0.0f, 2.0f * TestPi);
-      const float hz = U(0.0f, 2.0f * TestPi);
-      p.heading.Set(hx, hy, hz);
-    }
+    if (which != Bee) continue;
+    const float wobble = 3.0f * TestPi, turn = 2.0f * TestPi;
+    DrawInto({{&p.aux[0], TestPi, wobble},
+              {&p.aux[1], TestPi, wobble},
+              {&p.aux[2], TestPi, wobble},
+              {&p.heading.x, 0, turn},
+              {&p.heading.y, 0, turn},
+              {&p.heading.z, 0, turn}});
   }
 }
 
@@ -153,7 +154,7 @@ inline void Init(Particle& p, unsigned which, int variant = -1) {
 class ShowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ClearPool();
+    ResetShow();
     ApplyDefaults();
     BuildSmokeLifeTable();
     dt = 0.02f;
@@ -166,7 +167,7 @@ class ShowTest : public ::testing::Test {
     for (unsigned i = 0; i < 5; ++i) SmokeSprite[i] = 10 + i;
   }
   void TearDown() override {
-    ClearPool();
+    ResetShow();
     GlowSprite = DiscSprite = RingSprite = SparkleSprite = 0;
     for (unsigned& s : SmokeSprite) s = 0;
   }
