@@ -261,10 +261,9 @@ struct StarGroup {
   int count;
   InitKind init;
   StarMotion motion;
-  float lo, hi;          // speed range
-  float rise;            // FlatWheel: vertical speed range
-  float drag;            // < 0: the initialiser's
-  float size;            // < 0: the initialiser's
+  float lo, hi;  // speed range
+  float rise;    // FlatWheel: vertical speed range
+  float drag, size;
   float lifeLo, lifeHi;  // U(lifeLo, lifeHi)
 };
 
@@ -312,11 +311,11 @@ void FinaleStars(const Vec3& pos, const Vec3& vel, const StarGroup* groups, int 
     for (int i = 0; i < g.count; ++i) {
       Particle& p = AllocateParticle();
       InitParticle(p, g.init);
-      if (g.drag >= 0.0f) p.drag = g.drag;
+      p.drag = g.drag;
       p.pos = pos;
       p.vel = Sum(GroupVelocity(g, tilt), vel);
       p.colour = hue;
-      if (g.size >= 0.0f) p.size = g.size;
+      p.size = g.size;
       p.emitsTrail = 0;
       p.lifeLeft = U(g.lifeLo, g.lifeHi);
       p.lifeTotal = p.lifeLeft;
@@ -365,15 +364,15 @@ void RunStage(Particle& s, const StageRow& row, const StarGroup (&groups)[N]) {
 void GatherFinale(Particle& s) {
   // Two tilted rings, the inner slow and the outer fast.
   static const StarGroup rings[] = {
-      {90, InitKind::Star, TiltedRing, 350.0f, 380.0f, 0.0f, -1.0f, -1.0f, 2.0f, 4.0f},
-      {90, InitKind::Star, TiltedRing, 600.0f, 650.0f, 0.0f, -1.0f, -1.0f, 2.0f, 4.0f}};
+      {90, InitKind::Star, TiltedRing, 350.0f, 380.0f, 0.0f, 0.612f, 30.0f, 2.0f, 4.0f},
+      {90, InitKind::Star, TiltedRing, 600.0f, 650.0f, 0.0f, 0.612f, 30.0f, 2.0f, 4.0f}};
   RunStage(s, {Gather, &RingSprite, White, 300.0f, 4.0f, White, 0.612f, 200.0f, 4.0f}, rings);
 }
 
 void BlastStage(Particle& g) {
   // A slow, large-starred core, then a fast, flat, slightly rising disc with little drag.
   static const StarGroup core[] = {
-      {75, InitKind::Star, Sphere, 100.0f, 110.0f, 0.0f, -1.0f, 100.0f, 2.0f, 4.0f},
+      {75, InitKind::Star, Sphere, 100.0f, 110.0f, 0.0f, 0.612f, 100.0f, 2.0f, 4.0f},
       {150, InitKind::Star, RisingDisc, 500.0f, 530.0f, 0.0f, 0.2f, 50.0f, 3.0f, 5.0f}};
   RunStage(g, {Blast, nullptr, White, 0.0f, 5.0f, White, 0.612f, 300.0f, 3.0f}, core);
 }
@@ -381,9 +380,9 @@ void BlastStage(Particle& g) {
 void SwirlFinale(Particle& s) {
   // Three flat rings, each wider than the one before, with a little vertical scatter.
   static const StarGroup rings[] = {
-      {80, InitKind::Star, FlatWheel, 400.0f, 430.0f, 35.0f, -1.0f, -1.0f, 2.0f, 4.0f},
-      {80, InitKind::Star, FlatWheel, 550.0f, 590.0f, 35.0f, -1.0f, -1.0f, 2.0f, 4.0f},
-      {80, InitKind::Star, FlatWheel, 700.0f, 750.0f, 35.0f, -1.0f, -1.0f, 2.0f, 4.0f}};
+      {80, InitKind::Star, FlatWheel, 400.0f, 430.0f, 35.0f, 0.612f, 30.0f, 2.0f, 4.0f},
+      {80, InitKind::Star, FlatWheel, 550.0f, 590.0f, 35.0f, 0.612f, 30.0f, 2.0f, 4.0f},
+      {80, InitKind::Star, FlatWheel, 700.0f, 750.0f, 35.0f, 0.612f, 30.0f, 2.0f, 4.0f}};
   RunStage(s,
            {Swirl, &SparkleSprite, White, 0.0f, 4.0f, Vec3(1.0f, 0.8f, 0.6f), 0.612f, 400.0f, 4.0f},
            rings);
@@ -425,7 +424,7 @@ void RingWaveStage(Particle& w) {
 
   // A fast sphere, then a wide, fast, flat wheel of ember stars.
   static const StarGroup rest[] = {
-      {75, InitKind::Star, Sphere, 600.0f, 700.0f, 0.0f, -1.0f, -1.0f, 2.0f, 4.0f},
+      {75, InitKind::Star, Sphere, 600.0f, 700.0f, 0.0f, 0.612f, 30.0f, 2.0f, 4.0f},
       {50, InitKind::EmberStar, FlatWheel, 1000.0f, 1100.0f, 50.0f, 0.3f, 100.0f, 3.0f, 9.0f}};
   FinaleStars(pos, vel, rest, 2);
 }

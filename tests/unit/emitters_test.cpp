@@ -259,15 +259,17 @@ TEST_F(Emitters, HostilePathsStayBounded) {
   RunEmitters(t);
   EXPECT_EQ(t.emitCarry, -3.0f);
 
-  // NaN and infinite positions lay nothing and reset the carries.
+  // NaN and infinite positions (and opacities, for the emitters timed per second) lay nothing and
+  // reset the carries.
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
-  for (unsigned kind : {Shell, TrailStar, EmberStar, Bee}) {
+  for (unsigned kind : {Shell, TrailStar, EmberStar, Bee, Fountain, Pinwheel}) {
     for (float bad : {nan, inf}) {
       ClearPool();
       Particle& q = Moved(kind, Vec3(0.0f, 0.0f, 0.0f), Vec3(bad, 5.0f, 0.0f));
       q.emitsTrail = 1;
       q.lifeFrac = 0.9f;
+      q.alpha = bad;
       q.trailCarry = 1.0f;
       q.emitCarry = 1.0f;
       RunEmitters(q);

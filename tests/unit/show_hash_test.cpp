@@ -58,6 +58,12 @@ TEST(ShowHash, ASecondShowStartsAfresh) {
   play(60, 300);  // brighter smoke, more particles at its peak
   EXPECT_EQ(play(10, 200), first);
 
+  // Nothing is in flight when a show starts: even with a cap of one the first frame launches.
+  settings.maxShells = 1;
+  StartHeadlessShow(1, 0.05f);
+  StepSimulation();
+  EXPECT_GT(LiveParticleCount(), 0);
+
   // The renderer's start: the generator seeded, its first 20 draws discarded, the forced kind set.
   StartShow(11, BurstCrackle);
   const std::uint32_t started = RandState();

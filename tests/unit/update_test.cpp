@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "renderer/host/settings.h"
 #include "renderer/sim/director.h"
@@ -238,19 +239,19 @@ TEST_F(UpdateTest, LifeMeasureOpacityAndSizeByKind) {
 
 TEST_F(UpdateTest, ParticleWithoutLifetimeStillEnds) {
   // A zero or negative lifetime (a smoke puff made from a negative trail-length setting) must not
-  // give a measure that grows with age.
-  for (float total : {0.0f, -3.0f}) {
+  // give a measure that grows with age, nor one above 0 once no time is left.
+  for (const auto& [total, left] : {std::pair(0.0f, 0.0f), {-3.0f, -3.0f}, {-3.0f, 0.01f}}) {
     Particle p = Make(Smoke);
     p.lifeTotal = total;
-    p.lifeLeft = total;
+    p.lifeLeft = left;
     UpdateParticle(p);
     UpdateParticle(p);
-    EXPECT_LE(p.lifeFrac, 0.0f) << total;
+    EXPECT_LE(p.lifeFrac, 0.0f) << total << " " << left;
     Particle s = Make(Star);
     s.lifeTotal = total;
-    s.lifeLeft = total;
+    s.lifeLeft = left;
     UpdateParticle(s);
-    EXPECT_LE(s.lifeFrac, 0.0f) << total;
+    EXPECT_LE(s.lifeFrac, 0.0f) << total << " " << left;
   }
 }
 
