@@ -342,8 +342,9 @@ TEST_F(ShowDirector, BurstRowsReplayed) {
     return std::make_pair(all, RandState());
   };
   for (const Row& row : rows) {
-    // Seeds 1 to 12 reach the large variant of the first rows as well (Q(10) = 0).
-    for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+    // Seeds 1 to 12 reach the large variant of the first rows as well (Q(10) = 0); from 1001 on
+    // the three-colour burst's first draw, Q(10), is no longer 0.
+    for (std::uint32_t seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 12u, 1001u, 1002u}) {
       SCOPED_TRACE(::testing::Message()
                    << "burst kind " << row.kind << " at " << row.y << " seed " << seed);
       const auto got = run(row, seed, false);
