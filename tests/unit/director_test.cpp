@@ -18,12 +18,6 @@ namespace {
 
 using ShowDirector = ShowTest;
 
-// LaunchStep as the rules write it: pace change, timer, cap, Q(30), shell or fountains, re-arm.
-struct LaunchReplay {
-  Director d;
-  std::vector<Particle> made;
-};
-
 // A launched shell: its fixed values, then its draws in the order the rule lists them.
 Particle ShellReplay() {
   Particle p = Leftover();
@@ -39,14 +33,11 @@ Particle ShellReplay() {
   p.emitsTrail = 1;
   p.trailCarry = p.emitCarry = 0.0f;
   p.burstKind = BurstSphere;
-  DrawInto({{&p.pos.x, -100, 100},
-            {&p.pos.z, -100, 100},
-            {&p.colour.x, 0.3f, 1},
-            {&p.colour.y, 0.3f, 1},
-            {&p.lifeLeft, 5, 7},
-            {&p.aux[0], 200, 300},
-            {&p.aux[1], 0.3f, 0.4f},
-            {&p.aux[2], -20, 20}});
+  // clang-format off
+  DrawInto({{&p.pos.x, -100, 100}, {&p.pos.z, -100, 100}, {&p.colour.x, 0.3f, 1},
+            {&p.colour.y, 0.3f, 1}, {&p.lifeLeft, 5, 7}, {&p.aux[0], 200, 300},
+            {&p.aux[1], 0.3f, 0.4f}, {&p.aux[2], -20, 20}});
+  // clang-format on
   p.aux[3] = U(0.0f, 30.0f * std::fabs(p.aux[2]));
   p.prevPos.Set(p.pos.x, 4.0f, p.pos.z);
   p.lifeTotal = p.lifeLeft;
@@ -85,9 +76,11 @@ unsigned BurstKindReplay() {
   return Q(2) != 0 ? static_cast<unsigned>(Q(3) + 12) : Q(4) + 15u;
 }
 
-LaunchReplay LaunchStepReplay(Director d, int n) {
-  LaunchReplay out{d, {}};
-  Director& r = out.d;
+// LaunchStep as the rules write it: pace change, timer, cap, Q(30), shell or fountains, re-arm;
+// the director afterwards and the records made.
+std::pair<Director, std::vector<Particle>> LaunchStepReplay(Director d, int n) {
+  std::pair<Director, std::vector<Particle>> out{d, {}};
+  Director& r = out.first;
   r.rhythmTimer -= dt;
   if (r.rhythmTimer <= 0.0f) {
     const float extra = U(0.0f, 4.0f);
@@ -100,12 +93,12 @@ LaunchReplay LaunchStepReplay(Director d, int n) {
     if (Q(30) != 0) {
       Particle p = ShellReplay();
       p.burstKind = BurstKindReplay();
-      out.made.push_back(p);
+      out.second.push_back(p);
       ++r.shellsInFlight;
     } else {
-      out.made.push_back(FountainReplay());
+      out.second.push_back(FountainReplay());
       const int more = Q(2);
-      for (int i = 0; i < more; ++i) out.made.push_back(FountainReplay());
+      for (int i = 0; i < more; ++i) out.second.push_back(FountainReplay());
     }
   }
   r.launchTimer = U(0.0f, r.intervalBase);
@@ -139,12 +132,12 @@ TEST_F(ShowDirector, LaunchStepReplayed) {
       LaunchStep();
       const std::uint32_t after = RandState();
       srand(seed);
-      const LaunchReplay want = LaunchStepReplay(before, c.n);
-      EXPECT_EQ(show.director.launchTimer, want.d.launchTimer);
-      EXPECT_EQ(show.director.rhythmTimer, want.d.rhythmTimer);
-      EXPECT_EQ(show.director.intervalBase, want.d.intervalBase);
-      EXPECT_EQ(show.director.shellsInFlight, want.d.shellsInFlight);
-      ExpectMade(want.made, 0);
+      const auto [d, made] = LaunchStepReplay(before, c.n);
+      EXPECT_EQ(show.director.launchTimer, d.launchTimer);
+      EXPECT_EQ(show.director.rhythmTimer, d.rhythmTimer);
+      EXPECT_EQ(show.director.intervalBase, d.intervalBase);
+      EXPECT_EQ(show.director.shellsInFlight, d.shellsInFlight);
+      ExpectMade(made, 0);
       EXPECT_EQ(RandState(), after);
       if (HasFailure()) return;
     }

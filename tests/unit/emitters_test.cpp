@@ -285,15 +285,13 @@ TEST_F(Emitters, LightOnSmokeAndClouds) {
   settings.cloudy = 1;
   static CloudVertex saved[CloudGridSize][CloudGridSize];
   std::memcpy(saved, CloudGrid, sizeof saved);
-  Particle& near = AllocateParticle();
-  InitSmoke(near, Vec3(0.0f, 1000.0f, 0.0f), Vec3(0.0f, 0.0f, 0.0f));
-  near.colour = Vec3(0.1f, 0.1f, 0.1f);
-  Particle& far = AllocateParticle();
-  InitSmoke(far, Vec3(0.0f, 1000.0f, 900.0f), Vec3(0.0f, 0.0f, 0.0f));
-  far.colour = Vec3(0.1f, 0.1f, 0.1f);
-  Particle& freed = AllocateParticle();
-  InitSmoke(freed, Vec3(0.0f, 1000.0f, 0.0f), Vec3(0.0f, 0.0f, 0.0f));
-  freed.colour = Vec3(0.1f, 0.1f, 0.1f);
+  const auto smokeAt = [](float z) -> Particle& {
+    Particle& p = AllocateParticle();
+    InitSmoke(p, Vec3(0.0f, 1000.0f, z), Vec3(0.0f, 0.0f, 0.0f));
+    p.colour = Vec3(0.1f, 0.1f, 0.1f);
+    return p;
+  };
+  Particle &near = smokeAt(0.0f), &far = smokeAt(900.0f), &freed = smokeAt(0.0f);
   FreeParticle(freed);
   CloudGrid[0][0] = CloudVertex{0.0f, 2000.0f, 0.0f, 0, 0, 0.2f, 0.2f, 0.2f, 0.2f};
   CloudGrid[1][1] = CloudVertex{0.0f, 2000.0f, 1700.0f, 0, 0, 0.2f, 0.2f, 0.2f, 0.2f};

@@ -21,9 +21,8 @@ constexpr SaverSettings Heaviest = {30, 30, 100, 30, 100, 100, 1, 1};
 
 TEST(ShowHash, SeededShowsEndInTheRecordedHash) {
   const struct {
-    bool heaviest;  // else the defaults
-    int forced;
-    int frames;  // at 0.05 s
+    bool heaviest;       // else the defaults
+    int forced, frames;  // frames of 0.05 s
     std::uint64_t hash;
     int peakLive;
   } shows[] = {

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "renderer/host/settings.h"
+#include "renderer/sim/burst_kinds.h"
 #include "renderer/sim/director.h"
 #include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
@@ -269,7 +270,7 @@ TEST_F(UpdateTest, EndOfLifeByKind) {
 
   // A crackle carrier becomes a brief golden spark instead of being freed.
   Particle crackle = Make(SubShell);
-  crackle.burstKind = 8;
+  crackle.burstKind = SubShellCrackle;
   crackle.lifeLeft = -0.01f;
   Particle spark = crackle;
   spark.kind = Star;
@@ -280,7 +281,7 @@ TEST_F(UpdateTest, EndOfLifeByKind) {
   EXPECT_EQ(crackle.depthKey, NewKey);
 
   // The other sub-shells burst as the small burst of their variant.
-  for (unsigned variant : {5u, 6u, 7u}) {
+  for (unsigned variant : {SubShellSphere, SubShellEmbers, SubShellTrailStars}) {
     Particle& sub = AllocateParticle();
     sub = Make(SubShell);
     sub.burstKind = variant;
@@ -295,7 +296,10 @@ TEST_F(UpdateTest, EndOfLifeByKind) {
     ParticleKind kind;
     unsigned burstKind;
     unsigned becomes;
-  } turns[] = {{Shell, 3, Flash}, {Shell, 18, Pinwheel}, {Gather, 0, Blast}, {Swirl, 0, RingWave}};
+  } turns[] = {{Shell, BurstRing, Flash},
+               {Shell, BurstPinwheel, Pinwheel},
+               {Gather, 0, Blast},
+               {Swirl, 0, RingWave}};
   Particle& level = AllocateParticle();  // exactly on the ground counts as hitting it
   level = Make(Shell);
   level.pos.y = 0.0f;
