@@ -7,10 +7,7 @@
 #include <algorithm>
 
 #include "renderer/host/settings.h"
-#include "renderer/sim/director.h"
-#include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
-#include "renderer/sim/random.h"
 #include "renderer/sim/show.h"
 
 namespace varenko {
@@ -19,23 +16,11 @@ namespace {
 constexpr int WarmUpFrames = 1500;
 constexpr int TimedFrames = 1500;
 
-void StartShow(int maxShells, int burstKind) {
-  ClearPool();
-  ApplyDefaults();
-  settings.maxShells = maxShells;
-  BuildSmokeLifeTable();
-  forcedBurstKind = burstKind;
-  dt = 0.02f;
-  depthEye.Set(0.0f, 400.0f, 3000.0f);
-  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
-  srand(7);
-  director = {0.0f, 20.0f, 0.0f, 0};
-  StartDirector();
-}
-
 // Args: maxShells, forced burst kind (-1: chosen per shell).
 void BM_Show(benchmark::State& state) {
-  StartShow(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  ApplyDefaults();
+  settings.maxShells = static_cast<int>(state.range(0));
+  StartHeadlessShow(7, 0.02f, static_cast<int>(state.range(1)));
   int peak = 0;
   for (int i = 0; i < WarmUpFrames; ++i) {
     StepSimulation();
@@ -49,8 +34,7 @@ void BM_Show(benchmark::State& state) {
   }
   state.counters["peak_live"] = peak;
   state.counters["pool_nodes"] = pool.nodeCount;
-  forcedBurstKind = -1;
-  ClearPool();
+  ResetShow();
 }
 
 BENCHMARK(BM_Show)

@@ -1,13 +1,11 @@
 // A long seeded show at a fixed step, simulation only: prints one line per sample interval with the
 // live particles, the pool's node count, the resident memory and the worst and mean simulation
-// time of a frame in that interval, then a summary line with a hash of every live record (the
-// same seed and settings give the same hash exactly when they give the same show). bench/soak.sh
-// and the worst-frame measurement of extreme settings run it.
-// Usage: show_soak [--settings V0,V1,...,V7] [--seconds S] [--dt D] [--sample S] [--seed N]
+// time of a frame in that interval, then a summary line with the show's hash (ShowHash).
+// bench/soak.sh and the worst-frame measurement of extreme settings run it. Usage: show_soak
+// [--settings V0,V1,...,V7] [--seconds S] [--dt D] [--sample S] [--seed N]
 //                  [--wall-limit S]   (stops early once S seconds of real time have passed)
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,10 +14,7 @@
 
 #include "common/settings_keys.h"
 #include "renderer/host/settings.h"
-#include "renderer/sim/director.h"
-#include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
-#include "renderer/sim/random.h"
 #include "renderer/sim/show.h"
 
 namespace varenko {
@@ -33,23 +28,6 @@ long ResidentKiB() {
     std::fclose(f);
   }
   return resident * 4;
-}
-
-// FNV-1a over the fields that make the picture, of every live record in pool order.
-std::uint64_t ShowHash() {
-  std::uint64_t h = 14695981039346656037ULL;
-  const auto mix = [&h](const void* bytes, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) {
-      h = (h ^ static_cast<const unsigned char*>(bytes)[i]) * 1099511628211ULL;
-    }
-  };
-  ForEachLive([&mix](const Particle& p) {
-    const float f[] = {p.pos.x,    p.pos.y,    p.pos.z,    p.vel.x,    p.vel.y, p.vel.z,
-                       p.colour.x, p.colour.y, p.colour.z, p.lifeLeft, p.size,  p.depthKey};
-    mix(&p.kind, sizeof p.kind);
-    mix(f, sizeof f);
-  });
-  return h;
 }
 
 int Run(int argc, char** argv) {
@@ -81,11 +59,7 @@ int Run(int argc, char** argv) {
       wallLimit = std::atof(value);
     }
   }
-  BuildSmokeLifeTable();
-  dt = static_cast<float>(step);
-  depthEye.Set(0.0f, 400.0f, 3000.0f);
-  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
-  srand(seed);
+  StartHeadlessShow(seed, static_cast<float>(step));
 
   using Clock = std::chrono::steady_clock;
   const Clock::time_point begin = Clock::now();

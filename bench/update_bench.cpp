@@ -16,15 +16,12 @@ namespace {
 // the same number of records: stars, smoke puffs, flashes, crackle carriers and bees, spread over
 // a 6000-unit cube in front of a camera that looks down -z.
 void FillPool(int count) {
-  ClearPool();
   ApplyDefaults();
   settings.maxShells = 0;     // no launches
   settings.smokeSpan = 0;     // no trails
   settings.illumination = 0;  // lighting is the emitters' cost, measured elsewhere
-  dt = 0.02f;
+  StartHeadlessShow(5, 0.02f);
   depthEye.Set(0.0f, 1000.0f, 4000.0f);
-  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
-  srand(5);
   for (int i = 0; i < count; ++i) {
     Particle& p = AllocateParticle();
     switch (i % 10) {
@@ -33,18 +30,18 @@ void FillPool(int count) {
         InitSmoke(p, Vec3(0.0f, 0.0f, 0.0f), Vec3(0.0f, 0.0f, 0.0f));
         break;
       case 2:
-        InitCrackle(p);
+        InitParticle(p, InitKind::Crackle);
         break;
       case 3:
-        InitBee(p);
+        InitParticle(p, InitKind::Bee);
         p.kind = Star;  // a bee's sparks would grow the crowd; keep its wobble-free cousin
         break;
       case 4:
-        InitStar(p);
+        InitParticle(p, InitKind::Star);
         p.kind = Flash;
         break;
       default:
-        InitStar(p);
+        InitParticle(p, InitKind::Star);
         break;
     }
     const float x = U(-3000.0f, 3000.0f);
@@ -73,7 +70,7 @@ void BM_UpdatePassAndSort(benchmark::State& state) {
   state.counters["ns_per_particle"] =
       benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate |
                                                          benchmark::Counter::kInvert);
-  ClearPool();
+  ResetShow();
 }
 BENCHMARK(BM_UpdatePassAndSort)->Arg(10000)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
@@ -94,7 +91,7 @@ void BM_MaintainPool(benchmark::State& state) {
   state.counters["ns_per_particle"] =
       benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate |
                                                          benchmark::Counter::kInvert);
-  ClearPool();
+  ResetShow();
 }
 BENCHMARK(BM_MaintainPool)->Arg(10000)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond);
 

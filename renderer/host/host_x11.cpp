@@ -676,7 +676,7 @@ int RunX11Saver(const HostOptions& o) {
   host.embedded = o.embedded();
   host.frameLimit = o.frames;
   host.screenshotPath = o.screenshotPath.empty() ? nullptr : o.screenshotPath.c_str();
-  forcedBurstKind = o.burstKind;
+  show.forcedBurstKind = o.burstKind;
   host.maxFps = EffectiveMaxFps(o);
   host.showFps = o.showFps;
   host.powerSupplyDir = &o.powerSupplyDir;

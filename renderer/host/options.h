@@ -11,13 +11,15 @@
 
 #include "common/settings_table.h"
 #include "renderer/host/monitor_layout.h"
+#include "renderer/sim/burst_kinds.h"
 
 namespace varenko {
 
 inline constexpr int MaxWindowSide = 16384;  // beyond what any OpenGL viewport accepts
 inline constexpr long long MaxFrames = 1000000000;
-inline constexpr double MaxFixedDt = 60.0;     // seconds
-inline constexpr int MaxForcedBurstKind = 21;  // the burst kinds a shell can be given
+inline constexpr double MaxFixedDt = 60.0;  // seconds
+// The burst kinds a shell can be given: every named kind.
+inline constexpr int MaxForcedBurstKind = static_cast<int>(BurstKindCount) - 1;
 
 // One option per row of the settings table (common/settings_table.h), in key order.
 inline constexpr int SettingOptionCount = RendererSettingCount;

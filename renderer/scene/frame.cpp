@@ -140,10 +140,7 @@ void ResetScene() {
   ResetSprites();
 }
 
-void SeedShow(std::uint32_t seed) {
-  srand(seed);
-  for (int i = 0; i < 20; ++i) rand();
-}
+void SeedShow(std::uint32_t seed) { StartShow(seed, show.forcedBurstKind); }
 
 void ResizeScene(int width, int height) {
   // A client area without width or height would make the projection degenerate; such a window

@@ -72,34 +72,17 @@ Vec3 CubeVelocity(float v) {
   return Vec3(x, y, z);
 }
 
-// A finale's flash: sits on the stage object and lights the smoke for as long as it glows. These
-// flashes drift with the same drag as an ordinary burst flash.
-void FinaleFlash(const Vec3& pos, const Vec3& vel, const Vec3& colour, float size, float life) {
-  Particle& f = AllocateParticle();
-  f.kind = Flash;
-  f.spriteList = GlowSprite;
-  f.pos = pos;
-  f.vel = vel;
-  f.drag = 0.612f;
-  f.colour = colour;
-  f.size = size;
-  f.lifeLeft = life;
-  f.lifeTotal = life;
-  f.emitsTrail = 0;
-}
-
 // The common loop of the creators that throw stars in random directions: initialiser, direction,
 // speed V + U(0, spread).
-template <typename Init>
 Particle* RandomDirectionStars(const Particle& source, int count, float speed, float spread,
-                               const Vec3& colour, Init init) {
+                               const Vec3& colour, InitKind init) {
   const Vec3 pos = source.pos;
   const Vec3 vel = source.vel;
   const Vec3 c = colour;
   Particle* last = nullptr;
   for (int i = 0; i < count; ++i) {
     Particle& p = AllocateParticle();
-    init(p);
+    InitParticle(p, init);
     const Vec3 dir = RandomDirection();
     const float v = speed + U(0.0f, spread);
     p.pos = pos;
@@ -151,7 +134,7 @@ Vec3 FlatDirection() {
 }
 
 void SphereBurst(const Particle& source, int count, float speed, const Vec3& colour) {
-  Linger(RandomDirectionStars(source, count, speed, 50.0f, colour, InitStar));
+  Linger(RandomDirectionStars(source, count, speed, 50.0f, colour, InitKind::Star));
 }
 
 void TwoToneBurst(const Particle& source, int count, float speed, const Vec3& colour) {
@@ -163,7 +146,7 @@ void TwoToneBurst(const Particle& source, int count, float speed, const Vec3& co
   Particle* last = nullptr;
   for (int i = 0; i < count; ++i) {
     Particle& p = AllocateParticle();
-    InitStar(p);
+    InitParticle(p, InitKind::Star);
     const Vec3 dir = RandomDirection();
     // A star exactly on the dividing plane belongs to the second half.
     p.colour = axis.Dot(dir) > 0.0f ? c : second;
@@ -183,7 +166,7 @@ void TriColourBurst(const Particle& source, int count, float speed) {
   Particle* last = nullptr;
   for (int i = 0; i < count; ++i) {
     Particle& p = AllocateParticle();
-    InitStar(p);
+    InitParticle(p, InitKind::Star);
     const Vec3 dir = RandomDirection();
     const float v = speed + U(0.0f, 30.0f);
     p.pos = pos;
@@ -202,7 +185,7 @@ void RingBurst(const Particle& source, int count, float speed, const Vec3& colou
   Particle* last = nullptr;
   for (int i = 0; i < count; ++i) {
     Particle& p = AllocateParticle();
-    InitStar(p);
+    InitParticle(p, InitKind::Star);
     const Vec3 dir = TiltedRingDirection(tilt);
     p.pos = pos;
     p.vel = Sum(RaggedVelocityAbove(dir, speed, 50.0f), vel);
@@ -213,11 +196,11 @@ void RingBurst(const Particle& source, int count, float speed, const Vec3& colou
 }
 
 void EmberBurst(const Particle& source, int count, float speed, const Vec3& colour) {
-  RandomDirectionStars(source, count, speed, 50.0f, colour, InitEmberStar);
+  RandomDirectionStars(source, count, speed, 50.0f, colour, InitKind::EmberStar);
 }
 
 void TrailStarBurst(const Particle& source, int count, float speed, const Vec3& colour) {
-  RandomDirectionStars(source, count, speed, 50.0f, colour, InitTrailStar);
+  RandomDirectionStars(source, count, speed, 50.0f, colour, InitKind::TrailStar);
 }
 
 void SubShellBurst(const Particle& source, unsigned variant, int count, float speed,
@@ -227,7 +210,8 @@ void SubShellBurst(const Particle& source, unsigned variant, int count, float sp
   const Vec3 c = colour;
   for (int i = 0; i < count; ++i) {
     Particle& p = AllocateParticle();
-    InitSubShell(p, variant);
+    InitParticle(p, InitKind::SubShell);
+    p.burstKind = variant;
     p.pos = pos;
     p.vel = Sum(vel, CubeVelocity(speed));
     p.colour = c;
@@ -241,7 +225,7 @@ void CrackleBurst(const Particle& source, int count, float speed) {
   // colour when they pop.
   for (int i = 0; i < count; ++i) {
     Particle& p = AllocateParticle();
-    InitCrackle(p);
+    InitParticle(p, InitKind::Crackle);
     p.pos = pos;
     p.vel = Sum(vel, CubeVelocity(speed));
   }
@@ -253,7 +237,7 @@ void BeeBurst(const Particle& source, int count, float speed, const Vec3& colour
   const Vec3 c = colour;
   for (int i = 0; i < count; ++i) {
     Particle& p = AllocateParticle();
-    InitBee(p);
+    InitParticle(p, InitKind::Bee);
     const Vec3 dir = RandomDirection();
     p.pos = pos;
     p.vel = Sum(Scaled(dir, speed), vel);
@@ -261,150 +245,155 @@ void BeeBurst(const Particle& source, int count, float speed, const Vec3& colour
   }
 }
 
-void GatherFinale(Particle& s) {
-  s.kind = Gather;
-  s.drag = 0.612f;
-  s.spriteList = RingSprite;
-  s.colour = Vec3(1.0f, 1.0f, 1.0f);
-  s.size = 300.0f;
-  s.lifeLeft = 4.0f;
-  s.lifeTotal = 4.0f;
-  s.emitsTrail = 0;
-  const Vec3 pos = s.pos;
-  const Vec3 vel = s.vel;
+namespace {
 
-  FinaleFlash(pos, vel, Vec3(1.0f, 1.0f, 1.0f), 200.0f, 4.0f);
+// How a group of finale stars leaves the stage object.
+enum class StarMotion : unsigned char {
+  TiltedRing,  // a ring tilted by two drawn angles, each component scaled by its own U(lo, hi)
+  Sphere,      // a random direction at U(lo, hi)
+  RisingDisc,  // a flat direction tipped slightly upwards, at U(lo, hi)
+  FlatWheel,   // a flat direction scaled per component by U(lo, hi), vertical U(-rise, rise)
+};
 
-  // Two tilted rings, the inner slow and the outer fast.
-  const float speedLo[2] = {350.0f, 600.0f};
-  const float speedHi[2] = {380.0f, 650.0f};
-  for (int ring = 0; ring < 2; ++ring) {
+// One group of a finale stage's stars: a hue drawn for the group, then every star initialised,
+// sent off and given its own lifetime, drawn last.
+struct StarGroup {
+  int count;
+  InitKind init;
+  StarMotion motion;
+  float lo, hi;  // speed range
+  float rise;    // FlatWheel: vertical speed range
+  float drag, size;
+  float lifeLo, lifeHi;  // U(lifeLo, lifeHi)
+};
+
+// What a stage does to the object it turns and the flash it puts on it.
+struct StageRow {
+  unsigned kind;
+  const unsigned* sprite;  // nullptr: the object keeps its sprite
+  Vec3 colour;
+  float size, life;
+  Vec3 flashColour;
+  float flashDrag, flashSize, flashLife;
+};
+
+Vec3 GroupVelocity(const StarGroup& g, const RingTilt& tilt) {
+  switch (g.motion) {
+    case StarMotion::TiltedRing:
+      return RaggedVelocity(TiltedRingDirection(tilt), g.lo, g.hi);
+    case StarMotion::Sphere: {
+      const Vec3 dir = RandomDirection();
+      return Scaled(dir, U(g.lo, g.hi));
+    }
+    case StarMotion::RisingDisc: {
+      const float dx = U(-0.5f, 0.5f);
+      const float dy = U(-0.005f, 0.025f);
+      const float dz = U(-0.5f, 0.5f);
+      Vec3 dir(dx, dy, dz);
+      dir.Normalize();
+      return Scaled(dir, U(g.lo, g.hi));
+    }
+    case StarMotion::FlatWheel:
+      break;
+  }
+  const Vec3 flat = FlatDirection();
+  const float kx = U(g.lo, g.hi);
+  const float vy = U(-g.rise, g.rise);
+  const float kz = U(g.lo, g.hi);
+  return Vec3(flat.x * kx, vy, flat.z * kz);
+}
+
+void FinaleStars(const Vec3& pos, const Vec3& vel, const StarGroup* groups, int groupCount) {
+  for (int k = 0; k < groupCount; ++k) {
+    const StarGroup& g = groups[k];
     const Vec3 hue = RandomHue();
-    const RingTilt tilt = DrawRingTilt();
-    for (int i = 0; i < 90; ++i) {
+    const RingTilt tilt = g.motion == StarMotion::TiltedRing ? DrawRingTilt() : RingTilt{};
+    for (int i = 0; i < g.count; ++i) {
       Particle& p = AllocateParticle();
-      InitStar(p);
+      InitParticle(p, g.init);
+      p.drag = g.drag;
       p.pos = pos;
-      const Vec3 dir = TiltedRingDirection(tilt);
-      p.vel = Sum(RaggedVelocity(dir, speedLo[ring], speedHi[ring]), vel);
+      p.vel = Sum(GroupVelocity(g, tilt), vel);
       p.colour = hue;
+      p.size = g.size;
       p.emitsTrail = 0;
-      p.lifeLeft = U(2.0f, 4.0f);
+      p.lifeLeft = U(g.lifeLo, g.lifeHi);
       p.lifeTotal = p.lifeLeft;
     }
   }
+}
+
+// Turns the object into the stage and puts the stage's flash on it; returns where it is.
+void BeginStage(Particle& s, const StageRow& row, Vec3& pos, Vec3& vel) {
+  s.kind = row.kind;
+  s.drag = 0.612f;
+  if (row.sprite != nullptr) s.spriteList = *row.sprite;
+  s.colour = row.colour;
+  s.size = row.size;
+  s.lifeLeft = row.life;
+  s.lifeTotal = row.life;
+  s.emitsTrail = 0;
+  pos = s.pos;
+  vel = s.vel;
+
+  Particle& f = AllocateParticle();
+  f.kind = Flash;
+  f.spriteList = GlowSprite;
+  f.pos = pos;
+  f.vel = vel;
+  f.drag = row.flashDrag;
+  f.colour = row.flashColour;
+  f.size = row.flashSize;
+  f.lifeLeft = row.flashLife;
+  f.lifeTotal = row.flashLife;
+  f.emitsTrail = 0;
+}
+
+const Vec3 White(1.0f, 1.0f, 1.0f);
+using enum StarMotion;
+
+template <int N>
+void RunStage(Particle& s, const StageRow& row, const StarGroup (&groups)[N]) {
+  Vec3 pos, vel;
+  BeginStage(s, row, pos, vel);
+  FinaleStars(pos, vel, groups, N);
+}
+
+}  // namespace
+
+void GatherFinale(Particle& s) {
+  // Two tilted rings, the inner slow and the outer fast.
+  static const StarGroup rings[] = {
+      {90, InitKind::Star, TiltedRing, 350.0f, 380.0f, 0.0f, 0.612f, 30.0f, 2.0f, 4.0f},
+      {90, InitKind::Star, TiltedRing, 600.0f, 650.0f, 0.0f, 0.612f, 30.0f, 2.0f, 4.0f}};
+  RunStage(s, {Gather, &RingSprite, White, 300.0f, 4.0f, White, 0.612f, 200.0f, 4.0f}, rings);
 }
 
 void BlastStage(Particle& g) {
-  g.kind = Blast;
-  g.drag = 0.612f;
-  g.colour = Vec3(1.0f, 1.0f, 1.0f);
-  g.size = 0.0f;
-  g.lifeLeft = 5.0f;
-  g.lifeTotal = 5.0f;
-  g.emitsTrail = 0;
-  const Vec3 pos = g.pos;
-  const Vec3 vel = g.vel;
-
-  FinaleFlash(pos, vel, Vec3(1.0f, 1.0f, 1.0f), 300.0f, 3.0f);
-
-  // A slow, large-starred core.
-  const Vec3 h1 = RandomHue();
-  for (int i = 0; i < 75; ++i) {
-    Particle& p = AllocateParticle();
-    InitStar(p);
-    const Vec3 dir = RandomDirection();
-    const float v = U(100.0f, 110.0f);
-    p.pos = pos;
-    p.vel = Sum(Scaled(dir, v), vel);
-    p.colour = h1;
-    p.size = 100.0f;
-    p.emitsTrail = 0;
-    p.lifeLeft = U(2.0f, 4.0f);
-    p.lifeTotal = p.lifeLeft;
-  }
-
-  // A fast, flat, slightly rising disc with little drag.
-  const Vec3 h2 = RandomHue();
-  for (int i = 0; i < 150; ++i) {
-    Particle& p = AllocateParticle();
-    InitStar(p);
-    p.drag = 0.2f;
-    const float dx = U(-0.5f, 0.5f);
-    const float dy = U(-0.005f, 0.025f);
-    const float dz = U(-0.5f, 0.5f);
-    Vec3 dir(dx, dy, dz);
-    dir.Normalize();
-    const float v = U(500.0f, 530.0f);
-    p.pos = pos;
-    p.vel = Sum(Scaled(dir, v), vel);
-    p.colour = h2;
-    p.size = 50.0f;
-    p.emitsTrail = 0;
-    p.lifeLeft = U(3.0f, 5.0f);
-    p.lifeTotal = p.lifeLeft;
-  }
+  // A slow, large-starred core, then a fast, flat, slightly rising disc with little drag.
+  static const StarGroup core[] = {
+      {75, InitKind::Star, Sphere, 100.0f, 110.0f, 0.0f, 0.612f, 100.0f, 2.0f, 4.0f},
+      {150, InitKind::Star, RisingDisc, 500.0f, 530.0f, 0.0f, 0.2f, 50.0f, 3.0f, 5.0f}};
+  RunStage(g, {Blast, nullptr, White, 0.0f, 5.0f, White, 0.612f, 300.0f, 3.0f}, core);
 }
 
 void SwirlFinale(Particle& s) {
-  s.kind = Swirl;
-  s.drag = 0.612f;
-  s.spriteList = SparkleSprite;
-  s.colour = Vec3(1.0f, 1.0f, 1.0f);
-  s.size = 0.0f;
-  s.lifeLeft = 4.0f;
-  s.lifeTotal = 4.0f;
-  s.emitsTrail = 0;
-  const Vec3 pos = s.pos;
-  const Vec3 vel = s.vel;
-
-  FinaleFlash(pos, vel, Vec3(1.0f, 0.8f, 0.6f), 400.0f, 4.0f);
-
   // Three flat rings, each wider than the one before, with a little vertical scatter.
-  const float speedLo[3] = {400.0f, 550.0f, 700.0f};
-  const float speedHi[3] = {430.0f, 590.0f, 750.0f};
-  for (int ring = 0; ring < 3; ++ring) {
-    const Vec3 hue = RandomHue();
-    for (int i = 0; i < 80; ++i) {
-      Particle& p = AllocateParticle();
-      InitStar(p);
-      const Vec3 flat = FlatDirection();
-      const float kx = U(speedLo[ring], speedHi[ring]);
-      const float vy = U(-35.0f, 35.0f);
-      const float kz = U(speedLo[ring], speedHi[ring]);
-      p.pos = pos;
-      p.vel = Sum(Vec3(flat.x * kx, vy, flat.z * kz), vel);
-      p.colour = hue;
-      p.emitsTrail = 0;
-      p.lifeLeft = U(2.0f, 4.0f);
-      p.lifeTotal = p.lifeLeft;
-    }
-  }
+  static const StarGroup rings[] = {
+      {80, InitKind::Star, FlatWheel, 400.0f, 430.0f, 35.0f, 0.612f, 30.0f, 2.0f, 4.0f},
+      {80, InitKind::Star, FlatWheel, 550.0f, 590.0f, 35.0f, 0.612f, 30.0f, 2.0f, 4.0f},
+      {80, InitKind::Star, FlatWheel, 700.0f, 750.0f, 35.0f, 0.612f, 30.0f, 2.0f, 4.0f}};
+  RunStage(s,
+           {Swirl, &SparkleSprite, White, 0.0f, 4.0f, Vec3(1.0f, 0.8f, 0.6f), 0.612f, 400.0f, 4.0f},
+           rings);
 }
 
 void RingWaveStage(Particle& w) {
-  w.kind = RingWave;
-  w.drag = 0.612f;
-  w.spriteList = RingSprite;
-  w.colour = Vec3(0.6f, 0.6f, 1.0f);
-  w.size = 0.0f;
-  w.lifeLeft = 5.0f;
-  w.lifeTotal = 5.0f;
-  w.emitsTrail = 0;
-  const Vec3 pos = w.pos;
-  const Vec3 vel = w.vel;
-
-  Particle& flash = AllocateParticle();
-  flash.kind = Flash;
-  flash.spriteList = GlowSprite;
-  flash.pos = pos;
-  flash.vel = vel;
-  flash.drag = 0.0f;
-  flash.colour = Vec3(0.8f, 0.8f, 1.0f);
-  flash.size = 200.0f;
-  flash.lifeLeft = 2.5f;
-  flash.lifeTotal = 2.5f;
-  flash.emitsTrail = 0;
+  Vec3 pos, vel;
+  BeginStage(w,
+             {RingWave, &RingSprite, Vec3(0.6f, 0.6f, 1.0f), 0.0f, 5.0f, Vec3(0.8f, 0.8f, 1.0f),
+              0.0f, 200.0f, 2.5f},
+             pos, vel);
 
   // A vertical column: with no drag the pairs keep their separation, white-hot at the centre and
   // red at the ends, the outer pairs outliving the inner ones.
@@ -421,7 +410,7 @@ void RingWaveStage(Particle& w) {
   for (const ColumnPair& pair : column) {
     for (const float sign : upDown) {
       Particle& p = AllocateParticle();
-      InitStar(p);
+      InitParticle(p, InitKind::Star);
       p.pos = pos;
       p.vel = Sum(vel, Vec3(0.0f, sign * pair.offset, 0.0f));
       p.drag = 0.0f;
@@ -433,38 +422,11 @@ void RingWaveStage(Particle& w) {
     }
   }
 
-  const Vec3 h1 = RandomHue();
-  for (int i = 0; i < 75; ++i) {
-    Particle& p = AllocateParticle();
-    InitStar(p);
-    const Vec3 dir = RandomDirection();
-    const float v = U(600.0f, 700.0f);
-    p.pos = pos;
-    p.vel = Sum(Scaled(dir, v), vel);
-    p.colour = h1;
-    p.emitsTrail = 0;
-    p.lifeLeft = U(2.0f, 4.0f);
-    p.lifeTotal = p.lifeLeft;
-  }
-
-  // A wide, fast, flat wheel of ember stars.
-  const Vec3 h2 = RandomHue();
-  for (int i = 0; i < 50; ++i) {
-    Particle& p = AllocateParticle();
-    InitEmberStar(p);
-    p.drag = 0.3f;
-    const Vec3 flat = FlatDirection();
-    const float kx = U(1000.0f, 1100.0f);
-    const float vy = U(-50.0f, 50.0f);
-    const float kz = U(1000.0f, 1100.0f);
-    p.pos = pos;
-    p.vel = Sum(Vec3(flat.x * kx, vy, flat.z * kz), vel);
-    p.colour = h2;
-    p.size = 100.0f;
-    p.emitsTrail = 0;
-    p.lifeLeft = U(3.0f, 9.0f);
-    p.lifeTotal = p.lifeLeft;
-  }
+  // A fast sphere, then a wide, fast, flat wheel of ember stars.
+  static const StarGroup rest[] = {
+      {75, InitKind::Star, Sphere, 600.0f, 700.0f, 0.0f, 0.612f, 30.0f, 2.0f, 4.0f},
+      {50, InitKind::EmberStar, FlatWheel, 1000.0f, 1100.0f, 50.0f, 0.3f, 100.0f, 3.0f, 9.0f}};
+  FinaleStars(pos, vel, rest, 2);
 }
 
 }  // namespace varenko

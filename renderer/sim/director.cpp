@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "renderer/sim/burst_kinds.h"
 #include "renderer/sim/bursts.h"
 #include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
@@ -14,8 +15,6 @@
 #include "renderer/sim/sprite_lists.h"
 
 namespace varenko {
-
-Director director = {0.0f, 20.0f, 0.0f, 0};
 
 namespace {
 
@@ -31,9 +30,10 @@ float BaseInterval() { return 10.0f / static_cast<float>(ShellCap()); }
 
 }  // namespace
 
-void StartDirector() { director.intervalBase = Launching() ? BaseInterval() : 0.0f; }
+void StartDirector() { show.director.intervalBase = Launching() ? BaseInterval() : 0.0f; }
 
 void LaunchStep() {
+  Director& director = show.director;
   director.rhythmTimer -= dt;
   if (director.rhythmTimer <= 0.0f) {
     const float extra = U(0.0f, 4.0f);
@@ -51,8 +51,8 @@ void LaunchStep() {
       LaunchShell(p);
       // A forced kind replaces the choice outright: its draws are not made, since the bursts
       // would take the random sequence elsewhere anyway.
-      p.burstKind =
-          forcedBurstKind >= 0 ? static_cast<unsigned>(forcedBurstKind) : ChooseBurstKind();
+      p.burstKind = show.forcedBurstKind >= 0 ? static_cast<unsigned>(show.forcedBurstKind)
+                                              : ChooseBurstKind();
       ++director.shellsInFlight;
     } else {
       LaunchFountain(p);
@@ -101,24 +101,26 @@ void LaunchShell(Particle& p) {
   p.emitsTrail = 1;
   p.trailCarry = 0.0f;
   p.emitCarry = 0.0f;
-  p.burstKind = 0;
+  p.burstKind = BurstSphere;
   p.spriteList = GlowSprite;
 }
 
 unsigned ChooseBurstKind() {
-  if (Q(3000) == 0) return Q(2) != 0 ? 19u : 20u;
-  // Each branch test below is its own draw, made before the draws of the value it returns.
+  if (Q(3000) == 0) return Q(2) != 0 ? BurstGatherFinale : BurstSwirlFinale;
+  // Each branch test below is its own draw, made before the draws of the value it returns. The
+  // kinds come in runs: a draw picks one of the run starting at the named kind.
+  const auto from = [](unsigned first, int n) { return first + static_cast<unsigned>(Q(n)); };
   if (Q(2) != 0) {
-    if (Q(10) == 0) return 2u;
-    return static_cast<unsigned>(Q(2));
+    if (Q(10) == 0) return BurstTriColour;
+    return from(BurstSphere, 2);  // sphere or two-tone
   }
-  if (Q(3) == 0) return static_cast<unsigned>(Q(3) + 3);
+  if (Q(3) == 0) return from(BurstRing, 3);  // ring, sphere in sphere, ring and sphere
   if (Q(2) != 0) {
-    if (Q(2) != 0) return static_cast<unsigned>(Q(2) + 6);
-    return static_cast<unsigned>(Q(4) + 8);
+    if (Q(2) != 0) return from(BurstEmbers, 2);  // embers or trail stars
+    return from(BurstEmbersAndSphere, 4);        // 8 to 11
   }
-  if (Q(2) != 0) return static_cast<unsigned>(Q(3) + 12);
-  return static_cast<unsigned>(Q(4) + 15);
+  if (Q(2) != 0) return from(BurstSubShellSpheres, 3);  // 12 to 14
+  return from(BurstCrackle, 4);                         // crackle, bees, salute, pinwheel
 }
 
 void LaunchFountain(Particle& p) {
@@ -159,6 +161,137 @@ void MakePinwheel(Particle& p) {
   p.lifeTotal = p.lifeLeft;
 }
 
+namespace {
+
+// The creators a burst row calls.
+enum class Creator : unsigned char {
+  None,
+  Sphere,
+  TwoTone,
+  TriColour,
+  Ring,
+  Embers,
+  TrailStars,
+  SubShells,
+  Crackle,
+  Bees,
+  Gather,
+  Swirl
+};
+
+// The source's (and so the flash's) colour: drawn, white, or kept.
+enum class SourceColour : unsigned char { Kept, Hue, White };
+
+struct CreatorCall {
+  Creator creator;
+  int count;
+  float lo, hi;  // speed U(lo, hi); lo itself, with no draw, when lo == hi
+  bool ownHue;   // a second hue, drawn after the speed, instead of the source colour
+  bool large;    // Q(10) first: when it is 0, 225 stars at speed 1000 and no speed draw
+};
+
+struct BurstRow {
+  SourceColour source;
+  float flashSize;
+  CreatorCall calls[2];
+};
+
+constexpr CreatorCall PlainSphere = {Creator::Sphere, 175, 400.0f, 500.0f, false, true};
+constexpr CreatorCall SlowSphere = {Creator::Sphere, 90, 200.0f, 250.0f, true, false};
+constexpr CreatorCall WideSphere = {Creator::Sphere, 150, 500.0f, 550.0f, true, false};
+using enum Creator;
+using enum SourceColour;
+
+// One row per shell burst kind, by number.
+constexpr BurstRow ShellBursts[BurstKindCount] = {
+    /* Sphere             */ {Hue, 100.0f, {PlainSphere}},
+    /* TwoTone            */ {Hue, 100.0f, {{TwoTone, 175, 400.0f, 500.0f, false, true}}},
+    /* TriColour          */ {White, 100.0f, {{TriColour, 175, 400.0f, 500.0f, false, true}}},
+    /* Ring               */ {Hue, 100.0f, {{Ring, 70, 400.0f, 500.0f, false, false}}},
+    /* SphereInSphere     */
+    {Hue, 100.0f, {SlowSphere, {Sphere, 150, 500.0f, 600.0f, false, false}}},
+    /* RingAndSphere      */
+    {Hue,
+     100.0f,
+     {{Ring, 70, 500.0f, 600.0f, true, false}, {Sphere, 150, 200.0f, 250.0f, false, false}}},
+    /* Embers             */ {Hue, 100.0f, {{Embers, 40, 400.0f, 500.0f, false, false}}},
+    /* TrailStars         */ {Hue, 100.0f, {{TrailStars, 40, 400.0f, 500.0f, false, false}}},
+    /* EmbersAndSphere    */
+    {Hue, 100.0f, {{Embers, 25, 500.0f, 600.0f, false, false}, SlowSphere}},
+    /* TrailStarsAndSphere */
+    {Hue, 100.0f, {{TrailStars, 25, 500.0f, 600.0f, false, false}, SlowSphere}},
+    /* EmbersAndWideSphere */
+    {Hue, 100.0f, {{Embers, 20, 450.0f, 550.0f, false, false}, WideSphere}},
+    /* TrailStarsAndWideSphere */
+    {Hue, 100.0f, {{TrailStars, 20, 450.0f, 550.0f, false, false}, WideSphere}},
+    /* SubShellSpheres    */ {Hue, 100.0f, {{SubShells, 8, 300.0f, 400.0f, false, false}}},
+    /* SubShellEmbers     */ {Hue, 100.0f, {{SubShells, 8, 300.0f, 400.0f, false, false}}},
+    /* SubShellTrailStars */ {Hue, 100.0f, {{SubShells, 8, 300.0f, 400.0f, false, false}}},
+    /* Crackle            */ {Kept, 100.0f, {{Crackle, 250, 150.0f, 200.0f, false, false}}},
+    /* Bees               */ {Hue, 100.0f, {{Bees, 30, 10.0f, 10.0f, false, false}}},
+    /* Salute             */ {White, 150.0f, {}},
+    /* Pinwheel           */ {Kept, 100.0f, {}},
+    /* GatherFinale       */ {White, 100.0f, {{Gather, 0, 0.0f, 0.0f, false, false}}},
+    /* SwirlFinale        */ {White, 100.0f, {{Swirl, 0, 0.0f, 0.0f, false, false}}},
+    /* FlashOnly          */ {Kept, 100.0f, {}},
+};
+
+// The small bursts of sub-shells, in the order of SmallBurst; they keep the sub-shell's colour.
+constexpr BurstRow SmallBursts[] = {
+    {Kept, 100.0f, {{Sphere, 30, 100.0f, 100.0f, false, false}}},
+    {Kept, 100.0f, {{Embers, 10, 100.0f, 100.0f, false, false}}},
+    {Kept, 100.0f, {{TrailStars, 10, 100.0f, 100.0f, false, false}}},
+};
+constexpr BurstRow UnknownBurst = {Kept, 100.0f, {}};  // the plain flash
+
+const BurstRow& RowOf(unsigned kind) {
+  if (kind < BurstKindCount) return ShellBursts[kind];
+  if (kind >= SmallSphere && kind <= SmallTrailStars) return SmallBursts[kind - SmallSphere];
+  return UnknownBurst;
+}
+
+void Create(Particle& s, Creator creator, int count, float speed, const Vec3& colour) {
+  switch (creator) {
+    case Sphere:
+      SphereBurst(s, count, speed, colour);
+      break;
+    case TwoTone:
+      TwoToneBurst(s, count, speed, colour);
+      break;
+    case TriColour:
+      TriColourBurst(s, count, speed);
+      break;
+    case Ring:
+      RingBurst(s, count, speed, colour);
+      break;
+    case Embers:
+      EmberBurst(s, count, speed, colour);
+      break;
+    case TrailStars:
+      TrailStarBurst(s, count, speed, colour);
+      break;
+    case SubShells:
+      SubShellBurst(s, SubShellsOf(s.burstKind), count, speed, colour);
+      break;
+    case Crackle:
+      CrackleBurst(s, count, speed);
+      break;
+    case Bees:
+      BeeBurst(s, count, speed, colour);
+      break;
+    case Gather:
+      GatherFinale(s);
+      break;
+    case Swirl:
+      SwirlFinale(s);
+      break;
+    case None:
+      break;
+  }
+}
+
+}  // namespace
+
 void Burst(Particle& s) {
   s.kind = Flash;
   s.spriteList = GlowSprite;
@@ -167,131 +300,32 @@ void Burst(Particle& s) {
   s.drag = 0.612f;
   s.alpha = 1.0f;
   s.lifeFrac = 1.0f;
-  s.size = 100.0f;
   s.emitsTrail = 0;
 
   // The finales need the sky to themselves: lower down they make a plain sphere.
-  if ((s.burstKind == 19 || s.burstKind == 20) && s.pos.y < 1000.0f) s.burstKind = 0;
+  if ((s.burstKind == BurstGatherFinale || s.burstKind == BurstSwirlFinale) && s.pos.y < 1000.0f) {
+    s.burstKind = BurstSphere;
+  }
 
   // Every value is drawn where the burst's row uses it, in the order the row is written: the
   // source colour, then each creator's arguments left to right just before that creator runs.
   // The flash keeps the source colour, so it lights the smoke in that colour.
-  const Vec3 white(1.0f, 1.0f, 1.0f);
-  switch (s.burstKind) {
-    case 0:
-    case 1: {
-      s.colour = RandomHue();
-      const bool large = Q(10) == 0;
-      const int count = large ? 225 : 175;
-      const float speed = large ? 1000.0f : U(400.0f, 500.0f);
-      if (s.burstKind == 0) {
-        SphereBurst(s, count, speed, s.colour);
-      } else {
-        TwoToneBurst(s, count, speed, s.colour);
-      }
-      break;
+  const BurstRow& row = RowOf(s.burstKind);
+  s.size = row.flashSize;
+  if (row.source == Hue) s.colour = RandomHue();
+  if (row.source == White) s.colour = Vec3(1.0f, 1.0f, 1.0f);
+  for (const CreatorCall& c : row.calls) {
+    if (c.creator == None) break;
+    int count = c.count;
+    float speed = c.lo;
+    if (c.large && Q(10) == 0) {
+      count = 225;
+      speed = 1000.0f;
+    } else if (c.lo != c.hi) {
+      speed = U(c.lo, c.hi);
     }
-    case 2: {
-      s.colour = white;
-      const bool large = Q(10) == 0;
-      const float speed = large ? 1000.0f : U(400.0f, 500.0f);
-      TriColourBurst(s, large ? 225 : 175, speed);
-      break;
-    }
-    case 3: {
-      s.colour = RandomHue();
-      const float speed = U(400.0f, 500.0f);
-      RingBurst(s, 70, speed, s.colour);
-      break;
-    }
-    case 4: {
-      s.colour = RandomHue();
-      const float innerSpeed = U(200.0f, 250.0f);
-      const Vec3 h2 = RandomHue();
-      SphereBurst(s, 90, innerSpeed, h2);
-      const float outerSpeed = U(500.0f, 600.0f);
-      SphereBurst(s, 150, outerSpeed, s.colour);
-      break;
-    }
-    case 5: {
-      s.colour = RandomHue();
-      const float ringSpeed = U(500.0f, 600.0f);
-      const Vec3 h2 = RandomHue();
-      RingBurst(s, 70, ringSpeed, h2);
-      const float sphereSpeed = U(200.0f, 250.0f);
-      SphereBurst(s, 150, sphereSpeed, s.colour);
-      break;
-    }
-    case 6:
-    case 7: {
-      s.colour = RandomHue();
-      const float speed = U(400.0f, 500.0f);
-      if (s.burstKind == 6) {
-        EmberBurst(s, 40, speed, s.colour);
-      } else {
-        TrailStarBurst(s, 40, speed, s.colour);
-      }
-      break;
-    }
-    case 8:
-    case 9:
-    case 10:
-    case 11: {
-      s.colour = RandomHue();
-      const bool ember = s.burstKind == 8 || s.burstKind == 10;
-      const bool wide = s.burstKind >= 10;
-      const float starSpeed = wide ? U(450.0f, 550.0f) : U(500.0f, 600.0f);
-      if (ember) {
-        EmberBurst(s, wide ? 20 : 25, starSpeed, s.colour);
-      } else {
-        TrailStarBurst(s, wide ? 20 : 25, starSpeed, s.colour);
-      }
-      const float sphereSpeed = wide ? U(500.0f, 550.0f) : U(200.0f, 250.0f);
-      const Vec3 h2 = RandomHue();
-      SphereBurst(s, wide ? 150 : 90, sphereSpeed, h2);
-      break;
-    }
-    case 12:
-    case 13:
-    case 14: {
-      s.colour = RandomHue();
-      const float speed = U(300.0f, 400.0f);
-      // Sub-shell variants 5, 6, 7 end in a small sphere, ember or trail-star burst.
-      SubShellBurst(s, s.burstKind - 7, 8, speed, s.colour);
-      break;
-    }
-    case 15: {
-      const float speed = U(150.0f, 200.0f);
-      CrackleBurst(s, 250, speed);
-      break;
-    }
-    case 16:
-      s.colour = RandomHue();
-      BeeBurst(s, 30, 10.0f, s.colour);
-      break;
-    case 17:
-      s.colour = white;
-      s.size = 150.0f;  // a white salute: the flash alone, larger
-      break;
-    case 19:
-      s.colour = white;
-      GatherFinale(s);
-      break;
-    case 20:
-      s.colour = white;
-      SwirlFinale(s);
-      break;
-    case 100:
-      SphereBurst(s, 30, 100.0f, s.colour);
-      break;
-    case 101:
-      EmberBurst(s, 10, 100.0f, s.colour);
-      break;
-    case 102:
-      TrailStarBurst(s, 10, 100.0f, s.colour);
-      break;
-    default:
-      break;  // an unknown kind leaves the plain flash
+    const Vec3 colour = c.ownHue ? RandomHue() : s.colour;
+    Create(s, c.creator, count, speed, colour);
   }
 }
 

@@ -12,9 +12,9 @@ struct Director {
   float intervalBase;  // upper bound of the wait between opportunities
   int shellsInFlight;  // shells after last frame's update, plus launches since
 };
-extern Director director;
 
-// Sets intervalBase = 10 / maxShells (first frame).
+// The director lives in the show record (show.h). Sets intervalBase = 10 / maxShells (first
+// frame).
 void StartDirector();
 void LaunchStep();
 void LaunchShell(Particle& p);

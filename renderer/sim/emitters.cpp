@@ -140,7 +140,7 @@ void ShellSparks(Particle& p) {
   const Spacing s = SpaceAlongPath(p, p.emitCarry, 0.4f, 2.5f, 0.0f);
   for (int k = 1; k <= s.count; ++k) {
     Particle& spark = AllocateParticle();
-    InitStar(spark);
+    InitParticle(spark, InitKind::Star);
     spark.pos = Difference(p.pos, Scaled(d, U(0.0f, 1.0f)));
     const float vx = U(-30.0f, 30.0f) + exhaust.x;
     const float vy = U(-30.0f, 30.0f) + exhaust.y;
@@ -160,7 +160,7 @@ void FountainSparks(Particle& p) {
   const int n = TakeWhole(rate * p.alpha * dt + p.emitCarry, p.emitCarry);
   for (int k = 0; k < n; ++k) {
     Particle& spark = AllocateParticle();
-    InitStar(spark);
+    InitParticle(spark, InitKind::Star);
     spark.drag = 0.342f;
     spark.pos = p.pos;
     spark.pos.y += U(0.0f, 100.0f * dt);
@@ -192,7 +192,7 @@ void PinwheelSparks(Particle& p) {
     Vec3 arm = radius;
     arm.RotateBy(m);
     Particle& spark = AllocateParticle();
-    InitStar(spark);
+    InitParticle(spark, InitKind::Star);
     spark.pos = p.pos;
     const float jx = U(-10.0f, 10.0f);
     const float jy = U(-10.0f, 10.0f);
@@ -212,7 +212,7 @@ void EmberSparks(Particle& p) {
   const Spacing s = SpaceAlongPath(p, p.emitCarry, 0.04f, 25.0f, 0.0f);
   for (int k = 1; k <= s.count; ++k) {
     Particle& spark = AllocateParticle();
-    InitStar(spark);
+    InitParticle(spark, InitKind::Star);
     spark.pos = Difference(p.pos, Scaled(d, U(0.0f, 1.0f)));
     const float vx = U(-40.0f, 40.0f);
     const float vy = U(-40.0f, 40.0f);
@@ -231,7 +231,7 @@ void TrailStarSparks(Particle& p) {
   const Spacing s = SpaceAlongPath(p, p.emitCarry, 0.1f, 10.0f, 0.5f);
   for (int k = 1; k <= s.count; ++k) {
     Particle& spark = AllocateParticle();
-    InitStar(spark);
+    InitParticle(spark, InitKind::Star);
     spark.pos = Along(s, k);
     const float vx = U(-20.0f, 20.0f);
     const float vy = U(-20.0f, 20.0f);
@@ -250,7 +250,7 @@ void BeeSparks(Particle& p) {
   const Spacing s = SpaceAlongPath(p, p.emitCarry, 0.1f, 10.0f, 0.5f);
   for (int k = 1; k <= s.count; ++k) {
     Particle& spark = AllocateParticle();
-    InitStar(spark);
+    InitParticle(spark, InitKind::Star);
     spark.pos = Along(s, k);
     // Thrown backwards against the bee's flight.
     const float vx = U(-50.0f, 50.0f) - 0.5f * p.vel.x;

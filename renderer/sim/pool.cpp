@@ -29,8 +29,17 @@ namespace {
 // Handed out when the pool cannot grow. Never linked, so no walk ever reaches it.
 Particle scratchParticle;
 
-// The fields a record gets when its node is created; the rest stay unset, as callers set them.
+// The fields a record gets when its node is created. Those the rules give no value are zero, so
+// that a record never holds undefined bytes, even where nothing draws them (a hash reads them).
 void SetNewRecordValues(Particle& p) {
+  const Vec3 zero(0.0f, 0.0f, 0.0f);
+  p.pos = zero;
+  p.prevPos = zero;
+  p.vel = zero;
+  p.colour = zero;
+  p.heading = zero;
+  for (float& a : p.aux) a = 0.0f;
+  p.burstKind = 0;
   p.kind = Star;
   p.spriteList = GlowSprite;
   p.emitsTrail = 0;

@@ -31,9 +31,10 @@ inline constexpr int MaxPoolRecords = 250000;
 // check: writing the scratch record is harmless, and every emitter's count per update is bounded.
 bool IsScratchParticle(const Particle& p);
 
-// Hands out the record at the cursor (keeping every field of its previous occupant) or a new one,
-// with depthKey = NewKey. When the pool is full, or memory for a new node cannot be had, the
-// detached scratch record instead, set to the values of a new record.
+// Hands out the record at the cursor (keeping every field of its previous occupant) or a new one
+// (zero wherever the new-record values name nothing), with depthKey = NewKey. When the pool is
+// full, or memory for a new node cannot be had, the detached scratch record instead, set to the
+// values of a new record.
 Particle& AllocateParticle();
 void FreeParticle(Particle& p);
 // Depth of the particle in front of the camera (depthEye, BillboardMatrix). A live particle always

@@ -1,29 +1,53 @@
-// The simulation step of one frame: smoke refresh, launches, the update pass over every live
-// particle (including those born during it), the far-to-near sort, and the peak particle count.
+// The show's state record and its starts, the simulation step of one frame (smoke refresh,
+// launches, the update pass over every live particle including those born during it, the
+// far-to-near sort, the peak particle count) and the show's hash.
 #include "renderer/sim/show.h"
 
 #include <algorithm>
+#include <cstddef>
 
-#include "renderer/sim/director.h"
+#include "renderer/sim/frame_state.h"
 #include "renderer/sim/pool.h"
+#include "renderer/sim/random.h"
 #include "renderer/sim/saver_settings.h"
 #include "renderer/sim/update.h"
 
 namespace varenko {
 
-int forcedBurstKind = -1;
-
 namespace {
 
-bool firstFrame = true;
-int peakLive = 0;
+constexpr ShowState StartValues(int forcedBurstKind) {
+  return {{0.0f, 20.0f, 0.0f, 0}, 0.1f, forcedBurstKind, true, 0};
+}
 
 }  // namespace
 
+ShowState show = StartValues(NoForcedBurst);
+
+void ResetShow(int forcedBurstKind) {
+  ClearPool();
+  show = StartValues(forcedBurstKind);
+}
+
+void StartShow(std::uint32_t seed, int forcedBurstKind) {
+  ResetShow(forcedBurstKind);
+  srand(seed);
+  for (int i = 0; i < 20; ++i) rand();
+}
+
+void StartHeadlessShow(std::uint32_t seed, float step, int forcedBurstKind) {
+  ResetShow(forcedBurstKind);
+  BuildSmokeLifeTable();
+  dt = step;
+  depthEye.Set(0.0f, 400.0f, 3000.0f);
+  for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
+  srand(seed);
+}
+
 void StepSimulation() {
-  if (firstFrame) {
-    firstFrame = false;
-    smokeGrey = static_cast<float>(settings.ambientLevel) * 0.01f;
+  if (show.firstFrame) {
+    show.firstFrame = false;
+    show.smokeGrey = static_cast<float>(settings.ambientLevel) * 0.01f;
     StartDirector();
   }
   RefreshSmoke();
@@ -33,22 +57,38 @@ void StepSimulation() {
   // this walk reaches them in the frame of their birth. A record freed here is the one just
   // visited; the walk ends at the first free record that was never handed out. The scratch
   // record of a full pool is not in the list, so a pass cannot go on for ever.
-  director.shellsInFlight = 0;
+  show.director.shellsInFlight = 0;
   int live = 0;
   for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel && n->particle.depthKey > FreeKey;
        n = n->next) {
     Particle& p = n->particle;
     UpdateParticle(p);
-    if (p.kind == Shell) ++director.shellsInFlight;
+    if (p.kind == Shell) ++show.director.shellsInFlight;
     ComputeDepthKey(p);
     if (p.lifeFrac <= 0.0f || p.pos.y < 0.0f) EndOfLife(p);
     if (p.depthKey > FreeKey) ++live;
   }
 
   MaintainPool();
-  peakLive = std::max(peakLive, live);
+  show.peakLive = std::max(show.peakLive, live);
 }
 
-int PeakLiveParticles() { return peakLive; }
+int PeakLiveParticles() { return show.peakLive; }
+
+std::uint64_t ShowHash() {
+  std::uint64_t h = 14695981039346656037ULL;
+  const auto mix = [&h](const void* bytes, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+      h = (h ^ static_cast<const unsigned char*>(bytes)[i]) * 1099511628211ULL;
+    }
+  };
+  ForEachLive([&mix](const Particle& p) {
+    const float f[] = {p.pos.x,    p.pos.y,    p.pos.z,    p.vel.x,    p.vel.y, p.vel.z,
+                       p.colour.x, p.colour.y, p.colour.z, p.lifeLeft, p.size,  p.depthKey};
+    mix(&p.kind, sizeof p.kind);
+    mix(f, sizeof f);
+  });
+  return h;
+}
 
 }  // namespace varenko

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "renderer/sim/burst_kinds.h"
 #include "renderer/sim/bursts.h"
 #include "renderer/sim/director.h"
 #include "renderer/sim/emitters.h"
@@ -14,11 +15,10 @@
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
 #include "renderer/sim/saver_settings.h"
+#include "renderer/sim/show.h"
 #include "renderer/sim/sprite_lists.h"
 
 namespace varenko {
-
-float smokeGrey = 0.1f;
 
 namespace {
 
@@ -188,7 +188,7 @@ void EndOfLife(Particle& p) {
         p.pos.y = 0.1f;
         p.vel.y *= -0.7f;
       }
-      if (p.burstKind == 18) {
+      if (p.burstKind == BurstPinwheel) {
         MakePinwheel(p);
       } else {
         Burst(p);
@@ -196,19 +196,13 @@ void EndOfLife(Particle& p) {
       break;
     case SubShell:
       switch (p.burstKind) {
-        case 5:
-          p.burstKind = 100;
+        case SubShellSphere:
+        case SubShellEmbers:
+        case SubShellTrailStars:
+          p.burstKind = SmallBurstOf(p.burstKind);
           Burst(p);
           break;
-        case 6:
-          p.burstKind = 101;
-          Burst(p);
-          break;
-        case 7:
-          p.burstKind = 102;
-          Burst(p);
-          break;
-        case 8:  // crackle: a brief golden spark
+        case SubShellCrackle:  // a brief golden spark
           p.kind = Star;
           p.colour.Set(1.0f, 0.8f, 0.6f);
           p.lifeLeft = 0.2f;
@@ -234,77 +228,58 @@ void EndOfLife(Particle& p) {
 
 void RefreshSmoke() {
   ForEachLive([](Particle& p) {
-    if (p.kind == Smoke) p.colour.Set(smokeGrey, smokeGrey, smokeGrey);
+    if (p.kind == Smoke) p.colour.Set(show.smokeGrey, show.smokeGrey, show.smokeGrey);
   });
 }
 
-void InitStar(Particle& p) {
-  p.kind = Star;
-  p.spriteList = GlowSprite;
-  p.drag = 0.612f;
-  p.size = 30.0f;
-  p.lifeTotal = U(2.0f, 3.0f);
-  p.lifeLeft = p.lifeTotal;
-  p.emitsTrail = 0;
-  p.trailCarry = 0.0f;
-}
+namespace {
 
-void InitEmberStar(Particle& p) {
-  p.kind = EmberStar;
-  p.spriteList = GlowSprite;
-  p.drag = 0.612f;
-  p.size = 30.0f;
-  p.lifeTotal = U(3.0f, 4.0f);
-  p.lifeLeft = p.lifeTotal;
-  p.emitCarry = 0.0f;
-}
+// One row of the initialiser table: the fields a creator's fresh record takes for its kind. The
+// draws come in the row's order: the size (when it has a range), the lifetime, then the bee's
+// wobble. Fields marked "left" keep whatever the record held.
+struct InitRowValues {
+  unsigned kind;
+  float drag;
+  float sizeLo, sizeHi;  // equal: a fixed size, no draw
+  float lifeLo, lifeHi;  // U(lifeLo, lifeHi); the crackle carrier's rule when both are 0
+  int emitsTrail;        // -1: left
+  bool clearTrailCarry;
+  bool clearEmitCarry;
+  int burstKind;  // -1: left (a sub-shell's creator sets its variant)
+  bool wobble;    // the bee's three rates and three phases
+};
 
-void InitTrailStar(Particle& p) {
-  p.kind = TrailStar;
-  p.spriteList = GlowSprite;
-  p.drag = 0.612f;
-  p.size = 20.0f;
-  p.lifeTotal = U(3.0f, 4.0f);
-  p.lifeLeft = p.lifeTotal;
-  p.emitCarry = 0.0f;
-}
+constexpr InitRowValues InitRows[] = {
+    /* Star      */ {Star, 0.612f, 30.0f, 30.0f, 2.0f, 3.0f, 0, true, false, -1, false},
+    /* EmberStar */ {EmberStar, 0.612f, 30.0f, 30.0f, 3.0f, 4.0f, -1, false, true, -1, false},
+    /* TrailStar */ {TrailStar, 0.612f, 20.0f, 20.0f, 3.0f, 4.0f, -1, false, true, -1, false},
+    /* SubShell  */ {SubShell, 0.4f, 0.0f, 0.0f, 3.0f, 4.5f, 1, true, false, -1, false},
+    /* Crackle   */
+    {SubShell, 0.4f, 7.0f, 10.0f, 0.0f, 0.0f, 0, false, false, SubShellCrackle, false},
+    /* Bee       */ {Bee, 0.3f, 10.0f, 10.0f, 2.5f, 3.5f, 0, false, true, -1, true},
+};
 
-void InitSubShell(Particle& p, unsigned variant) {
-  p.kind = SubShell;
-  p.spriteList = GlowSprite;
-  p.drag = 0.4f;
-  p.size = 0.0f;
-  p.lifeTotal = U(3.0f, 4.5f);
-  p.lifeLeft = p.lifeTotal;
-  p.emitsTrail = 1;
-  p.burstKind = variant;
-  p.trailCarry = 0.0f;
-}
+}  // namespace
 
-void InitCrackle(Particle& p) {
-  p.kind = SubShell;
+void InitParticle(Particle& p, InitKind which) {
+  const InitRowValues& r = InitRows[static_cast<unsigned>(which)];
+  p.kind = r.kind;
   p.spriteList = GlowSprite;
-  p.drag = 0.4f;
-  p.size = U(7.0f, 10.0f);
-  const float angle = U(0.0f, Pi);
-  p.lifeTotal = (0.5f - std::sin(angle)) * 4.0f + 4.5f;  // 2.5 to 6.5 s
+  p.drag = r.drag;
+  p.size = r.sizeLo == r.sizeHi ? r.sizeLo : U(r.sizeLo, r.sizeHi);
+  if (r.lifeHi > 0.0f) {
+    p.lifeTotal = U(r.lifeLo, r.lifeHi);
+  } else {
+    const float angle = U(0.0f, Pi);
+    p.lifeTotal = (0.5f - std::sin(angle)) * 4.0f + 4.5f;  // 2.5 to 6.5 s
+  }
   p.lifeLeft = p.lifeTotal;
-  p.emitsTrail = 0;
-  p.burstKind = 8;
-}
-
-void InitBee(Particle& p) {
-  p.kind = Bee;
-  p.spriteList = GlowSprite;
-  p.drag = 0.3f;
-  p.size = 10.0f;
-  p.lifeTotal = U(2.5f, 3.5f);
-  p.lifeLeft = p.lifeTotal;
-  p.emitsTrail = 0;
-  p.emitCarry = 0.0f;
-  p.aux[0] = U(Pi, 3.0f * Pi);
-  p.aux[1] = U(Pi, 3.0f * Pi);
-  p.aux[2] = U(Pi, 3.0f * Pi);
+  if (r.emitsTrail >= 0) p.emitsTrail = static_cast<unsigned>(r.emitsTrail);
+  if (r.clearTrailCarry) p.trailCarry = 0.0f;
+  if (r.clearEmitCarry) p.emitCarry = 0.0f;
+  if (r.burstKind >= 0) p.burstKind = static_cast<unsigned>(r.burstKind);
+  if (!r.wobble) return;
+  for (int i = 0; i < 3; ++i) p.aux[i] = U(Pi, 3.0f * Pi);
   p.heading.x = U(0.0f, 2.0f * Pi);
   p.heading.y = U(0.0f, 2.0f * Pi);
   p.heading.z = U(0.0f, 2.0f * Pi);

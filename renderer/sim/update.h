@@ -14,16 +14,11 @@ void UpdateParticle(Particle& p);
 void EndOfLife(Particle& p);
 // Every live Smoke particle gets the smoke grey again (discarding last frame's light).
 void RefreshSmoke();
-// Smoke grey = ambientLevel * 0.01, taken at the first frame.
-extern float smokeGrey;
-
-// Kind initialisers: each sets only the fields it owns; callers set position, velocity, colour.
-void InitStar(Particle& p);
-void InitEmberStar(Particle& p);
-void InitTrailStar(Particle& p);
-void InitSubShell(Particle& p, unsigned variant);  // variant 5, 6 or 7
-void InitCrackle(Particle& p);
-void InitBee(Particle& p);
+// The kind initialisers, one row each of a table: each sets only the fields it owns (sprite, drag,
+// size, lifetime and what its kind needs); callers set position, velocity, colour and a
+// sub-shell's variant.
+enum class InitKind : unsigned { Star, EmberStar, TrailStar, SubShell, Crackle, Bee };
+void InitParticle(Particle& p, InitKind which);
 void InitSmoke(Particle& p, const Vec3& position, const Vec3& velocity);
 
 }  // namespace varenko

@@ -18,7 +18,7 @@ const Vec3 Moving(5.0f, -7.0f, 3.0f);
 const Vec3 Colour(0.1f, 0.9f, 0.3f);
 
 // A star of a creator: the initialiser's draws, then the record's place, speed and colour.
-Particle Made(unsigned init, unsigned variant = 5) {
+Particle Made(unsigned init, int variant = -1) {
   Particle p = Leftover();
   replay::Init(p, init, variant);
   p.pos = At;
@@ -168,171 +168,149 @@ TEST_F(Bursts, EveryCreatorReplayedRecordByRecord) {
   }
 }
 
-// The finale stages: the stage object, its flash, then every star, replayed. A stage object or
-// flash takes these fields; a flash is a recycled record put on the stage object.
-Particle Stage(Particle w, unsigned kind, unsigned sprite, float drag, const Vec3& colour,
-               float size, float life) {
-  w.kind = kind;
-  w.spriteList = sprite;
-  w.drag = drag;
-  w.colour = colour;
-  w.size = size;
-  w.lifeLeft = w.lifeTotal = life;
-  w.emitsTrail = 0;
-  return w;
-}
-
-Particle StageFlash(float drag, const Vec3& colour, float size, float life) {
-  Particle f = Leftover();
-  f.pos = At;
-  f.vel = Moving;
-  return Stage(f, Flash, GlowSprite, drag, colour, size, life);
-}
-
-// Velocity of a flat wheel star: (dx k, U(-spread, spread), dz k') plus the source's.
-Vec3 Wheel(const Vec3& d, float lo, float hi, float spread) {
-  const float k = U(lo, hi);
-  const float vy = U(-spread, spread);
-  const float k2 = U(lo, hi);
-  return Vec3(d.x * k + Moving.x, vy + Moving.y, d.z * k2 + Moving.z);
-}
-
-// A finale star: initialised, coloured, without trail, with its own lifetime drawn last.
-Particle FinaleStar(const Vec3& vel, const Vec3& colour, float lifeLo, float lifeHi, Particle p) {
-  p.vel = vel;
-  p.colour = colour;
-  p.emitsTrail = 0;
-  p.lifeLeft = p.lifeTotal = U(lifeLo, lifeHi);
-  return p;
-}
-
+// The finale stages as data: what the stage object becomes, its flash (a recycled record put on
+// the object), then groups of stars, each with a hue drawn first (and a ring's tilt after it),
+// then per star the initialiser, the motion's draws and its own lifetime.
+enum Motion { TiltedRing, Outwards, RisingDisc, FlatWheel, Column };
+struct Group {
+  int count;
+  unsigned init;
+  Motion motion;
+  float lo, hi, rise;    // speed range; a flat wheel's vertical range
+  float drag, size;      // < 0: the initialiser's
+  float lifeLo, lifeHi;  // U(lifeLo, lifeHi)
+};
+struct StageCase {
+  const char* name;
+  unsigned sourceKind;
+  void (*run)(Particle&);
+  unsigned kind;
+  const unsigned* sprite;  // nullptr: kept
+  Vec3 colour;
+  float size, life;
+  Vec3 flashColour;
+  float flashDrag, flashSize, flashLife;
+  std::vector<Group> groups;
+};
 const Vec3 White(1.0f, 1.0f, 1.0f);
+// clang-format off
+const StageCase Stages[] = {
+    {"Gather", Shell, GatherFinale, Gather, &RingSprite, White, 300, 4, White, 0.612f, 200, 4,
+     {{90, Star, TiltedRing, 350, 380, 0, -1, -1, 2, 4},
+      {90, Star, TiltedRing, 600, 650, 0, -1, -1, 2, 4}}},
+    {"Blast", Gather, BlastStage, Blast, nullptr, White, 0, 5, White, 0.612f, 300, 3,
+     {{75, Star, Outwards, 100, 110, 0, -1, 100, 2, 4},
+      {150, Star, RisingDisc, 500, 530, 0, 0.2f, 50, 3, 5}}},
+    {"Swirl", Shell, SwirlFinale, Swirl, &SparkleSprite, White, 0, 4, Vec3(1, 0.8f, 0.6f), 0.612f,
+     400, 4,
+     {{80, Star, FlatWheel, 400, 430, 35, -1, -1, 2, 4},
+      {80, Star, FlatWheel, 550, 590, 35, -1, -1, 2, 4},
+      {80, Star, FlatWheel, 700, 750, 35, -1, -1, 2, 4}}},
+    {"RingWave", Swirl, RingWaveStage, RingWave, &RingSprite, Vec3(0.6f, 0.6f, 1), 0, 5,
+     Vec3(0.8f, 0.8f, 1), 0, 200, 2.5f,
+     {{8, Star, Column, 0, 0, 0, 0, 400, 0, 0},
+      {75, Star, Outwards, 600, 700, 0, -1, -1, 2, 4},
+      {50, EmberStar, FlatWheel, 1000, 1100, 50, 0.3f, 100, 3, 9}}},
+};
+// clang-format on
 
-std::vector<Particle> ReplayGather(Particle& w) {
-  w = Stage(w, Gather, RingSprite, 0.612f, White, 300.0f, 4.0f);
-  std::vector<Particle> m = {StageFlash(0.612f, White, 200.0f, 4.0f)};
-  const float lo[2] = {350.0f, 600.0f}, hi[2] = {380.0f, 650.0f};
-  for (int ring = 0; ring < 2; ++ring) {
-    const Vec3 h = replay::Hue();
-    const Tilt t = DrawTilt();
-    for (int i = 0; i < 90; ++i) {
-      Particle p = Made(Star);
-      const Vec3 d = Tilted(t);
-      const float kx = U(lo[ring], hi[ring]);
-      const float ky = U(lo[ring], hi[ring]);
-      const float kz = U(lo[ring], hi[ring]);
-      const Vec3 v(d.x * kx + Moving.x, d.y * ky + Moving.y, d.z * kz + Moving.z);
-      m.push_back(FinaleStar(v, h, 2.0f, 4.0f, p));
-    }
-  }
-  return m;
-}
+// The column of the ring wave: pairs up and down, white-hot inside, red outside, longer-lived out.
+struct ColumnPair {
+  float offset;
+  Vec3 colour;
+  float life;
+};
+const ColumnPair ColumnPairs[4] = {{15, Vec3(1.0f, 1.0f, 0.9f), 3.0f},
+                                   {45, Vec3(1.0f, 1.0f, 0.6f), 3.5f},
+                                   {75, Vec3(1.0f, 0.5f, 0.3f), 4.0f},
+                                   {105, Vec3(1.0f, 0.0f, 0.0f), 4.5f}};
 
-std::vector<Particle> ReplayBlast(Particle& w) {
-  w = Stage(w, Blast, w.spriteList, 0.612f, White, 0.0f, 5.0f);
-  std::vector<Particle> m = {StageFlash(0.612f, White, 300.0f, 3.0f)};
-  const Vec3 h1 = replay::Hue();
-  for (int i = 0; i < 75; ++i) {
-    Particle p = Made(Star);
-    const Vec3 d = replay::Direction();
-    p.size = 100.0f;
-    m.push_back(FinaleStar(Plus(d, U(100.0f, 110.0f)), h1, 2.0f, 4.0f, p));
-  }
-  const Vec3 h2 = replay::Hue();
-  for (int i = 0; i < 150; ++i) {
-    Particle p = Made(Star);
-    p.drag = 0.2f;
-    const float x = U(-0.5f, 0.5f);
-    const float y = U(-0.005f, 0.025f);
-    const float z = U(-0.5f, 0.5f);
-    const Vec3 d = replay::Normalised(Vec3(x, y, z));
-    p.size = 50.0f;
-    m.push_back(FinaleStar(Plus(d, U(500.0f, 530.0f)), h2, 3.0f, 5.0f, p));
-  }
-  return m;
-}
-
-std::vector<Particle> ReplaySwirl(Particle& w) {
-  w = Stage(w, Swirl, SparkleSprite, 0.612f, White, 0.0f, 4.0f);
-  std::vector<Particle> m = {StageFlash(0.612f, Vec3(1.0f, 0.8f, 0.6f), 400.0f, 4.0f)};
-  const float lo[3] = {400.0f, 550.0f, 700.0f}, hi[3] = {430.0f, 590.0f, 750.0f};
-  for (int ring = 0; ring < 3; ++ring) {
-    const Vec3 h = replay::Hue();
-    for (int i = 0; i < 80; ++i) {
-      Particle p = Made(Star);
-      const Vec3 d = replay::Flat();
-      m.push_back(FinaleStar(Wheel(d, lo[ring], hi[ring], 35.0f), h, 2.0f, 4.0f, p));
-    }
-  }
-  return m;
-}
-
-std::vector<Particle> ReplayRingWave(Particle& w) {
-  w = Stage(w, RingWave, RingSprite, 0.612f, Vec3(0.6f, 0.6f, 1.0f), 0.0f, 5.0f);
-  std::vector<Particle> m = {StageFlash(0.0f, Vec3(0.8f, 0.8f, 1.0f), 200.0f, 2.5f)};
-  const struct {
-    float offset;
-    Vec3 colour;
-    float life;
-  } column[] = {{15, Vec3(1.0f, 1.0f, 0.9f), 3.0f},
-                {45, Vec3(1.0f, 1.0f, 0.6f), 3.5f},
-                {75, Vec3(1.0f, 0.5f, 0.3f), 4.0f},
-                {105, Vec3(1.0f, 0.0f, 0.0f), 4.5f}};
-  for (const auto& pair : column) {
-    for (float sign : {1.0f, -1.0f}) {
-      Particle p = Made(Star);
-      p.vel = Vec3(Moving.x, Moving.y + sign * pair.offset, Moving.z);
-      p.drag = 0.0f;
-      p.size = 400.0f;
+std::vector<Particle> PredictStage(Particle& w, const StageCase& c) {
+  const auto stage = [](Particle& r, unsigned kind, float drag, const Vec3& colour, float size,
+                        float life) {
+    r.kind = kind;
+    r.drag = drag;
+    r.colour = colour;
+    r.size = size;
+    r.lifeLeft = r.lifeTotal = life;
+    r.emitsTrail = 0;
+  };
+  stage(w, c.kind, 0.612f, c.colour, c.size, c.life);
+  if (c.sprite != nullptr) w.spriteList = *c.sprite;
+  Particle flash = Leftover();
+  flash.pos = At;
+  flash.vel = Moving;
+  flash.spriteList = GlowSprite;
+  stage(flash, Flash, c.flashDrag, c.flashColour, c.flashSize, c.flashLife);
+  std::vector<Particle> m = {flash};
+  for (const Group& g : c.groups) {
+    const Vec3 hue = g.motion == Column ? White : replay::Hue();
+    const Tilt tilt = g.motion == TiltedRing ? DrawTilt() : Tilt{};
+    for (int i = 0; i < g.count; ++i) {
+      Particle p = Made(g.init);
+      Vec3 d(0.0f, 0.0f, 0.0f), k(0.0f, 0.0f, 0.0f);
+      switch (g.motion) {
+        case TiltedRing:
+          d = Tilted(tilt);
+          DrawInto({{&k.x, g.lo, g.hi}, {&k.y, g.lo, g.hi}, {&k.z, g.lo, g.hi}});
+          break;
+        case Outwards:
+        case RisingDisc:
+          if (g.motion == Outwards) d = replay::Direction();
+          if (g.motion == RisingDisc) {
+            DrawInto({{&d.x, -0.5f, 0.5f}, {&d.y, -0.005f, 0.025f}, {&d.z, -0.5f, 0.5f}});
+            d = replay::Normalised(d);
+          }
+          DrawInto({{&k.x, g.lo, g.hi}});
+          k.y = k.z = k.x;
+          break;
+        case FlatWheel:
+          d = replay::Flat();
+          d.y = 1.0f;
+          DrawInto({{&k.x, g.lo, g.hi}, {&k.y, -g.rise, g.rise}, {&k.z, g.lo, g.hi}});
+          break;
+        case Column: {
+          const ColumnPair& pair = ColumnPairs[i / 2];
+          d = Vec3(0.0f, i % 2 == 0 ? pair.offset : -pair.offset, 0.0f);
+          k = Vec3(0.0f, 1.0f, 0.0f);
+          p.colour = pair.colour;
+          p.lifeLeft = p.lifeTotal = pair.life;
+          break;
+        }
+      }
+      p.vel = Vec3(d.x * k.x + Moving.x, d.y * k.y + Moving.y, d.z * k.z + Moving.z);
+      if (g.drag >= 0) p.drag = g.drag;
+      if (g.size >= 0) p.size = g.size;
       p.emitsTrail = 0;
-      p.colour = pair.colour;
-      p.lifeLeft = p.lifeTotal = pair.life;
+      if (g.motion != Column) {
+        p.colour = hue;
+        DrawInto({{&p.lifeLeft, g.lifeLo, g.lifeHi}});
+        p.lifeTotal = p.lifeLeft;
+      }
       m.push_back(p);
     }
-  }
-  const Vec3 h1 = replay::Hue();
-  for (int i = 0; i < 75; ++i) {
-    Particle p = Made(Star);
-    const Vec3 d = replay::Direction();
-    m.push_back(FinaleStar(Plus(d, U(600.0f, 700.0f)), h1, 2.0f, 4.0f, p));
-  }
-  const Vec3 h2 = replay::Hue();
-  for (int i = 0; i < 50; ++i) {
-    Particle p = Made(EmberStar);
-    p.drag = 0.3f;
-    const Vec3 d = replay::Flat();
-    p.size = 100.0f;
-    m.push_back(FinaleStar(Wheel(d, 1000.0f, 1100.0f, 50.0f), h2, 3.0f, 9.0f, p));
   }
   return m;
 }
 
 TEST_F(Bursts, FinaleStagesReplayed) {
-  const struct {
-    const char* name;
-    unsigned sourceKind;
-    void (*run)(Particle&);
-    std::vector<Particle> (*replay)(Particle&);
-    int made;
-  } finales[] = {{"Gather", Shell, GatherFinale, ReplayGather, 181},
-                 {"Blast", Gather, BlastStage, ReplayBlast, 226},
-                 {"Swirl", Shell, SwirlFinale, ReplaySwirl, 241},
-                 {"RingWave", Swirl, RingWaveStage, ReplayRingWave, 134}};
-  for (const auto& f : finales) {
-    SCOPED_TRACE(f.name);
+  for (const StageCase& c : Stages) {
+    SCOPED_TRACE(c.name);
     ClearPool();
     Particle& s = MakeSource(At, Moving);
-    s.kind = f.sourceKind;
+    s.kind = c.sourceKind;
     s.spriteList = RingSprite;
-    AddLeftovers(f.made);
+    int made = 1;
+    for (const Group& g : c.groups) made += g.count;
+    AddLeftovers(made);
     Particle want = s;
     srand(99);
-    f.run(s);
+    c.run(s);
     const std::uint32_t after = RandState();
     srand(99);
-    const std::vector<Particle> made = f.replay(want);
+    const std::vector<Particle> predicted = PredictStage(want, c);
     ExpectRecord(s, want, -1);
-    ExpectMade(made);
+    ExpectMade(predicted);
     EXPECT_EQ(RandState(), after);
   }
 }

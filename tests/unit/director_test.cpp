@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "renderer/sim/burst_kinds.h"
 #include "renderer/sim/bursts.h"
 #include "renderer/sim/show.h"
 #include "renderer/sim/sprite_lists.h"
@@ -15,57 +16,37 @@
 namespace varenko {
 namespace {
 
-class ShowDirector : public ShowTest {
- protected:
-  void SetUp() override {
-    ShowTest::SetUp();
-    forcedBurstKind = -1;
-    director = {0.0f, 20.0f, 0.0f, 0};
-  }
-  void TearDown() override {
-    forcedBurstKind = -1;
-    ShowTest::TearDown();
-  }
-};
+using ShowDirector = ShowTest;
 
-// LaunchStep as the rules write it: pace change, timer, cap, Q(30), shell or fountains, re-arm.
-struct LaunchReplay {
-  Director d;
-  std::vector<Particle> made;
-};
-
+// A launched shell: its fixed values, then its draws in the order the rule lists them.
 Particle ShellReplay() {
   Particle p = Leftover();
   p.kind = Shell;
-  const float x = U(-100.0f, 100.0f);
-  const float z = U(-100.0f, 100.0f);
-  p.pos.Set(x, 5.0f, z);
-  p.prevPos.Set(x, 4.0f, z);
+  p.spriteList = GlowSprite;
   p.vel.Set(0.0f, 60.0f, 0.0f);
-  const float red = U(0.3f, 1.0f);
-  const float green = U(0.3f, 1.0f);
-  p.colour.Set(red, green, 0.3f);
+  p.pos.y = 5.0f;
+  p.colour.z = 0.3f;
   p.size = 1.0f;
   p.drag = 0.281f;
   p.alpha = 0.0f;
-  p.lifeLeft = p.lifeTotal = U(5.0f, 7.0f);
   p.lifeFrac = 1.0f;  // a recycled record's measure must not stop the motor
-  p.aux[0] = U(200.0f, 300.0f);
-  p.aux[1] = U(0.3f, 0.4f);
-  p.aux[2] = U(-20.0f, 20.0f);
-  p.aux[3] = U(0.0f, 30.0f * std::fabs(p.aux[2]));
-  p.heading.Set(std::cos(p.aux[2]), 0.0f, std::sin(p.aux[2]));
-  if (Q(200) == 0) {
-    p.aux[2] = 0.0f;
-    p.aux[3] = U(75.0f, 175.0f);
-    const float theta = U(0.0f, 2.0f * TestPi);
-    p.heading.Set(std::cos(theta), 0.0f, std::sin(theta));
-  }
   p.emitsTrail = 1;
-  p.trailCarry = 0.0f;
-  p.emitCarry = 0.0f;
-  p.burstKind = 0;
-  p.spriteList = GlowSprite;
+  p.trailCarry = p.emitCarry = 0.0f;
+  p.burstKind = BurstSphere;
+  // clang-format off
+  DrawInto({{&p.pos.x, -100, 100}, {&p.pos.z, -100, 100}, {&p.colour.x, 0.3f, 1},
+            {&p.colour.y, 0.3f, 1}, {&p.lifeLeft, 5, 7}, {&p.aux[0], 200, 300},
+            {&p.aux[1], 0.3f, 0.4f}, {&p.aux[2], -20, 20}});
+  // clang-format on
+  p.aux[3] = U(0.0f, 30.0f * std::fabs(p.aux[2]));
+  p.prevPos.Set(p.pos.x, 4.0f, p.pos.z);
+  p.lifeTotal = p.lifeLeft;
+  float heading = p.aux[2];
+  if (Q(200) == 0) {  // veers off without spinning
+    p.aux[2] = 0.0f;
+    DrawInto({{&p.aux[3], 75, 175}, {&heading, 0, 2 * TestPi}});
+  }
+  p.heading.Set(std::cos(heading), 0.0f, std::sin(heading));
   return p;
 }
 
@@ -74,15 +55,15 @@ Particle FountainReplay() {
   p.kind = Fountain;
   p.spriteList = GlowSprite;
   p.size = 30.0f;
-  const float x = U(-150.0f, 150.0f);
-  const float z = U(-150.0f, 150.0f);
-  p.pos.Set(x, 5.0f, z);
+  p.pos.y = 5.0f;
   p.vel.Set(0.0f, 0.0f, 0.0f);  // it never moves; kept defined for the update's arithmetic
-  p.colour = replay::Hue();
   p.alpha = 0.0f;
   p.emitsTrail = 0;
   p.emitCarry = 0.0f;
-  p.lifeLeft = p.lifeTotal = U(10.0f, 15.0f);
+  DrawInto({{&p.pos.x, -150, 150}, {&p.pos.z, -150, 150}});
+  p.colour = replay::Hue();
+  DrawInto({{&p.lifeLeft, 10, 15}});
+  p.lifeTotal = p.lifeLeft;
   return p;
 }
 
@@ -95,9 +76,11 @@ unsigned BurstKindReplay() {
   return Q(2) != 0 ? static_cast<unsigned>(Q(3) + 12) : Q(4) + 15u;
 }
 
-LaunchReplay LaunchStepReplay(Director d, int n) {
-  LaunchReplay out{d, {}};
-  Director& r = out.d;
+// LaunchStep as the rules write it: pace change, timer, cap, Q(30), shell or fountains, re-arm;
+// the director afterwards and the records made.
+std::pair<Director, std::vector<Particle>> LaunchStepReplay(Director d, int n) {
+  std::pair<Director, std::vector<Particle>> out{d, {}};
+  Director& r = out.first;
   r.rhythmTimer -= dt;
   if (r.rhythmTimer <= 0.0f) {
     const float extra = U(0.0f, 4.0f);
@@ -110,12 +93,12 @@ LaunchReplay LaunchStepReplay(Director d, int n) {
     if (Q(30) != 0) {
       Particle p = ShellReplay();
       p.burstKind = BurstKindReplay();
-      out.made.push_back(p);
+      out.second.push_back(p);
       ++r.shellsInFlight;
     } else {
-      out.made.push_back(FountainReplay());
+      out.second.push_back(FountainReplay());
       const int more = Q(2);
-      for (int i = 0; i < more; ++i) out.made.push_back(FountainReplay());
+      for (int i = 0; i < more; ++i) out.second.push_back(FountainReplay());
     }
   }
   r.launchTimer = U(0.0f, r.intervalBase);
@@ -139,22 +122,22 @@ TEST_F(ShowDirector, LaunchStepReplayed) {
       AddLeftovers(3);
       settings.maxShells = c.n;
       StartDirector();
-      ASSERT_EQ(director.intervalBase, 10.0f / static_cast<float>(c.n));
-      director.launchTimer = c.launch;
-      director.rhythmTimer = c.rhythm;
-      director.shellsInFlight = c.inFlight;
+      ASSERT_EQ(show.director.intervalBase, 10.0f / static_cast<float>(c.n));
+      show.director.launchTimer = c.launch;
+      show.director.rhythmTimer = c.rhythm;
+      show.director.shellsInFlight = c.inFlight;
       dt = c.step;
-      const Director before = director;
+      const Director before = show.director;
       srand(seed);
       LaunchStep();
       const std::uint32_t after = RandState();
       srand(seed);
-      const LaunchReplay want = LaunchStepReplay(before, c.n);
-      EXPECT_EQ(director.launchTimer, want.d.launchTimer);
-      EXPECT_EQ(director.rhythmTimer, want.d.rhythmTimer);
-      EXPECT_EQ(director.intervalBase, want.d.intervalBase);
-      EXPECT_EQ(director.shellsInFlight, want.d.shellsInFlight);
-      ExpectMade(want.made, 0);
+      const auto [d, made] = LaunchStepReplay(before, c.n);
+      EXPECT_EQ(show.director.launchTimer, d.launchTimer);
+      EXPECT_EQ(show.director.rhythmTimer, d.rhythmTimer);
+      EXPECT_EQ(show.director.intervalBase, d.intervalBase);
+      EXPECT_EQ(show.director.shellsInFlight, d.shellsInFlight);
+      ExpectMade(made, 0);
       EXPECT_EQ(RandState(), after);
       if (HasFailure()) return;
     }
@@ -211,33 +194,37 @@ TEST_F(ShowDirector, ShellFountainAndPinwheelReplayed) {
   want.kind = Pinwheel;
   want.spriteList = GlowSprite;
   want.drag = 0.612f;
-  want.colour = replay::Hue();
-  want.aux[2] = U(12.0f, 15.0f);
-  want.aux[3] = U(0.0f, 2.0f * TestPi);
-  const float ay = U(-1.0f, 1.0f);  // drawn y, x, z
-  const float ax = U(-1.0f, 1.0f);
-  const float az = U(-1.0f, 1.0f);
-  want.heading = replay::Normalised(Vec3(ax, ay, az));
   want.alpha = 0.0f;
   want.size = 20.0f;
   want.emitsTrail = 1;
   want.emitCarry = 0.0f;
-  want.lifeLeft = want.lifeTotal = U(6.0f, 8.0f);
+  want.colour = replay::Hue();
+  Vec3 axis;
+  DrawInto({{&want.aux[2], 12, 15},
+            {&want.aux[3], 0, 2 * TestPi},
+            {&axis.y, -1, 1},
+            {&axis.x, -1, 1},
+            {&axis.z, -1, 1},
+            {&want.lifeLeft, 6, 8}});
+  want.heading = replay::Normalised(axis);
+  want.lifeTotal = want.lifeLeft;
   ExpectRecord(p, want, 0);
   EXPECT_EQ(Live().size(), 1u);  // no flash
 }
 
 TEST_F(ShowDirector, ForcedBurstKindReplacesTheChoice) {
   settings.maxShells = 10;
-  StartDirector();
-  forcedBurstKind = 19;
-  for (int i = 0; i < 200; ++i) {
-    director.launchTimer = 0.0f;
-    director.shellsInFlight = 0;
-    LaunchStep();
+  for (unsigned forced : {BurstSphere, BurstGatherFinale}) {
+    ResetShow(static_cast<int>(forced));
+    StartDirector();
+    for (int i = 0; i < 200; ++i) {
+      show.director.launchTimer = 0.0f;
+      show.director.shellsInFlight = 0;
+      LaunchStep();
+    }
+    for (const Particle* s : LiveOfKind(Shell)) EXPECT_EQ(s->burstKind, forced);
+    EXPECT_GT(LiveOfKind(Shell).size(), 150u);
   }
-  for (const Particle* s : LiveOfKind(Shell)) EXPECT_EQ(s->burstKind, 19u);
-  EXPECT_GT(LiveOfKind(Shell).size(), 150u);
 }
 
 // A row of the burst table: the source colour, then up to two creators with their arguments,
@@ -348,8 +335,9 @@ TEST_F(ShowDirector, BurstRowsReplayed) {
     return std::make_pair(all, RandState());
   };
   for (const Row& row : rows) {
-    // Seeds 1 to 12 reach the large variant of the first rows as well (Q(10) = 0).
-    for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+    // Seeds 1 to 12 reach the large variant of the first rows as well (Q(10) = 0); from 1001 on
+    // the three-colour burst's first draw, Q(10), is no longer 0.
+    for (std::uint32_t seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 12u, 1001u, 1002u}) {
       SCOPED_TRACE(::testing::Message()
                    << "burst kind " << row.kind << " at " << row.y << " seed " << seed);
       const auto got = run(row, seed, false);
@@ -366,27 +354,27 @@ TEST_F(ShowDirector, BurstRowsReplayed) {
 TEST_F(ShowDirector, NoFireworksOrNegativeOnesNeverLaunch) {
   for (int n : {0, -1, -2147483647 - 1}) {
     settings.maxShells = n;
-    director = {0.0f, 20.0f, 0.0f, 0};
+    ResetShow();
     StartDirector();
-    EXPECT_TRUE(std::isfinite(director.intervalBase));
+    EXPECT_TRUE(std::isfinite(show.director.intervalBase));
     dt = 0.5f;
     for (int i = 0; i < 200; ++i) LaunchStep();
     EXPECT_TRUE(Live().empty()) << n;
-    EXPECT_GT(director.launchTimer, 0.0f);  // re-armed for a minute
+    EXPECT_GT(show.director.launchTimer, 0.0f);  // re-armed for a minute
   }
 }
 
 TEST_F(ShowDirector, HugeNumberOfFireworksLaunchesAtMostOnePerFrameUpToThirty) {
   settings.maxShells = 2147483647;
   StartDirector();
-  EXPECT_GT(director.intervalBase, 0.0f);
+  EXPECT_GT(show.director.intervalBase, 0.0f);
   dt = 0.02f;
   for (int frame = 1; frame <= 300; ++frame) {
     const size_t before = Live().size();
     LaunchStep();
     ASSERT_LE(Live().size() - before, 3u);  // one shell, or up to three fountains
   }
-  EXPECT_EQ(director.shellsInFlight, 30);  // counts as the dialog's largest value
+  EXPECT_EQ(show.director.shellsInFlight, 30);  // counts as the dialog's largest value
 }
 
 }  // namespace

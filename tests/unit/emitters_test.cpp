@@ -42,152 +42,130 @@ TEST_F(Emitters, NoSmokeWithTrailsOffOrANegativeLength) {
   }
 }
 
-// What the emitters lay for p, replayed in the order of the rules; p's carries advance as well.
-std::vector<Particle> ReplayEmit(Particle& p) {
+// The sparks of each emitter as a table: how many (one per `gap` units of path, or per second at
+// `base` + U(0, 10) times the alpha), where (`place`), the velocity draws per axis on top of what
+// they keep of the emitter's motion, and the spark's own values. Draws come in the row's order:
+// place, velocity, size, lifetime.
+enum Place { AlongPath, BackAlongPath, AtEmitter, RisingAtEmitter };
+enum Keeps { Nothing, Exhaust, Motion, HalfBackwards, MotionLessArm };
+struct SparkRow {
+  unsigned kind;
+  float rate, gap, bias;  // path spacing (rate = 1 / gap); gap 0: per second, rate = base
+  Place place;
+  Vec3 lo, hi;  // velocity draw per axis
+  Keeps keeps;
+  float sizeLo, sizeHi;  // a draw when they differ; sizeLo < 0: 8 times the emitter's measure
+  float lifeLo, lifeHi;  // 0: the star initialiser's lifetime
+  float drag;            // 0: the star initialiser's
+  bool sparkle, golden;
+};
+Vec3 Cube(float a) { return Vec3(a, a, a); }
+const SparkRow SparkRows[] = {
+    {Shell, 0.4f, 2.5f, 0, BackAlongPath, Cube(-30), Cube(30), Exhaust, -1, -1, 0.1f, 0.3f, 0, true,
+     false},
+    {Fountain, 10, 0, 0, RisingAtEmitter, Vec3(-10, 100, -10), Vec3(10, 130, 10), Nothing, 10, 10,
+     0, 0, 0.342f, false, false},
+    {Pinwheel, 90, 0, 0, AtEmitter, Cube(-10), Cube(10), MotionLessArm, 15, 15, 1.5f, 2, 0, false,
+     false},
+    {EmberStar, 0.04f, 25, 0, BackAlongPath, Cube(-40), Cube(40), Motion, 4, 12, 1, 3, 2.5f, false,
+     true},
+    {TrailStar, 0.1f, 10, 0.5f, AlongPath, Cube(-20), Cube(20), Motion, 10, 10, 1.5f, 2, 2, false,
+     false},
+    {Bee, 0.1f, 10, 0.5f, AlongPath, Cube(-50), Cube(50), HalfBackwards, 7, 7, 0.15f, 0.25f, 0,
+     true, false},
+};
+
+// Path spacing as the rules state it: one thing every `gap` units of the last step plus the
+// carry, the count floored after adding `bias`; the carry keeps the path not used.
+struct Spaced {
+  int n;
+  Vec3 step;
+};
+Spaced SpaceOut(const Particle& p, float& carry, float rate, float gap, float bias) {
+  const Vec3 d = Difference(p.pos, p.prevPos);
+  const float room = d.Length() + carry;
+  const int n = static_cast<int>(std::floor(room * rate + bias));
+  carry = room - gap * static_cast<float>(n);
+  return {n, Scaled(d, gap / room)};
+}
+
+// Smoke puffs every 2 units: the push draws, then the picture; lifetimes from the table in turn.
+void PredictPuffs(Particle& p, float burning, std::vector<Particle>& m) {
+  const Vec3 e = burning > 0 ? Scaled(replay::Normalised(p.vel), -2.0f * burning * p.aux[0])
+                             : Vec3(0.0f, 0.0f, 0.0f);
+  const Spaced sp = SpaceOut(p, p.trailCarry, 0.5f, 2.0f, 0.0f);
+  for (int k = 1; k <= sp.n; ++k) {
+    Particle s = Leftover();
+    for (float Vec3::*c : {&Vec3::x, &Vec3::y, &Vec3::z}) s.vel.*c = U(0, 20) - 10 + e.*c;
+    s.kind = Smoke;
+    s.spriteList = SmokeSprite[std::min(Q(5), 4)];
+    s.drag = 2.0f;
+    s.size = 0.1f;
+    s.pos = Sum(p.prevPos, Scaled(sp.step, static_cast<float>(k)));
+    s.colour = Vec3(10 * 0.01f, 10 * 0.01f, 10 * 0.01f);  // the default grey, 10 hundredths
+    s.emitsTrail = 0;
+    s.lifeLeft = s.lifeTotal = SmokeLifeTable[p.trailIndex];
+    p.trailIndex = (p.trailIndex + 1) % 8;
+    m.push_back(s);
+  }
+}
+
+// What the emitters lay for p, predicted from the table in the table's draw order; p's carries,
+// trail index and pinwheel angle advance as well.
+std::vector<Particle> PredictEmission(Particle& p) {
   std::vector<Particle> m;
-  const Vec3 d(p.pos.x - p.prevPos.x, p.pos.y - p.prevPos.y, p.pos.z - p.prevPos.z);
-  const float L = p.lifeFrac;
-  const bool burning = p.kind == Shell && L > p.aux[1];
-  // Count along the path, step between things, and the carry left.
-  auto spaced = [&](float& carry, float rate, float gap, float bias, Vec3& step) {
-    const float room = d.Length() + carry;
-    const int n = static_cast<int>(std::floor(room * rate + bias));
-    carry = room - gap * static_cast<float>(n);
-    step = Scaled(d, gap / room);
-    return n;
-  };
-  auto spark = [&]() {
+  const Vec3 d = Difference(p.pos, p.prevPos);
+  const float burning = p.kind == Shell ? p.lifeFrac - p.aux[1] : 0.0f;
+  if (p.emitsTrail == 1 && settings.smokeSpan != 0) PredictPuffs(p, burning, m);
+  const SparkRow* row = nullptr;
+  for (const SparkRow& r : SparkRows) row = r.kind == p.kind ? &r : row;
+  if (row == nullptr || (p.kind == Shell && !(burning > 0))) return m;
+  const SparkRow& r = *row;
+  Vec3 radius;
+  radius.Cross(Vec3(1.0f, 0.0f, 0.0f), p.heading);
+  radius = Scaled(replay::Normalised(radius), 400.0f);
+  const float sweep = dt * p.aux[2];
+  Spaced sp{0, Vec3(0.0f, 0.0f, 0.0f)};
+  if (r.gap > 0) {
+    sp = SpaceOut(p, p.emitCarry, r.rate, r.gap, r.bias);
+  } else {
+    const float x = (U(0.0f, 10.0f) + r.rate) * p.alpha * dt + p.emitCarry;
+    sp.n = static_cast<int>(std::floor(x));
+    p.emitCarry = x - static_cast<float>(sp.n);
+  }
+  for (int k = 1; k <= sp.n; ++k) {
+    Vec3 keep(0.0f, 0.0f, 0.0f);
+    if (r.keeps == MotionLessArm) {  // the arm's angle is drawn before the spark is made
+      Quaternion q;
+      q.FromAxisAngle(p.aux[3] + U(0.0f, 1.0f) * sweep, p.heading.x, p.heading.y, p.heading.z);
+      Matrix4 rot;
+      rot.SetRotation(q);
+      Vec3 arm = radius;
+      arm.RotateBy(rot);
+      keep = Difference(p.vel, arm);
+    }
+    if (r.keeps == Exhaust) keep = Scaled(replay::Normalised(p.vel), -burning * p.aux[0]);
+    if (r.keeps == Motion) keep = p.vel;
+    if (r.keeps == HalfBackwards) keep = Scaled(p.vel, -0.5f);
     Particle s = Leftover();
     replay::Init(s, Star);
-    return s;
-  };
-  auto jitter = [](float a) {
-    const float x = U(-a, a);
-    const float y = U(-a, a);
-    const float z = U(-a, a);
-    return Vec3(x, y, z);
-  };
-  Vec3 step;
-  if (p.emitsTrail == 1 && settings.smokeSpan != 0) {
-    const Vec3 e = burning ? Scaled(replay::Normalised(p.vel), -2.0f * (L - p.aux[1]) * p.aux[0])
-                           : Vec3(0.0f, 0.0f, 0.0f);
-    const int n = spaced(p.trailCarry, 0.5f, 2.0f, 0.0f, step);
-    for (int k = 1; k <= n; ++k) {
-      const float vx = U(0.0f, 20.0f) - 10.0f + e.x;
-      const float vy = U(0.0f, 20.0f) - 10.0f + e.y;
-      const float vz = U(0.0f, 20.0f) - 10.0f + e.z;
-      Particle s = Leftover();
-      s.kind = Smoke;
-      s.spriteList = SmokeSprite[std::min(Q(5), 4)];
-      s.drag = 2.0f;
-      s.size = 0.1f;
-      s.pos = Sum(p.prevPos, Scaled(step, static_cast<float>(k)));
-      s.vel = Vec3(vx, vy, vz);
-      s.colour = Vec3(10 * 0.01f, 10 * 0.01f, 10 * 0.01f);  // the default grey, 10 hundredths
-      s.emitsTrail = 0;
-      s.lifeLeft = s.lifeTotal = SmokeLifeTable[p.trailIndex];
-      p.trailIndex = (p.trailIndex + 1) % 8;
-      m.push_back(s);
-    }
+    if (r.place == AlongPath) s.pos = Sum(p.prevPos, Scaled(sp.step, static_cast<float>(k)));
+    if (r.place == BackAlongPath) s.pos = Difference(p.pos, Scaled(d, U(0.0f, 1.0f)));
+    if (r.place == AtEmitter) s.pos = p.pos;
+    if (r.place == RisingAtEmitter)
+      s.pos = Vec3(p.pos.x, std::min(p.pos.y + U(0, 100 * dt), 50.f), p.pos.z);
+    for (float Vec3::*c : {&Vec3::x, &Vec3::y, &Vec3::z}) s.vel.*c = U(r.lo.*c, r.hi.*c) + keep.*c;
+    s.size = r.sizeLo < 0           ? 8.0f * p.lifeFrac
+             : r.sizeLo == r.sizeHi ? r.sizeLo
+                                    : U(r.sizeLo, r.sizeHi);
+    if (r.lifeHi > 0) s.lifeLeft = s.lifeTotal = U(r.lifeLo, r.lifeHi);
+    if (r.drag > 0) s.drag = r.drag;
+    if (r.sparkle) s.spriteList = SparkleSprite;
+    s.colour = r.golden ? Vec3(1.0f, 0.8f, 0.6f) : p.colour;
+    s.emitsTrail = 0;
+    m.push_back(s);
   }
-  int n = 0;
-  switch (p.kind) {
-    case Shell:
-      if (!burning) break;
-      n = spaced(p.emitCarry, 0.4f, 2.5f, 0.0f, step);
-      for (int k = 0; k < n; ++k) {
-        const Vec3 e = Scaled(replay::Normalised(p.vel), -(L - p.aux[1]) * p.aux[0]);
-        Particle s = spark();
-        s.pos = Difference(p.pos, Scaled(d, U(0.0f, 1.0f)));
-        s.vel = Sum(jitter(30.0f), e);
-        s.colour = p.colour;
-        s.lifeLeft = s.lifeTotal = U(0.1f, 0.3f);
-        s.size = 8.0f * L;
-        s.spriteList = SparkleSprite;
-        s.emitsTrail = 0;
-        m.push_back(s);
-      }
-      break;
-    case Fountain:
-    case Pinwheel: {
-      const bool fountain = p.kind == Fountain;
-      Vec3 r0;
-      r0.Cross(Vec3(1.0f, 0.0f, 0.0f), p.heading);
-      r0 = Scaled(replay::Normalised(r0), 400.0f);
-      const float x = (U(0.0f, 10.0f) + (fountain ? 10.0f : 90.0f)) * p.alpha * dt + p.emitCarry;
-      n = static_cast<int>(std::floor(x));
-      p.emitCarry = x - static_cast<float>(n);
-      const float sweep = dt * p.aux[2];
-      for (int k = 0; k < n; ++k) {
-        if (fountain) {
-          Particle s = spark();
-          s.drag = 0.342f;
-          s.pos = p.pos;
-          s.pos.y = std::min(s.pos.y + U(0.0f, 100.0f * dt), 50.0f);
-          s.vel = Vec3(U(-10.0f, 10.0f), 0.0f, 0.0f);
-          s.vel.y = U(100.0f, 130.0f);
-          s.vel.z = U(-10.0f, 10.0f);
-          s.size = 10.0f;
-          s.colour = p.colour;
-          s.emitsTrail = 0;
-          m.push_back(s);
-          continue;
-        }
-        Quaternion q;
-        q.FromAxisAngle(p.aux[3] + U(0.0f, 1.0f) * sweep, p.heading.x, p.heading.y, p.heading.z);
-        Matrix4 rot;
-        rot.SetRotation(q);
-        Vec3 arm = r0;
-        arm.RotateBy(rot);
-        Particle s = spark();
-        s.pos = p.pos;
-        s.vel = Sum(Difference(p.vel, arm), jitter(10.0f));
-        s.size = 15.0f;
-        s.colour = p.colour;
-        s.emitsTrail = 0;
-        s.lifeLeft = s.lifeTotal = U(1.5f, 2.0f);
-        m.push_back(s);
-      }
-      if (!fountain) p.aux[3] += sweep;
-      break;
-    }
-    case EmberStar:
-      n = spaced(p.emitCarry, 0.04f, 25.0f, 0.0f, step);
-      for (int k = 0; k < n; ++k) {
-        Particle s = spark();
-        s.pos = Difference(p.pos, Scaled(d, U(0.0f, 1.0f)));
-        s.vel = Sum(p.vel, jitter(40.0f));
-        s.drag = 2.5f;
-        s.size = U(4.0f, 12.0f);
-        s.colour = Vec3(1.0f, 0.8f, 0.6f);
-        s.lifeLeft = s.lifeTotal = U(1.0f, 3.0f);
-        s.emitsTrail = 0;
-        m.push_back(s);
-      }
-      break;
-    case TrailStar:
-    case Bee:
-      n = spaced(p.emitCarry, 0.1f, 10.0f, 0.5f, step);
-      for (int k = 1; k <= n; ++k) {
-        Particle s = spark();
-        s.pos = Sum(p.prevPos, Scaled(step, static_cast<float>(k)));
-        s.colour = p.colour;
-        s.emitsTrail = 0;
-        if (p.kind == TrailStar) {
-          s.vel = Sum(p.vel, jitter(20.0f));
-          s.drag = 2.0f;
-          s.lifeLeft = s.lifeTotal = U(1.5f, 2.0f);
-          s.size = 10.0f;
-        } else {
-          s.vel = Sum(jitter(50.0f), Scaled(p.vel, -0.5f));
-          s.lifeLeft = s.lifeTotal = U(0.15f, 0.25f);
-          s.size = 7.0f;
-          s.spriteList = SparkleSprite;
-        }
-        m.push_back(s);
-      }
-      break;
-  }
+  if (p.kind == Pinwheel) p.aux[3] += sweep;
   return m;
 }
 
@@ -216,22 +194,15 @@ TEST_F(Emitters, EveryEmitterReplayed) {
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "kind " << c.kind << " life " << c.lifeFrac);
     ClearPool();
-    Particle& p = AllocateParticle();
-    p = Leftover();
-    p.kind = c.kind;
-    p.prevPos = c.from;
-    p.pos = c.to;
+    Particle& p = Moved(c.kind, c.from, c.to);  // thrust 250, burn-out fraction 0.35
     p.vel = c.vel;
-    p.colour = Vec3(0.2f, 0.4f, 0.6f);
     p.lifeFrac = c.lifeFrac;
     p.alpha = c.alpha;
     p.trailCarry = c.trailCarry;
     p.emitCarry = c.emitCarry;
     p.emitsTrail = c.emitsTrail;
     p.trailIndex = 6;
-    p.aux[0] = 250.0f;
-    p.aux[1] = 0.35f;
-    p.aux[2] = 13.0f;
+    p.aux[2] = 13.0f;  // pinwheel spin and angle
     p.aux[3] = 0.25f;
     p.heading = replay::Normalised(Vec3(0.3f, 0.9f, 0.3f));
     dt = c.step;
@@ -241,7 +212,7 @@ TEST_F(Emitters, EveryEmitterReplayed) {
     RunEmitters(p);
     const std::uint32_t after = RandState();
     srand(21);
-    const std::vector<Particle> made = ReplayEmit(want);
+    const std::vector<Particle> made = PredictEmission(want);
     ExpectRecord(p, want, -1);
     ExpectMade(made);
     EXPECT_EQ(RandState(), after);
@@ -288,15 +259,17 @@ TEST_F(Emitters, HostilePathsStayBounded) {
   RunEmitters(t);
   EXPECT_EQ(t.emitCarry, -3.0f);
 
-  // NaN and infinite positions lay nothing and reset the carries.
+  // NaN and infinite positions (and opacities, for the emitters timed per second) lay nothing and
+  // reset the carries.
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
-  for (unsigned kind : {Shell, TrailStar, EmberStar, Bee}) {
+  for (unsigned kind : {Shell, TrailStar, EmberStar, Bee, Fountain, Pinwheel}) {
     for (float bad : {nan, inf}) {
       ClearPool();
       Particle& q = Moved(kind, Vec3(0.0f, 0.0f, 0.0f), Vec3(bad, 5.0f, 0.0f));
       q.emitsTrail = 1;
       q.lifeFrac = 0.9f;
+      q.alpha = bad;
       q.trailCarry = 1.0f;
       q.emitCarry = 1.0f;
       RunEmitters(q);
@@ -312,15 +285,13 @@ TEST_F(Emitters, LightOnSmokeAndClouds) {
   settings.cloudy = 1;
   static CloudVertex saved[CloudGridSize][CloudGridSize];
   std::memcpy(saved, CloudGrid, sizeof saved);
-  Particle& near = AllocateParticle();
-  InitSmoke(near, Vec3(0.0f, 1000.0f, 0.0f), Vec3(0.0f, 0.0f, 0.0f));
-  near.colour = Vec3(0.1f, 0.1f, 0.1f);
-  Particle& far = AllocateParticle();
-  InitSmoke(far, Vec3(0.0f, 1000.0f, 900.0f), Vec3(0.0f, 0.0f, 0.0f));
-  far.colour = Vec3(0.1f, 0.1f, 0.1f);
-  Particle& freed = AllocateParticle();
-  InitSmoke(freed, Vec3(0.0f, 1000.0f, 0.0f), Vec3(0.0f, 0.0f, 0.0f));
-  freed.colour = Vec3(0.1f, 0.1f, 0.1f);
+  const auto smokeAt = [](float z) -> Particle& {
+    Particle& p = AllocateParticle();
+    InitSmoke(p, Vec3(0.0f, 1000.0f, z), Vec3(0.0f, 0.0f, 0.0f));
+    p.colour = Vec3(0.1f, 0.1f, 0.1f);
+    return p;
+  };
+  Particle &near = smokeAt(0.0f), &far = smokeAt(900.0f), &freed = smokeAt(0.0f);
   FreeParticle(freed);
   CloudGrid[0][0] = CloudVertex{0.0f, 2000.0f, 0.0f, 0, 0, 0.2f, 0.2f, 0.2f, 0.2f};
   CloudGrid[1][1] = CloudVertex{0.0f, 2000.0f, 1700.0f, 0, 0, 0.2f, 0.2f, 0.2f, 0.2f};

@@ -1,4 +1,4 @@
-// Shared set-up for the tests of the bursts, the director and the emitters: a clean pool, the
+// Shared set-up for the tests of the bursts, the director and the emitters: a new show, the
 // default settings and a fixed frame step, distinct sprite list names, recycled records filled
 // with a known pattern, and the replays of the random draws the rules make (colours, directions,
 // initialisers) written from the rules themselves, so a test can predict every field of a record.
@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "renderer/host/settings.h"
@@ -15,6 +16,7 @@
 #include "renderer/sim/particle.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
+#include "renderer/sim/show.h"
 #include "renderer/sim/sprite_lists.h"
 
 namespace varenko {
@@ -58,6 +60,16 @@ inline void ExpectRecord(const Particle& got, const Particle& want, int index) {
   }
 }
 
+// A field and the range of its draw U(lo, hi).
+struct Drawn {
+  float* field;
+  float lo, hi;
+};
+// Makes the draws in the order listed.
+inline void DrawInto(std::initializer_list<Drawn> draws) {
+  for (const Drawn& d : draws) *d.field = U(d.lo, d.hi);
+}
+
 // Replays of the shared draws, in the order the rules make them.
 namespace replay {
 
@@ -90,10 +102,10 @@ inline Vec3 Flat() {
   return Normalised(Vec3(x, 0.0f, z));
 }
 
-// The kind initialisers' table, row by row; 8 is the sub-shell (variant in burstKind), 108 the
-// crackle carrier.
+// The kind initialisers' table, row by row; 8 is the sub-shell (its creator's variant, when given,
+// in burstKind), 108 the crackle carrier.
 inline constexpr unsigned Crackle = 108;
-inline void Init(Particle& p, unsigned which, unsigned variant = 5) {
+inline void Init(Particle& p, unsigned which, int variant = -1) {
   struct Row {
     unsigned which, kind;
     float drag, size, lifeLo, lifeHi;
@@ -125,14 +137,15 @@ inline void Init(Particle& p, unsigned which, unsigned variant = 5) {
     if (r.emitsTrail >= 0) p.emitsTrail = static_cast<unsigned>(r.emitsTrail);
     if (r.trailCarry) p.trailCarry = 0.0f;
     if (r.emitCarry) p.emitCarry = 0.0f;
-    if (which == SubShell) p.burstKind = variant;
-    if (which == Bee) {
-      for (int i = 0; i < 3; ++i) p.aux[i] = U(TestPi, 3.0f * TestPi);
-      const float hx = U(0.0f, 2.0f * TestPi);
-      const float hy = U(0.0f, 2.0f * TestPi);
-      const float hz = U(0.0f, 2.0f * TestPi);
-      p.heading.Set(hx, hy, hz);
-    }
+    if (which == SubShell && variant >= 0) p.burstKind = static_cast<unsigned>(variant);
+    if (which != Bee) continue;
+    const float wobble = 3.0f * TestPi, turn = 2.0f * TestPi;
+    DrawInto({{&p.aux[0], TestPi, wobble},
+              {&p.aux[1], TestPi, wobble},
+              {&p.aux[2], TestPi, wobble},
+              {&p.heading.x, 0, turn},
+              {&p.heading.y, 0, turn},
+              {&p.heading.z, 0, turn}});
   }
 }
 
@@ -141,7 +154,7 @@ inline void Init(Particle& p, unsigned which, unsigned variant = 5) {
 class ShowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ClearPool();
+    ResetShow();
     ApplyDefaults();
     BuildSmokeLifeTable();
     dt = 0.02f;
@@ -154,7 +167,7 @@ class ShowTest : public ::testing::Test {
     for (unsigned i = 0; i < 5; ++i) SmokeSprite[i] = 10 + i;
   }
   void TearDown() override {
-    ClearPool();
+    ResetShow();
     GlowSprite = DiscSprite = RingSprite = SparkleSprite = 0;
     for (unsigned& s : SmokeSprite) s = 0;
   }
