@@ -1,0 +1,55 @@
+// The settings dialog's window state and pixel geometry, shared by its window code and its
+// painting. Internal to the dialog's Win32 files.
+#pragma once
+
+// windows.h must come first: the other system headers build on it.
+// clang-format off
+#include <windows.h>
+// clang-format on
+
+#include "frontend/settings/dialog_layout.h"
+#include "frontend/settings/dialog_model.h"
+
+namespace varenko::dialog_win32 {
+
+// The one dialog of the process.
+struct DialogState {
+  HWND hwnd = nullptr;
+  bool closed = false;
+  int dpiX = 96, dpiY = 96;
+  HFONT labelFont = nullptr;
+  HFONT panelFont = nullptr;
+  HBITMAP backdrop = nullptr;  // shading of the dialog and its panels, drawn on resize
+  HBITMAP markOff = nullptr, markOn = nullptr;
+  HWND bars[BarCount] = {};
+  HWND repeat = nullptr;
+  HWND cmdBgm = nullptr;
+  DialogView view = DesignView();
+};
+extern DialogState dialog;
+
+inline DialogScale Scale() { return {dialog.dpiX, dialog.dpiY}; }
+inline int PixelsX(int twips) { return TwipsToPixels(twips, dialog.dpiX); }
+inline int PixelsY(int twips) { return TwipsToPixels(twips, dialog.dpiY); }
+
+inline RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+inline RECT PanelOuter(const TwipRect& panel) {
+  return ToRect(varenko::PanelOuter(panel, Scale()));
+}
+inline RECT PanelInner(const TwipRect& panel) {
+  return ToRect(varenko::PanelInner(panel, Scale()));
+}
+
+// A rectangle laid out in twips inside a container, in the dialog's client pixels.
+inline RECT Place(Container container, const TwipRect& place) {
+  return ToRect(PlaceControl(container, place, Scale()));
+}
+
+// The backdrop's bitmap for a client area of width x height; the window's paint; the windowless
+// contents drawn into any device context.
+void PaintBackdrop(int width, int height);
+void OnPaint(HWND hwnd);
+void PaintContents(HDC dc);
+
+}  // namespace varenko::dialog_win32
