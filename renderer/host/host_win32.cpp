@@ -194,7 +194,7 @@ double RefreshHz(void*) {
 
 bool OnBattery(void*) { return OnBatteryNow(); }
 void LowerPriority(void*) { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST); }
-void Yield(void*) { Sleep(0); }
+void GiveWay(void*) { Sleep(0); }
 double Now(void*) { return ClockSeconds(host.clock, timeGetTime()); }
 
 // Dispatches every waiting message; false once WM_QUIT came.
@@ -230,7 +230,7 @@ SaverPlatform Win32Platform() {
   p.cursorPosition = nullptr;  // the exit rules start first, at WM_CREATE (OuterLayer)
   p.pumpEvents = PumpMessages;
   p.waitForInput = WaitForMessage;
-  p.yield = Yield;
+  p.yield = GiveWay;
   p.now = Now;
   return p;
 }

@@ -192,7 +192,7 @@ bool OnBattery(void*) { return ReadOnBatteryPower(host.options->powerSupplyDir);
 void SwapInterval(void*, int interval) { SetSwapInterval(host.win, interval); }
 void LowerPriority(void*) { setpriority(PRIO_PROCESS, 0, LowestNice); }
 void Cursor(void*, int& x, int& y) { CursorPosition(host.win, x, y); }
-void Yield(void*) { sched_yield(); }  // give the rest of the time slice away
+void GiveWay(void*) { sched_yield(); }  // give the rest of the time slice away
 double Now(void*) { return SecondsSince(processStart); }
 
 bool PumpEvents(void*) {
@@ -228,7 +228,7 @@ SaverPlatform X11Platform() {
   p.cursorPosition = Cursor;
   p.pumpEvents = PumpEvents;
   p.waitForInput = WaitForInput;
-  p.yield = Yield;
+  p.yield = GiveWay;
   p.now = Now;
   p.pendingSize = PendingSize;
   return p;

@@ -16,7 +16,7 @@ extern std::atomic<bool> stopRequested;
 // hundred milliseconds, so it gets no grace at all; one that sleeps between frames wakes at once.
 inline constexpr double StopGraceWaitingSeconds = 0.05;
 // The grace while the shutdown has output to write (a pending --screenshot or --stats line).
-inline constexpr double StopGraceWritingSeconds = 2.0;
+inline constexpr double StopGraceWritingSeconds = 10.0;
 
 // Blocks the two signals in the calling thread and in every thread started after it, and starts
 // the watcher. Call it first, before any library starts threads of its own. False when the
