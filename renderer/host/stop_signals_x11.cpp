@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -21,6 +23,19 @@ std::atomic<bool> outputPending{false};
 std::atomic<bool> loopWaiting{false};
 std::atomic<bool> finished{false};
 sigset_t stopSignals;
+pid_t rendererThread = 0;  // the thread that started the watcher and runs the loop
+
+// Gives the renderer's thread its normal priority back where the system allows it (a privileged
+// user, or a nice limit that reaches 0), so that it is not left waiting for a share of the
+// processor while it ends. Elsewhere this changes nothing.
+void RestoreRendererPriority() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NICE, &limit);
+  }
+  setpriority(PRIO_PROCESS, static_cast<id_t>(rendererThread), 0);
+}
 
 void SleepSeconds(double seconds) {
   const double whole = std::floor(seconds);
@@ -37,6 +52,7 @@ extern "C" void* WatchStopSignals(void*) {
   while (sigwait(&stopSignals, &signal) != 0) {
   }
   stopRequested = true;
+  RestoreRendererPriority();
   const char byte = 1;
   if (write(wakePipe[1], &byte, 1) < 0) {
     // The loop also checks the flag between its waits; it only wakes later.
@@ -55,6 +71,7 @@ bool StartStopWatcher() {
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGTERM);
   sigaddset(&stopSignals, SIGINT);
+  rendererThread = static_cast<pid_t>(syscall(SYS_gettid));
   if (pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe[0] = wakePipe[1] = -1;
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   pthread_attr_t attributes;
