@@ -19,7 +19,7 @@ struct Fake {
   bool windowOpens = true;
   bool frameRuns = true;       // what the idle tick answers
   double batteryFrom = 1e9;    // on battery from this time on
-  double resizeAt = 1e9;       // the window becomes 200 x 100 at this time
+  double resizeAt = 1e9;       // the window becomes 200 wide at this time
   std::vector<double> starts;  // when each frame started
   std::vector<std::string> log;
   int pumps = 0;
@@ -44,8 +44,8 @@ SaverPlatform FakePlatform(bool withCursor = true) {
   p.waitForInput = [](void*, double s) { fake.t += s; };
   p.yield = [](void*) { Log("yield"), fake.t += 0.001; };
   p.now = [](void*) { return fake.t; };
-  p.pendingSize = [](void*, int& w, int& h) {
-    if (fake.t >= fake.resizeAt) w = 200, h = 100;
+  p.pendingSize = [](void*, int& w, int&) {
+    if (fake.t >= fake.resizeAt) w = 200;
     return true;
   };
   return p;
@@ -157,7 +157,7 @@ TEST(SaverLoop, PowerResizeAndIdleTicks) {
   fake.maxPumps = 3;
   SaverLoop resized = FakeLoop(0);
   RunFrames(resized, 0);
-  EXPECT_EQ(fake.log, (std::vector<std::string>{"resize 200100", "layout 200100"}));
+  EXPECT_EQ(fake.log, (std::vector<std::string>{"resize 200032", "layout 200032"}));
   fake = Fake{};
   fake.frameRuns = false;
   fake.maxPumps = 2;
@@ -190,6 +190,7 @@ TEST(SaverLoop, StatisticsAndTheWrappingClock) {
   EXPECT_NEAR(IntervalDeviationMs(s), 4.714045, 1e-6);
   EXPECT_NEAR(s.intervalWorstMs, 30.0, 1e-9);
   EXPECT_EQ(MeanFrameMs(FrameStats{}), 0.0);
+  EXPECT_EQ(MeanIntervalMs(FrameStats{}), 0.0);
   EXPECT_EQ(IntervalDeviationMs(FrameStats{}), 0.0);
 
   MillisecondClock clock;
