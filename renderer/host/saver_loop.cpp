@@ -28,13 +28,13 @@ double MeanFrameMs(const FrameStats& s) {
 }
 
 double MeanIntervalMs(const FrameStats& s) {
-  return s.intervalSumMs / (s.intervals > 0 ? static_cast<double>(s.intervals) : 1.0);
+  return s.intervals > 0 ? s.intervalSumMs / static_cast<double>(s.intervals) : 0.0;
 }
 
 double IntervalDeviationMs(const FrameStats& s) {
+  if (s.intervals <= 0) return 0.0;
   const double mean = MeanIntervalMs(s);
-  const double squares =
-      s.intervalSquaresMs / (s.intervals > 0 ? static_cast<double>(s.intervals) : 1.0);
+  const double squares = s.intervalSquaresMs / static_cast<double>(s.intervals);
   return std::sqrt(std::max(0.0, squares - mean * mean));
 }
 
