@@ -5,13 +5,15 @@
 #include <GL/gl.h>
 #include <mmsystem.h>
 
+#include <cmath>
 #include <ctime>
 #include <vector>
 
+#include "common/window_titles.h"
 #include "renderer/host/exit_rules.h"
-#include "renderer/host/frame_pacing.h"
 #include "renderer/host/monitor_layout.h"
 #include "renderer/host/pixel_format.h"
+#include "renderer/host/saver_loop.h"
 #include "renderer/host/settings.h"
 #include "renderer/scene/frame.h"
 
@@ -21,23 +23,20 @@ namespace {
 
 constexpr char ClassName[] = "WindowsScreenSaverClass";
 constexpr char CreationTitle[] = "Screensaver";
-constexpr char RunningTitle[] = "VarenkoVC";  // the front end finds the renderer by this title
 constexpr int SaverIconResource = 7002;
 
-constexpr DWORD PowerCheckMs = 5000;  // how often the power source is asked again
-
 struct Win32Host {
-  HINSTANCE instance;
-  HWND window;
-  HDC deviceContext;
-  HGLRC renderingContext;
-  POINT origin;      // the window's top-left corner on the virtual screen
-  double refreshHz;  // as the display settings report it; 0 unknown
-  bool onBattery;
-  FramePacer pacer;
+  HINSTANCE instance = nullptr;
+  HWND window = nullptr;
+  HDC deviceContext = nullptr;
+  HGLRC renderingContext = nullptr;
+  POINT origin = {0, 0};  // the window's top-left corner on the virtual screen
+  int exitCode = 0;       // WM_QUIT's
+  MillisecondClock clock;
+  SaverLoop loop;
 };
 
-Win32Host host = {nullptr, nullptr, nullptr, nullptr, {0, 0}, 0.0, false, {0.0, 0.0, false}};
+Win32Host host;
 
 // AC line offline is battery power; a failed call or an unknown line status is mains power.
 bool OnBatteryNow() {
@@ -59,7 +58,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
 }
 
 // The picture over every monitor of the virtual screen, in the window's coordinates.
-void LayOutMonitors(int width, int height) {
+void LayOutMonitors(void*, int width, int height) {
   std::vector<MonitorRect> monitors;
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
   GLint maxViewport[2] = {0, 0};
@@ -69,20 +68,12 @@ void LayOutMonitors(int width, int height) {
 }
 
 // Ties the swap to the refresh through WGL_EXT_swap_control where the driver has it.
-void SetSwapInterval(int interval) {
+void SetSwapInterval(void*, int interval) {
   using SwapIntervalExt = BOOL(WINAPI*)(int);
   const auto f = reinterpret_cast<SwapIntervalExt>(
       reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
   if (f != nullptr) f(interval);
 }
-
-void ApplyPacing() {
-  const PacingPlan plan = PlanPacing(host.refreshHz, -1, host.onBattery);
-  SetSwapInterval(plan.swapInterval);
-  host.pacer.frameSeconds = plan.frameSeconds;
-}
-
-double Seconds(DWORD ms) { return static_cast<double>(ms) * 0.001; }
 
 POINT CursorPosition() {
   POINT p = {0, 0};
@@ -139,14 +130,8 @@ LRESULT InputLayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT LifecycleLayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CREATE) {
-    ApplyDefaults();
-    SetWindowTextA(window, RunningTitle);
-    ReadSettings();
     InitGraphics(window);
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
-    saverWindow.renderActive = true;
   } else if (message == WM_DESTROY) {
-    saverWindow.renderActive = false;
     ShutdownGraphics(window);
   }
   return InputLayer(window, message, wParam, lParam);
@@ -176,47 +161,78 @@ LRESULT OuterLayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return LifecycleLayer(window, message, wParam, lParam);
 }
 
-// Frames run whenever no message waits, each once it is due; until then the loop sleeps and
-// wakes for any message.
-int MessageLoop() {
+// --- what the saver loop asks of the platform -----------------------------------------------
+
+void ReadRegistrySettings(void*) {
+  ApplyDefaults();
+  SetWindowTextA(host.window, RendererWindowTitle);  // the front end finds the renderer by it
+  ReadSettings();
+}
+
+bool OpenContext(void*) {
+  host.deviceContext = GetDC(host.window);
+  ChoosePixelFormatByScore(host.deviceContext);
+  host.renderingContext = wglCreateContext(host.deviceContext);
+  wglMakeCurrent(host.deviceContext, host.renderingContext);
+  return true;
+}
+
+void ClientSize(void*, int& width, int& height) {
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(host.window, &client);
+  width = client.right - client.left;
+  height = client.bottom - client.top;
+}
+
+double RefreshHz(void*) {
+  DEVMODEA mode = {};
+  mode.dmSize = sizeof(mode);
+  // 0 and 1 stand for the hardware's default rate: unknown.
+  return EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) != 0 ? mode.dmDisplayFrequency
+                                                                          : 0.0;
+}
+
+bool OnBattery(void*) { return OnBatteryNow(); }
+void LowerPriority(void*) { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST); }
+void GiveWay(void*) { Sleep(0); }
+double Now(void*) { return ClockSeconds(host.clock, timeGetTime()); }
+
+// Dispatches every waiting message; false once WM_QUIT came.
+bool PumpMessages(void*) {
   MSG msg = {};
-  timeBeginPeriod(1);  // waits of single milliseconds, not of the 15.6 ms default tick
-  DWORD powerChecked = timeGetTime();
-  DWORD due = timeGetTime();
-  for (;;) {
-    while (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-      const DWORD now = timeGetTime();
-      const LONG early = static_cast<LONG>(due - now);  // wrap-safe
-      if (early > 0) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(early), QS_ALLINPUT);
-        continue;
-      }
-      if (now - powerChecked >= PowerCheckMs) {
-        powerChecked = now;
-        const bool battery = OnBatteryNow();
-        if (battery != host.onBattery) {
-          host.onBattery = battery;
-          ApplyPacing();
-        }
-      }
-      const DWORD start = timeGetTime();
-      if (IdleTick(saverWindow.renderActive, saverWindow.passwordDialogOpen)) {
-        const DWORD end = timeGetTime();
-        // Across a wrap of the millisecond counter the pacer waits at most one frame.
-        const double wait = NextFrameWait(host.pacer, Seconds(start), Seconds(end));
-        due = end + static_cast<DWORD>(wait * 1000.0 + 0.5);
-      } else {
-        Sleep(0);
-      }
-    }
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0 || got == -1) {  // -1: no valid queue left to read
-      timeEndPeriod(1);
-      return got == 0 ? static_cast<int>(msg.wParam) : 0;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      host.exitCode = static_cast<int>(msg.wParam);
+      return false;
     }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  return true;
+}
+
+// Sleeps until the frame is due (whole milliseconds) or any message arrives.
+void WaitForMessage(void*, double seconds) {
+  const DWORD ms = static_cast<DWORD>(std::lround(seconds * 1000.0));
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
+}
+
+SaverPlatform Win32Platform() {
+  SaverPlatform p;
+  p.readSettings = ReadRegistrySettings;
+  p.openWindow = OpenContext;
+  p.clientSize = ClientSize;
+  p.layOutMonitors = LayOutMonitors;
+  p.refreshHz = RefreshHz;
+  p.onBattery = OnBattery;
+  p.setSwapInterval = SetSwapInterval;
+  p.lowerPriority = LowerPriority;
+  p.cursorPosition = nullptr;  // the exit rules start first, at WM_CREATE (OuterLayer)
+  p.pumpEvents = PumpMessages;
+  p.waitForInput = WaitForMessage;
+  p.yield = GiveWay;
+  p.now = Now;
+  return p;
 }
 
 }  // namespace
@@ -287,26 +303,12 @@ void ChoosePixelFormatByScore(HDC deviceContext) {
 }
 
 void InitGraphics(HWND window) {
-  SeedShow(static_cast<std::uint32_t>(std::time(nullptr)));
-  host.deviceContext = GetDC(window);
-  ChoosePixelFormatByScore(host.deviceContext);
-  host.renderingContext = wglCreateContext(host.deviceContext);
-  RECT client = {0, 0, 0, 0};
-  GetClientRect(window, &client);
-  wglMakeCurrent(host.deviceContext, host.renderingContext);
-  SetUpScene(client.right - client.left, client.bottom - client.top);
-  LayOutMonitors(client.right - client.left, client.bottom - client.top);
-  DEVMODEA mode = {};
-  mode.dmSize = sizeof(mode);
-  // 0 and 1 stand for the hardware's default rate: unknown.
-  if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) != 0)
-    host.refreshHz = mode.dmDisplayFrequency;
-  host.onBattery = OnBatteryNow();
-  ApplyPacing();
+  host.window = window;
+  StartSaver(host.loop, Win32Platform());
 }
 
 void ShutdownGraphics(HWND window) {
-  ReleaseScene();
+  EndSaver(host.loop);
   ReleaseDC(window, host.deviceContext);
   wglMakeCurrent(nullptr, nullptr);
   wglDeleteContext(host.renderingContext);
@@ -316,6 +318,9 @@ void ShutdownGraphics(HWND window) {
 
 int RunSaver(HINSTANCE instance) {
   host.instance = instance;
+  host.loop.seed = static_cast<std::uint32_t>(std::time(nullptr));
+  host.loop.maxFps = -1;        // the Windows saver follows the display
+  host.loop.clockTick = 0.001;  // timeGetTime's milliseconds
   WNDCLASSA wc = {};
   wc.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
   wc.lpfnWndProc = SaverWindowProc;
@@ -350,7 +355,12 @@ int RunSaver(HINSTANCE instance) {
                       host.origin.y, width, height, nullptr, nullptr, instance, nullptr);
   if (host.window == nullptr) return 0;
   SetForegroundWindow(host.window);
-  return MessageLoop();
+  // Frames run whenever no message waits, each once it is due; until then the loop sleeps and
+  // wakes for any message.
+  timeBeginPeriod(1);  // waits of single milliseconds, not of the 15.6 ms default tick
+  RunSaverLoop(host.loop, Win32Platform());
+  timeEndPeriod(1);
+  return host.exitCode;
 }
 
 }  // namespace varenko

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Linux renderer on Xvfb: command-line errors, no display, a counted windowed run with its
-# screenshot and statistics, and the full-screen saver's exit rules driven by xdotool.
+# screenshot and statistics, an end by SIGTERM or SIGINT, and the full-screen saver's exit rules
+# driven by xdotool.
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 prog="$VARENKO_LINUX_BUILD/varenko"
 settings="$E2E_TMP/settings"
@@ -33,6 +34,23 @@ check "stats line counts the frames" grep -q '^{"frames":12,"mean_ms":[0-9.]*,"w
 out=$(timeout 60 "$prog" --window 64x64 --frames 2 --screenshot /nonexistent/dir/x.png 2>&1) &&
   rc=0 || rc=$?
 check_eq "unwritable screenshot is an error" 1 "$rc"
+
+# --- SIGTERM and SIGINT: a normal end, the picture on screen written ------------------------
+for signal in TERM INT; do
+  shot="$E2E_TMP/$signal.png"
+  "$prog" --window 160x100 --seed 3 --screenshot "$shot" >"$E2E_TMP/signal.log" 2>&1 &
+  pid=$!
+  E2E_PIDS+=("$pid")
+  wait_until 30 window_exists VarenkoVC || fail "SIG$signal: the window did not appear"
+  sleep 1
+  kill "-$signal" "$pid"
+  rc=0
+  wait "$pid" || rc=$?
+  check_eq "SIG$signal: exit code 0" 0 "$rc"
+  check_eq "SIG$signal: the screenshot is written" "160x100" \
+    "$(identify -format '%wx%h' "$shot" 2>/dev/null)"
+  wait_until 10 window_gone VarenkoVC || fail "SIG$signal: the window is gone"
+done
 
 # --- full screen: exit rules ------------------------------------------------------------------
 start_saver() {  # start_saver ARGS...: runs the renderer in the background; sets $pid

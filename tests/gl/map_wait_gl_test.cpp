@@ -5,9 +5,9 @@
 #include <X11/Xlib.h>
 // clang-format on
 
-#include <csignal>
+#include <atomic>
 
-#include "renderer/host/host_x11.h"
+#include "renderer/host/window_x11.h"
 
 namespace varenko {
 namespace {
@@ -19,11 +19,11 @@ TEST(MapWait, ReturnsOnMappingAndGivesUpOnTimeOrSignal) {
   wa.event_mask = StructureNotifyMask;
   const Window w = XCreateWindow(d, DefaultRootWindow(d), 0, 0, 32, 32, 0, CopyFromParent,
                                  InputOutput, CopyFromParent, CWEventMask, &wa);
-  volatile std::sig_atomic_t stop = 0;
+  std::atomic<bool> stop{false};
   EXPECT_FALSE(WaitForMapNotify(d, w, 0.3, stop));  // never mapped: ends at the time limit
-  stop = 1;
+  stop = true;
   EXPECT_FALSE(WaitForMapNotify(d, w, 3600.0, stop));  // a signal ends the wait at once
-  stop = 0;
+  stop = false;
   XMapWindow(d, w);
   EXPECT_TRUE(WaitForMapNotify(d, w, 3600.0, stop));
   XDestroyWindow(d, w);

@@ -9,6 +9,8 @@
 #include <limits>
 #include <string>
 
+#include "renderer/host/power_supply.h"
+
 namespace varenko {
 namespace {
 
