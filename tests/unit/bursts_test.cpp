@@ -3,7 +3,6 @@
 // and predicts every field of every record made.
 #include "renderer/sim/bursts.h"
 
-#include <algorithm>
 #include <functional>
 
 #include "tests/unit/show_test_support.h"
@@ -159,7 +158,7 @@ TEST_F(Bursts, EveryCreatorReplayedRecordByRecord) {
       Particle& s = MakeSource(At, Moving);
       AddLeftovers(c.count);
       const auto run = [&] { c.run(s, c.count, c.speed, Colour); };
-      ExpectReplayed(seed, run, [&] { return ReplayCreator(c); });
+      ExpectReplayed(seed, 1, run, [&] { return ReplayCreator(c); });
     }
   }
 }
@@ -301,7 +300,7 @@ TEST_F(Bursts, FinaleStagesReplayed) {
     AddLeftovers(made);
     Particle want = s;
     ExpectReplayed(
-        99, [&] { c.run(s); }, [&] { return PredictStage(want, c); });
+        99, 1, [&] { c.run(s); }, [&] { return PredictStage(want, c); });
     ExpectRecord(s, want, -1);
   }
 }

@@ -2,15 +2,10 @@
 // the burst dispatcher.
 #include "renderer/sim/director.h"
 
-#include <cmath>
 #include <functional>
-#include <utility>
-#include <vector>
 
 #include "renderer/sim/burst_kinds.h"
 #include "renderer/sim/bursts.h"
-#include "renderer/sim/show.h"
-#include "renderer/sim/sprite_lists.h"
 #include "renderer/sim/update.h"
 #include "tests/unit/show_test_support.h"
 
@@ -127,8 +122,7 @@ TEST_F(ShowDirector, LaunchStepReplayed) {
       show.director.shellsInFlight = c.inFlight;
       dt = c.step;
       Director d = show.director;
-      ExpectReplayed(
-          seed, LaunchStep, [&] { return LaunchStepReplay(d, c.n); }, 0);
+      ExpectReplayed(seed, 0, LaunchStep, [&] { return LaunchStepReplay(d, c.n); });
       EXPECT_EQ(show.director.launchTimer, d.launchTimer);
       EXPECT_EQ(show.director.rhythmTimer, d.rhythmTimer);
       EXPECT_EQ(show.director.intervalBase, d.intervalBase);
@@ -173,39 +167,36 @@ TEST_F(ShowDirector, ShellFountainAndPinwheelReplayed) {
       LaunchShell(AllocateParticle());
       LaunchFountain(AllocateParticle());
     };
-    ExpectReplayed(
-        seed, launch,
-        [] {
-          return std::vector{ShellReplay(), FountainReplay()};
-        },
-        0);
+    const auto predict = [] { return std::vector{ShellReplay(), FountainReplay()}; };
+    ExpectReplayed(seed, 0, launch, predict);
   }
 
   ClearPool();
   Particle& p = MakeSource(Vec3(1.0f, 2.0f, 3.0f), Vec3(4.0f, 5.0f, 6.0f));
   Particle want = p;
-  srand(8);
-  MakePinwheel(p);
-  srand(8);
-  want.kind = Pinwheel;
-  want.spriteList = GlowSprite;
-  want.drag = 0.612f;
-  want.alpha = 0.0f;
-  want.size = 20.0f;
-  want.emitsTrail = 1;
-  want.emitCarry = 0.0f;
-  want.colour = replay::Hue();
-  Vec3 axis;
-  DrawInto({{&want.aux[2], 12, 15},
-            {&want.aux[3], 0, 2 * TestPi},
-            {&axis.y, -1, 1},
-            {&axis.x, -1, 1},
-            {&axis.z, -1, 1},
-            {&want.lifeLeft, 6, 8}});
-  want.heading = replay::Normalised(axis);
-  want.lifeTotal = want.lifeLeft;
+  const auto pinwheel = [&want] {
+    want.kind = Pinwheel;
+    want.spriteList = GlowSprite;
+    want.drag = 0.612f;
+    want.alpha = 0.0f;
+    want.size = 20.0f;
+    want.emitsTrail = 1;
+    want.emitCarry = 0.0f;
+    want.colour = replay::Hue();
+    Vec3 axis;
+    DrawInto({{&want.aux[2], 12, 15},
+              {&want.aux[3], 0, 2 * TestPi},
+              {&axis.y, -1, 1},
+              {&axis.x, -1, 1},
+              {&axis.z, -1, 1},
+              {&want.lifeLeft, 6, 8}});
+    want.heading = replay::Normalised(axis);
+    want.lifeTotal = want.lifeLeft;
+    return std::vector<Particle>{};  // no flash
+  };
+  ExpectReplayed(
+      8, 1, [&] { MakePinwheel(p); }, pinwheel);
   ExpectRecord(p, want, 0);
-  EXPECT_EQ(Live().size(), 1u);  // no flash
 }
 
 TEST_F(ShowDirector, ForcedBurstKindReplacesTheChoice) {

@@ -2,14 +2,10 @@
 // the light on smoke and clouds, and the pull and push of the finale objects.
 #include "renderer/sim/emitters.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <limits>
-#include <vector>
 
 #include "renderer/sim/cloud_grid.h"
-#include "renderer/sim/sprite_lists.h"
 #include "renderer/sim/update.h"
 #include "tests/unit/show_test_support.h"
 
@@ -202,7 +198,7 @@ TEST_F(Emitters, EveryEmitterReplayed) {
     AddLeftovers(40);
     Particle want = p;
     ExpectReplayed(
-        21, [&] { RunEmitters(p); }, [&] { return PredictEmission(want); });
+        21, 1, [&] { RunEmitters(p); }, [&] { return PredictEmission(want); });
     ExpectRecord(p, want, -1);
     EXPECT_EQ(Live().size() == 1, c.alpha == 0.0f);
   }

@@ -101,19 +101,13 @@ TEST_F(PoolTest, SortIsStableAndRelinksEveryNode) {
     const std::vector<float> keys = KeysInOrder();
     ASSERT_EQ(static_cast<int>(keys.size()), count);
 
-    const PoolNode* n = pool.sentinel.next;
-    for (int i = 1; i < count; ++i) {
-      const Particle& a = n->particle;
-      const Particle& b = n->next->particle;
-      ASSERT_GE(a.depthKey, b.depthKey);
-      if (a.depthKey == b.depthKey) {
-        ASSERT_LT(a.burstKind, b.burstKind);
-      }
-      n = n->next;
-    }
-    // Records were relinked, not copied.
-    for (const PoolNode* m = pool.sentinel.next; m != &pool.sentinel; m = m->next) {
-      ASSERT_EQ(records[m->particle.burstKind], &m->particle);
+    // Far to near, equal keys in allocation order; records relinked, not copied.
+    for (const PoolNode* n = pool.sentinel.next; n->next != &pool.sentinel; n = n->next) {
+      const Particle &a = n->particle, &b = n->next->particle;
+      ASSERT_EQ(records[a.burstKind], &a);
+      ASSERT_EQ(records[b.burstKind], &b);
+      ASSERT_TRUE(a.depthKey > b.depthKey ||
+                  (a.depthKey == b.depthKey && a.burstKind < b.burstKind));
     }
     EXPECT_EQ(pool.cursor->particle.depthKey, FreeKey);
     EXPECT_GT(pool.cursor->prev->particle.depthKey, FreeKey);

@@ -196,17 +196,14 @@ class ShowTest : public ::testing::Test {
   // Every live record, in pool order.
   static std::vector<Particle*> Live() {
     std::vector<Particle*> out;
-    for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel; n = n->next) {
+    for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel; n = n->next)
       if (n->particle.depthKey > FreeKey) out.push_back(&n->particle);
-    }
     return out;
   }
 
   static std::vector<Particle*> LiveOfKind(unsigned kind) {
-    std::vector<Particle*> out;
-    for (Particle* p : Live()) {
-      if (p->kind == kind) out.push_back(p);
-    }
+    std::vector<Particle*> out = Live();
+    std::erase_if(out, [kind](const Particle* p) { return p->kind != kind; });
     return out;
   }
 
@@ -241,7 +238,7 @@ class ShowTest : public ::testing::Test {
   // Runs `run` and `predict` from the same seed: the records made after `first` and the generator
   // afterwards (no draw more, none less) must agree.
   template <class Run, class Predict>
-  static void ExpectReplayed(std::uint32_t seed, Run run, Predict predict, size_t first = 1) {
+  static void ExpectReplayed(std::uint32_t seed, size_t first, Run run, Predict predict) {
     srand(seed);
     run();
     const std::uint32_t after = RandState();
