@@ -2,14 +2,10 @@
 // the burst dispatcher.
 #include "renderer/sim/director.h"
 
-#include <cmath>
-#include <utility>
-#include <vector>
+#include <functional>
 
 #include "renderer/sim/burst_kinds.h"
 #include "renderer/sim/bursts.h"
-#include "renderer/sim/show.h"
-#include "renderer/sim/sprite_lists.h"
 #include "renderer/sim/update.h"
 #include "tests/unit/show_test_support.h"
 
@@ -77,10 +73,9 @@ unsigned BurstKindReplay() {
 }
 
 // LaunchStep as the rules write it: pace change, timer, cap, Q(30), shell or fountains, re-arm;
-// the director afterwards and the records made.
-std::pair<Director, std::vector<Particle>> LaunchStepReplay(Director d, int n) {
-  std::pair<Director, std::vector<Particle>> out{d, {}};
-  Director& r = out.first;
+// the director r goes on as the step leaves it, and the records made are returned.
+std::vector<Particle> LaunchStepReplay(Director& r, int n) {
+  std::vector<Particle> made;
   r.rhythmTimer -= dt;
   if (r.rhythmTimer <= 0.0f) {
     const float extra = U(0.0f, 4.0f);
@@ -88,21 +83,20 @@ std::pair<Director, std::vector<Particle>> LaunchStepReplay(Director d, int n) {
     r.rhythmTimer = U(10.0f, 40.0f);
   }
   r.launchTimer -= dt;
-  if (r.launchTimer > 0.0f) return out;
+  if (r.launchTimer > 0.0f) return made;
   if (r.shellsInFlight < n) {
     if (Q(30) != 0) {
-      Particle p = ShellReplay();
-      p.burstKind = BurstKindReplay();
-      out.second.push_back(p);
+      made.push_back(ShellReplay());
+      made.back().burstKind = BurstKindReplay();
       ++r.shellsInFlight;
     } else {
-      out.second.push_back(FountainReplay());
+      made.push_back(FountainReplay());
       const int more = Q(2);
-      for (int i = 0; i < more; ++i) out.second.push_back(FountainReplay());
+      for (int i = 0; i < more; ++i) made.push_back(FountainReplay());
     }
   }
   r.launchTimer = U(0.0f, r.intervalBase);
-  return out;
+  return made;
 }
 
 TEST_F(ShowDirector, LaunchStepReplayed) {
@@ -127,18 +121,12 @@ TEST_F(ShowDirector, LaunchStepReplayed) {
       show.director.rhythmTimer = c.rhythm;
       show.director.shellsInFlight = c.inFlight;
       dt = c.step;
-      const Director before = show.director;
-      srand(seed);
-      LaunchStep();
-      const std::uint32_t after = RandState();
-      srand(seed);
-      const auto [d, made] = LaunchStepReplay(before, c.n);
+      Director d = show.director;
+      ExpectReplayed(seed, 0, LaunchStep, [&] { return LaunchStepReplay(d, c.n); });
       EXPECT_EQ(show.director.launchTimer, d.launchTimer);
       EXPECT_EQ(show.director.rhythmTimer, d.rhythmTimer);
       EXPECT_EQ(show.director.intervalBase, d.intervalBase);
       EXPECT_EQ(show.director.shellsInFlight, d.shellsInFlight);
-      ExpectMade(made, 0);
-      EXPECT_EQ(RandState(), after);
       if (HasFailure()) return;
     }
   }
@@ -175,41 +163,40 @@ TEST_F(ShowDirector, ShellFountainAndPinwheelReplayed) {
   for (std::uint32_t seed : seeds) {
     ClearPool();
     AddLeftovers(2);
-    srand(seed);
-    LaunchShell(AllocateParticle());
-    LaunchFountain(AllocateParticle());
-    const std::uint32_t after = RandState();
-    srand(seed);
-    const Particle shell = ShellReplay();
-    ExpectMade({shell, FountainReplay()}, 0);
-    EXPECT_EQ(RandState(), after);
+    const auto launch = [] {
+      LaunchShell(AllocateParticle());
+      LaunchFountain(AllocateParticle());
+    };
+    const auto predict = [] { return std::vector{ShellReplay(), FountainReplay()}; };
+    ExpectReplayed(seed, 0, launch, predict);
   }
 
   ClearPool();
   Particle& p = MakeSource(Vec3(1.0f, 2.0f, 3.0f), Vec3(4.0f, 5.0f, 6.0f));
   Particle want = p;
-  srand(8);
-  MakePinwheel(p);
-  srand(8);
-  want.kind = Pinwheel;
-  want.spriteList = GlowSprite;
-  want.drag = 0.612f;
-  want.alpha = 0.0f;
-  want.size = 20.0f;
-  want.emitsTrail = 1;
-  want.emitCarry = 0.0f;
-  want.colour = replay::Hue();
-  Vec3 axis;
-  DrawInto({{&want.aux[2], 12, 15},
-            {&want.aux[3], 0, 2 * TestPi},
-            {&axis.y, -1, 1},
-            {&axis.x, -1, 1},
-            {&axis.z, -1, 1},
-            {&want.lifeLeft, 6, 8}});
-  want.heading = replay::Normalised(axis);
-  want.lifeTotal = want.lifeLeft;
+  const auto pinwheel = [&want] {
+    want.kind = Pinwheel;
+    want.spriteList = GlowSprite;
+    want.drag = 0.612f;
+    want.alpha = 0.0f;
+    want.size = 20.0f;
+    want.emitsTrail = 1;
+    want.emitCarry = 0.0f;
+    want.colour = replay::Hue();
+    Vec3 axis;
+    DrawInto({{&want.aux[2], 12, 15},
+              {&want.aux[3], 0, 2 * TestPi},
+              {&axis.y, -1, 1},
+              {&axis.x, -1, 1},
+              {&axis.z, -1, 1},
+              {&want.lifeLeft, 6, 8}});
+    want.heading = replay::Normalised(axis);
+    want.lifeTotal = want.lifeLeft;
+    return std::vector<Particle>{};  // no flash
+  };
+  ExpectReplayed(
+      8, 1, [&] { MakePinwheel(p); }, pinwheel);
   ExpectRecord(p, want, 0);
-  EXPECT_EQ(Live().size(), 1u);  // no flash
 }
 
 TEST_F(ShowDirector, ForcedBurstKindReplacesTheChoice) {
@@ -229,18 +216,14 @@ TEST_F(ShowDirector, ForcedBurstKindReplacesTheChoice) {
 
 // A row of the burst table: the source colour, then up to two creators with their arguments,
 // each drawn where the row writes it (the speed, then a second colour's first use).
-using Make = void (*)(Particle&, int, float, const Vec3&);
-const Make Sph = [](Particle& s, int n, float v, const Vec3& c) { SphereBurst(s, n, v, c); };
-const Make Two = [](Particle& s, int n, float v, const Vec3& c) { TwoToneBurst(s, n, v, c); };
+using Make = std::function<void(Particle&, int, float, const Vec3&)>;
+const Make Sph = SphereBurst, Two = TwoToneBurst, Rng = RingBurst, Emb = EmberBurst;
+const Make Trl = TrailStarBurst, Bees = BeeBurst;
 const Make Tri = [](Particle& s, int n, float v, const Vec3&) { TriColourBurst(s, n, v); };
-const Make Rng = [](Particle& s, int n, float v, const Vec3& c) { RingBurst(s, n, v, c); };
-const Make Emb = [](Particle& s, int n, float v, const Vec3& c) { EmberBurst(s, n, v, c); };
-const Make Trl = [](Particle& s, int n, float v, const Vec3& c) { TrailStarBurst(s, n, v, c); };
 const Make Sub5 = [](Particle& s, int n, float v, const Vec3& c) { SubShellBurst(s, 5, n, v, c); };
 const Make Sub6 = [](Particle& s, int n, float v, const Vec3& c) { SubShellBurst(s, 6, n, v, c); };
 const Make Sub7 = [](Particle& s, int n, float v, const Vec3& c) { SubShellBurst(s, 7, n, v, c); };
 const Make Crk = [](Particle& s, int n, float v, const Vec3&) { CrackleBurst(s, n, v); };
-const Make Bees = [](Particle& s, int n, float v, const Vec3& c) { BeeBurst(s, n, v, c); };
 const Make Gth = [](Particle& s, int, float, const Vec3&) { GatherFinale(s); };
 const Make Swl = [](Particle& s, int, float, const Vec3&) { SwirlFinale(s); };
 struct Call {

@@ -4,14 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <initializer_list>
 #include <limits>
-#include <vector>
 
-#include "renderer/sim/frame_state.h"
-#include "renderer/sim/sprite_lists.h"
+#include "tests/unit/show_test_support.h"
 
 namespace varenko {
 namespace {
@@ -36,34 +31,27 @@ std::vector<float> KeysInOrder() {
   return keys;
 }
 
+// A new record: a star of the glow sprite (list name 7 in these tests), at rest at the origin.
+Particle Fresh() {
+  const Vec3 o(0, 0, 0);
+  return Particle{Star,         7, o, o, o, o, 0.612f, 2,     2, 1, 1, 30,
+                  {0, 0, 0, 0}, o, 0, 0, 0, 0, 0,      NewKey};
+}
+
 TEST_F(PoolTest, FirstAllocationCreatesANewRecordAndRecyclingKeepsItsFields) {
   GlowSprite = 7;
   // A node freed with other values, so the next one's memory is unlikely to hold the right ones.
-  Particle& old = AllocateParticle();
-  old.kind = old.spriteList = old.emitsTrail = 9;
-  old.drag = old.lifeTotal = old.lifeLeft = old.alpha = old.lifeFrac = old.size = 9.0f;
-  old.trailIndex = 9;
-  old.trailCarry = old.emitCarry = 9.0f;
+  AllocateParticle() = Leftover();
   ClearPool();
   Particle& p = AllocateParticle();
   EXPECT_EQ(pool.nodeCount, 1);
   EXPECT_EQ(pool.cursor, &pool.sentinel);
-  EXPECT_EQ(p.kind, static_cast<unsigned>(Star));
-  EXPECT_EQ(p.spriteList, 7u);
-  EXPECT_EQ(p.emitsTrail, 0u);
-  EXPECT_EQ(p.trailIndex, 0);
-  const float values[] = {30, 0.612f, 2, 2, 1, 1, 0, 0};  // a new record's, as a table
-  const float got[] = {p.size,  p.drag,     p.lifeTotal,  p.lifeLeft,
-                       p.alpha, p.lifeFrac, p.trailCarry, p.emitCarry};
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(got[i], values[i]) << i;
+  ExpectRecord(p, Fresh(), 0);
   EXPECT_EQ(p.depthKey, NewKey);
 
-  // Make it a smoke puff, free it, and take it again: only the key is new.
-  p.kind = Smoke;
-  p.spriteList = 42;
-  p.size = 11.5f;
-  p.colour.Set(0.1f, 0.2f, 0.3f);
-  p.trailIndex = 6;
+  // Fill it with other values, free it, and take it again: only the key is new.
+  p = Leftover();
+  const Particle kept = p;
   FreeParticle(p);
   EXPECT_EQ(p.depthKey, FreeKey);
   MaintainPool();
@@ -74,11 +62,7 @@ TEST_F(PoolTest, FirstAllocationCreatesANewRecordAndRecyclingKeepsItsFields) {
   EXPECT_EQ(pool.nodeCount, 1);
   EXPECT_EQ(pool.cursor, &pool.sentinel);
   EXPECT_EQ(q.depthKey, NewKey);
-  EXPECT_EQ(q.kind, static_cast<unsigned>(Smoke));
-  EXPECT_EQ(q.spriteList, 42u);
-  EXPECT_EQ(q.size, 11.5f);
-  EXPECT_EQ(q.colour.z, 0.3f);
-  EXPECT_EQ(q.trailIndex, 6);
+  ExpectRecord(q, kept, 0);
   GlowSprite = 0;
 }
 
@@ -117,19 +101,13 @@ TEST_F(PoolTest, SortIsStableAndRelinksEveryNode) {
     const std::vector<float> keys = KeysInOrder();
     ASSERT_EQ(static_cast<int>(keys.size()), count);
 
-    const PoolNode* n = pool.sentinel.next;
-    for (int i = 1; i < count; ++i) {
-      const Particle& a = n->particle;
-      const Particle& b = n->next->particle;
-      ASSERT_GE(a.depthKey, b.depthKey);
-      if (a.depthKey == b.depthKey) {
-        ASSERT_LT(a.burstKind, b.burstKind);
-      }
-      n = n->next;
-    }
-    // Records were relinked, not copied.
-    for (const PoolNode* m = pool.sentinel.next; m != &pool.sentinel; m = m->next) {
-      ASSERT_EQ(records[m->particle.burstKind], &m->particle);
+    // Far to near, equal keys in allocation order; records relinked, not copied.
+    for (const PoolNode* n = pool.sentinel.next; n->next != &pool.sentinel; n = n->next) {
+      const Particle &a = n->particle, &b = n->next->particle;
+      ASSERT_EQ(records[a.burstKind], &a);
+      ASSERT_EQ(records[b.burstKind], &b);
+      ASSERT_TRUE(a.depthKey > b.depthKey ||
+                  (a.depthKey == b.depthKey && a.burstKind < b.burstKind));
     }
     EXPECT_EQ(pool.cursor->particle.depthKey, FreeKey);
     EXPECT_GT(pool.cursor->prev->particle.depthKey, FreeKey);
@@ -172,7 +150,6 @@ TEST_F(PoolTest, DepthKeyIsTheDistanceAlongTheViewingAxis) {
     ComputeDepthKey(p);
     EXPECT_FLOAT_EQ(p.depthKey, c.key) << c.pos.x << " " << c.pos.y << " " << c.pos.z;
   }
-  std::copy(saved, saved + 16, BillboardMatrix);
   depthEye.Set(0.0f, 0.0f, 0.0f);
   for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
 
@@ -193,10 +170,12 @@ TEST_F(PoolTest, FullPoolHandsOutADetachedScratchRecord) {
   for (int i = 0; i < MaxPoolRecords; ++i) AllocateParticle();
   EXPECT_EQ(pool.nodeCount, MaxPoolRecords);
 
+  GlowSprite = 7;
   Particle& s = AllocateParticle();
   EXPECT_TRUE(IsScratchParticle(s));
   EXPECT_EQ(s.depthKey, NewKey);
-  EXPECT_EQ(s.kind, static_cast<unsigned>(Star));
+  ExpectRecord(s, Fresh(), 0);
+  GlowSprite = 0;
   s.size = 1.0e9f;  // callers may write anything into it
   EXPECT_TRUE(IsScratchParticle(AllocateParticle()));
   EXPECT_EQ(pool.nodeCount, MaxPoolRecords);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -60,6 +61,15 @@ inline void ExpectRecord(const Particle& got, const Particle& want, int index) {
   }
 }
 
+// Whether every component agrees to within tol (0: exactly), for EXPECT_TRUE.
+inline ::testing::AssertionResult Near(const Vec3& got, const Vec3& want, float tol = 0.0f) {
+  if (std::fabs(got.x - want.x) <= tol && std::fabs(got.y - want.y) <= tol &&
+      std::fabs(got.z - want.z) <= tol)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << got.x << ", " << got.y << ", " << got.z << " against "
+                                       << want.x << ", " << want.y << ", " << want.z;
+}
+
 // A field and the range of its draw U(lo, hi).
 struct Drawn {
   float* field;
@@ -90,16 +100,27 @@ inline Vec3 Normalised(Vec3 v) {
 }
 
 inline Vec3 Direction() {
-  const float x = U(-0.5f, 0.5f);
-  const float y = U(-0.5f, 0.5f);
-  const float z = U(-0.5f, 0.5f);
-  return Normalised(Vec3(x, y, z));
+  Vec3 v;
+  DrawInto({{&v.x, -0.5f, 0.5f}, {&v.y, -0.5f, 0.5f}, {&v.z, -0.5f, 0.5f}});
+  return Normalised(v);
 }
 
 inline Vec3 Flat() {
-  const float x = U(-0.5f, 0.5f);
-  const float z = U(-0.5f, 0.5f);
-  return Normalised(Vec3(x, 0.0f, z));
+  Vec3 v(0.0f, 0.0f, 0.0f);
+  DrawInto({{&v.x, -0.5f, 0.5f}, {&v.z, -0.5f, 0.5f}});
+  return Normalised(v);
+}
+
+// A smoke puff of the given grey: its one draw picks the picture, 5 (once in 32768) the last.
+inline void Smoke(Particle& p, const Vec3& pos, const Vec3& vel, float grey) {
+  p.kind = varenko::Smoke;
+  p.spriteList = SmokeSprite[std::min(Q(5), 4)];
+  p.drag = 2.0f;
+  p.size = 0.1f;
+  p.pos = pos;
+  p.vel = vel;
+  p.colour.Set(grey, grey, grey);
+  p.emitsTrail = 0;
 }
 
 // The kind initialisers' table, row by row; 8 is the sub-shell (its creator's variant, when given,
@@ -139,13 +160,8 @@ inline void Init(Particle& p, unsigned which, int variant = -1) {
     if (r.emitCarry) p.emitCarry = 0.0f;
     if (which == SubShell && variant >= 0) p.burstKind = static_cast<unsigned>(variant);
     if (which != Bee) continue;
-    const float wobble = 3.0f * TestPi, turn = 2.0f * TestPi;
-    DrawInto({{&p.aux[0], TestPi, wobble},
-              {&p.aux[1], TestPi, wobble},
-              {&p.aux[2], TestPi, wobble},
-              {&p.heading.x, 0, turn},
-              {&p.heading.y, 0, turn},
-              {&p.heading.z, 0, turn}});
+    for (float* a : {&p.aux[0], &p.aux[1], &p.aux[2]}) *a = U(TestPi, 3.0f * TestPi);
+    for (float Vec3::*c : {&Vec3::x, &Vec3::y, &Vec3::z}) p.heading.*c = U(0, 2.0f * TestPi);
   }
 }
 
@@ -157,6 +173,7 @@ class ShowTest : public ::testing::Test {
     ResetShow();
     ApplyDefaults();
     BuildSmokeLifeTable();
+    savedDt = dt;
     dt = 0.02f;
     srand(12345);
     // Distinct list names, so a record drawn with the wrong sprite is seen.
@@ -168,24 +185,25 @@ class ShowTest : public ::testing::Test {
   }
   void TearDown() override {
     ResetShow();
+    ApplyDefaults();
+    dt = savedDt;
     GlowSprite = DiscSprite = RingSprite = SparkleSprite = 0;
     for (unsigned& s : SmokeSprite) s = 0;
   }
 
+  float savedDt = 0.0f;
+
   // Every live record, in pool order.
   static std::vector<Particle*> Live() {
     std::vector<Particle*> out;
-    for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel; n = n->next) {
+    for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel; n = n->next)
       if (n->particle.depthKey > FreeKey) out.push_back(&n->particle);
-    }
     return out;
   }
 
   static std::vector<Particle*> LiveOfKind(unsigned kind) {
-    std::vector<Particle*> out;
-    for (Particle* p : Live()) {
-      if (p->kind == kind) out.push_back(p);
-    }
+    std::vector<Particle*> out = Live();
+    std::erase_if(out, [kind](const Particle* p) { return p->kind != kind; });
     return out;
   }
 
@@ -215,6 +233,18 @@ class ShowTest : public ::testing::Test {
     s.emitsTrail = 0;
     s.burstKind = 0;
     return s;
+  }
+
+  // Runs `run` and `predict` from the same seed: the records made after `first` and the generator
+  // afterwards (no draw more, none less) must agree.
+  template <class Run, class Predict>
+  static void ExpectReplayed(std::uint32_t seed, size_t first, Run run, Predict predict) {
+    srand(seed);
+    run();
+    const std::uint32_t after = RandState();
+    srand(seed);
+    ExpectMade(predict(), first);
+    EXPECT_EQ(RandState(), after);
   }
 
   // Compares the records after `first` in pool order with the predicted ones, and the count.
