@@ -25,10 +25,8 @@ enum Marker { Glow = 1, Disc, Ring, Sparkle };
 class FlareGl : public ::testing::Test {
  protected:
   void SetUp() override {
-    context = &gltest::SharedContext();
+    context = &gltest::PreparedContext(Width, Height);
     ASSERT_TRUE(context->ready()) << context->failure();
-    context->UseSize(Width, Height);
-    context->ResetState();
     ApplyDefaults();
     ClearPool();
     saved[0] = GlowSprite, saved[1] = DiscSprite, saved[2] = RingSprite, saved[3] = SparkleSprite;
@@ -165,9 +163,8 @@ TEST_F(FlareGl, FlarePassDrawsEachQueuedLightWithItsDrawerAndEmptiesTheQueue) {
   }
   FlareRequestQueue queue = {};
   const auto sprites = gltest::FedSprites(gltest::Feedback([&] { DrawFlaresFor(view, queue); }));
-  std::vector<int> markers;
+  std::vector<int> markers, chain;
   for (const FedSprite& s : sprites) markers.push_back(s.marker);
-  std::vector<int> chain;
   for (const Ghost& e : Chain) chain.push_back(e.sprite);
   std::vector<int> want = chain;
   want.insert(want.end(), {Glow, Ring});

@@ -28,9 +28,7 @@ constexpr int Height = 180;
 class ParticleBatchGl : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    context = &gltest::SharedContext();
-    context->UseSize(Width, Height);
-    if (!context->ready()) return;
+    if (!gltest::PreparedContext(Width, Height).ready()) return;
     ApplyDefaults();
     srand(3);
     BuildFormulaSprites();
@@ -38,14 +36,10 @@ class ParticleBatchGl : public ::testing::Test {
     BuildSky();
     BuildRingMesh();
   }
-  static void TearDownTestSuite() {
-    ClearPool();
-    context = nullptr;
-  }
+  static void TearDownTestSuite() { ClearPool(); }
   void SetUp() override {
-    ASSERT_TRUE(context->ready()) << context->failure();
-    context->UseSize(Width, Height);
-    context->ResetState();
+    const gltest::OffscreenContext& context = gltest::PreparedContext(Width, Height);
+    ASSERT_TRUE(context.ready()) << context.failure();
     ClearPool();
     // The camera at (0, 300, 1500) turned 20 degrees to the right, and its billboard.
     glMatrixMode(GL_PROJECTION);
@@ -58,7 +52,7 @@ class ParticleBatchGl : public ::testing::Test {
     glPopMatrix();
     glRotatef(-20.0f, 0.0f, 1.0f, 0.0f);
     glTranslatef(0.0f, -300.0f, -1500.0f);
-    eye = Vec3(0.0f, 300.0f, 1500.0f);
+    depthEye = Vec3(0.0f, 300.0f, 1500.0f);
   }
   void TearDown() override { referenceParticleDraw = false; }
 
@@ -68,11 +62,10 @@ class ParticleBatchGl : public ::testing::Test {
     p.kind = kind;
     p.spriteList = list;
     p.pos = pos;
-    p.size = size;
     p.colour = colour;
+    p.size = size;
     p.alpha = alpha;
     p.lifeFrac = 0.5f;
-    depthEye = eye;
     ComputeDepthKey(p);
     return p;
   }
@@ -85,22 +78,16 @@ class ParticleBatchGl : public ::testing::Test {
       const Vec3 pos(U(-900.0f, 900.0f), U(0.0f, 900.0f), U(-1500.0f, 900.0f));
       const Vec3 colour(U(0.0f, 1.0f), U(0.0f, 1.0f), U(0.0f, 1.0f));
       const float alpha = U(0.1f, 1.0f);
-      switch (Q(6)) {
-        case 0:
-        case 1:
-          Add(Smoke, SmokeSprite[Q(4)], pos, U(20.0f, 120.0f), Scaled(colour, 0.4f), alpha);
-          break;
-        case 2:
-          Add(Flash, GlowSprite, pos, U(50.0f, 300.0f), colour, alpha);
-          break;
-        case 3:
-          Add(Star, SparkleSprite, pos, U(5.0f, 40.0f), colour, alpha);
-          break;
-        default:
-          Add(Q(2) == 0 ? TrailStar : Bee, Q(2) == 0 ? DiscSprite : GlowSprite, pos, U(5.0f, 40.0f),
-              colour, alpha);
-          break;
-      }
+      const int kind = Q(6);
+      if (kind < 2)
+        Add(Smoke, SmokeSprite[Q(4)], pos, U(20.0f, 120.0f), Scaled(colour, 0.4f), alpha);
+      else if (kind == 2)
+        Add(Flash, GlowSprite, pos, U(50.0f, 300.0f), colour, alpha);
+      else if (kind == 3)
+        Add(Star, SparkleSprite, pos, U(5.0f, 40.0f), colour, alpha);
+      else
+        Add(Q(2) == 0 ? TrailStar : Bee, Q(2) == 0 ? DiscSprite : GlowSprite, pos, U(5.0f, 40.0f),
+            colour, alpha);
     }
     MaintainPool();
   }
@@ -111,7 +98,7 @@ class ParticleBatchGl : public ::testing::Test {
     glClear(GL_COLOR_BUFFER_BIT);
     DrawParticles();
     referenceParticleDraw = false;
-    return context->ReadPixels();
+    return gltest::SharedContext().ReadPixels();
   }
 
   // Rasterizing the same quad from corners rounded differently may move an edge across a row of
@@ -125,7 +112,7 @@ class ParticleBatchGl : public ::testing::Test {
   };
   static Difference Compare(const std::vector<unsigned char>& a,
                             const std::vector<unsigned char>& b) {
-    Difference d = {0.0, 0, 0.0, 0};
+    Difference d = {};
     // The last row and column of blocks may be partial (180 rows are 22.5 blocks).
     constexpr std::size_t across = (Width + 7) / 8;
     std::vector<double> blocks(across * ((Height + 7) / 8), 0.0);
@@ -145,15 +132,14 @@ class ParticleBatchGl : public ::testing::Test {
     for (double block : blocks) d.worstBlock = std::max(d.worstBlock, block);
     return d;
   }
-  static void ExpectSamePicture(const Difference& d) {
+  static Difference DrawnAlikeBothWays() {
+    MaintainPool();
+    const auto reference = Draw(true);
+    const Difference d = Compare(reference, Draw(false));
     EXPECT_LT(d.mean, 0.2);
     EXPECT_LE(d.strayPixels, 20);
     EXPECT_LT(d.worstBlock, 1.5);
-  }
-  static void DrawnAlikeBothWays() {
-    MaintainPool();
-    const auto reference = Draw(true);
-    ExpectSamePicture(Compare(reference, Draw(false)));
+    return d;
   }
   // One world unit to the pixel, facing the camera.
   static void PixelCamera() {
@@ -165,21 +151,18 @@ class ParticleBatchGl : public ::testing::Test {
     for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
   }
 
-  static gltest::OffscreenContext* context;
-  static Vec3 eye;
+  // The pool in drawing order, put into the batch.
+  static void Fill() {
+    MaintainPool();
+    FillParticleBatch(CurrentBatchView());
+  }
 };
-gltest::OffscreenContext* ParticleBatchGl::context = nullptr;
-Vec3 ParticleBatchGl::eye(0.0f, 0.0f, 0.0f);
 
 TEST_F(ParticleBatchGl, ShowCrowdLooksTheSameBothWays) {
   for (int count : {300, 3000}) {
-    FillShow(count, 17u + static_cast<unsigned>(count));
-    const auto reference = Draw(true);
-    const auto batched = Draw(false);
-    const Difference d = Compare(reference, batched);
-    EXPECT_GT(d.lit, 1000) << "the crowd is on screen";
     SCOPED_TRACE(count);
-    ExpectSamePicture(d);
+    FillShow(count, 17u + static_cast<unsigned>(count));
+    EXPECT_GT(DrawnAlikeBothWays().lit, 1000) << "the crowd is on screen";
     EXPECT_GT(particleBatch.runCount, 1);
     EXPECT_LT(particleBatch.runCount, count / 4) << "sprites share runs";
     ClearPool();
@@ -254,11 +237,10 @@ TEST_F(ParticleBatchGl, SmokeAndLightApartShareTwoRuns) {
   // covers another, so the order between the kinds is free.
   for (int i = 0; i < 40; ++i) {
     const float z = -1000.0f + 40.0f * static_cast<float>(i);
-    if (i % 2 == 0) {
+    if (i % 2 == 0)
       Add(Smoke, SmokeSprite[i % 5], Vec3(-500.0f, 300.0f, z), 30.0f, Vec3(1, 1, 1), 0.8f);
-    } else {
+    else
       Add(Star, GlowSprite, Vec3(300.0f, 300.0f, z), 20.0f, Vec3(1, 1, 0), 0.8f);
-    }
   }
   DrawnAlikeBothWays();
   EXPECT_EQ(particleBatch.runCount, 2);
@@ -273,9 +255,8 @@ TEST_F(ParticleBatchGl, BlastKeepsItsPlaceAndTheStateIsLeftClean) {
   DrawnAlikeBothWays();
   ASSERT_EQ(particleBatch.runCount, 4);
   EXPECT_NE(particleBatch.runs[1].blast, nullptr) << "star, blast, star, smoke";
-  EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
-  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
-  EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
+  for (GLenum array : {GL_VERTEX_ARRAY, GL_TEXTURE_COORD_ARRAY, GL_COLOR_ARRAY})
+    EXPECT_FALSE(glIsEnabled(array)) << array;
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
   EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
 }
@@ -286,15 +267,13 @@ TEST_F(ParticleBatchGl, SkippedSpritesGiveNoQuads) {
   Add(SubShell, GlowSprite, Vec3(0, 300, 0), 20.0f, Vec3(1, 1, 1), 1.0f);
   Add(Star, 0, Vec3(0, 300, 0), 20.0f, Vec3(1, 1, 1), 1.0f);               // no sprite
   Add(Star, GlowSprite, Vec3(20000, 300, 0), 20.0f, Vec3(1, 1, 1), 1.0f);  // off screen
-  MaintainPool();
-  FillParticleBatch(CurrentBatchView());
+  Fill();
   EXPECT_EQ(particleBatch.vertexCount, 0);
   EXPECT_EQ(particleBatch.runCount, 0);
   Add(Flash, GlowSprite, Vec3(0, 300, 0), 20.0f, Vec3(1, 0, 0), 1.0f);
   Add(Star, GlowSprite, Vec3(0, 300, 0), 20.0f, Vec3(1, 1, 1), 1.0f);
   Add(Smoke, SmokeSprite[0], Vec3(0, 300, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 0.0f;
-  MaintainPool();
-  FillParticleBatch(CurrentBatchView());
+  Fill();
   EXPECT_EQ(particleBatch.vertexCount, 16) << "a flash is one quad, a star two, smoke at 0 one";
 }
 
@@ -323,8 +302,7 @@ TEST_F(ParticleBatchGl, LightReachingSmokeByASliverOrFromBehindTheEyeComesAfterI
   Add(Star, GlowSprite, Vec3(0, 600, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 300.0f;
   Add(Smoke, SmokeSprite[0], low, 1.0f, Vec3(1, 1, 1), 1.0f).depthKey = 200.0f;
   Add(Star, GlowSprite, Vec3(0, 300, 1600), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 100.0f;
-  MaintainPool();
-  FillParticleBatch(CurrentBatchView());
+  Fill();
   EXPECT_EQ(particleBatch.runCount, 3) << "from behind the eye";
 
   ClearPool();
@@ -333,8 +311,7 @@ TEST_F(ParticleBatchGl, LightReachingSmokeByASliverOrFromBehindTheEyeComesAfterI
   Add(Smoke, SmokeSprite[0], Vec3(50, 90, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 200.0f;
   // Reaches x = 32.8: the pixel centre at 32.5 lies in the smoke's tile.
   Add(Star, GlowSprite, Vec3(22.8f, 90, 0), 20.0f, Vec3(1, 1, 1), 1.0f).depthKey = 100.0f;
-  MaintainPool();
-  FillParticleBatch(CurrentBatchView());
+  Fill();
   EXPECT_EQ(particleBatch.runCount, 3) << "by a sliver";
 }
 

@@ -30,9 +30,7 @@ constexpr int Size = 128;  // the picture spans world x and y from -64 to 64
 class ParticleDrawGl : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    context = &gltest::SharedContext();
-    context->UseSize(Size, Size);
-    if (!context->ready()) return;
+    if (!gltest::PreparedContext(Size, Size).ready()) return;
     ApplyDefaults();
     srand(3);
     BuildFormulaSprites();
@@ -41,11 +39,9 @@ class ParticleDrawGl : public ::testing::Test {
     marker = gltest::MarkerLists(1, 11);
     ringMarker = gltest::MarkerLists(1, 3);
   }
-  static void TearDownTestSuite() { context = nullptr; }
   void SetUp() override {
+    context = &gltest::PreparedContext(Size, Size);
     ASSERT_TRUE(context->ready()) << context->failure();
-    context->UseSize(Size, Size);
-    context->ResetState();
     glMatrixMode(GL_PROJECTION);
     glOrtho(-64.0, 64.0, -64.0, 64.0, -1000.0, 1000.0);
     glMatrixMode(GL_MODELVIEW);
@@ -74,11 +70,10 @@ class ParticleDrawGl : public ::testing::Test {
     return PixelAt(pixels, Size, Size / 2 + dx, Size / 2 + dy);
   }
 
-  static OffscreenContext* context;
+  OffscreenContext* context = nullptr;
   static unsigned marker, ringMarker;  // marker lists for a particle's sprite and RingSprite
   unsigned ringSprite = 0;
 };
-OffscreenContext* ParticleDrawGl::context = nullptr;
 unsigned ParticleDrawGl::marker = 0, ParticleDrawGl::ringMarker = 0;
 
 // A sprite's scale (as a multiple of the particle's size) and colour, its opacity the particle's
@@ -133,15 +128,11 @@ TEST_F(ParticleDrawGl, EachKindIsItsSpritesInItsColoursFacingTheCamera) {
       const float got[4] = {fed[i].r, fed[i].g, fed[i].b, fed[i].a};
       for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[k], want[k], 2e-3f) << i << " colour " << k;
     }
-    GLint dst = 0;
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(dst, static_cast<GLint>(c.blendDst));
+    EXPECT_EQ(gltest::Int(GL_BLEND_DST), static_cast<GLint>(c.blendDst));
     GLdouble m[16];
-    GLint depth = 0;
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     for (int i = 0; i < 16; ++i) EXPECT_DOUBLE_EQ(m[i], (i % 5 == 0) ? 1.0 : 0.0);
-    EXPECT_EQ(depth, 1);
+    EXPECT_EQ(gltest::Int(GL_MODELVIEW_STACK_DEPTH), 1);
   }
 }
 
@@ -219,34 +210,23 @@ TEST_F(ParticleDrawGl, BlastIsAShockRingOfTheMeshWithABrightFlareWhileYoung) {
       for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[k], want[k], 2e-3f) << "colour " << k;
     }
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE)) << "culling is restored";
-    GLint depth = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    GLint bound = 0, src = 0, dst = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(static_cast<unsigned>(bound), sky.cloudTexture);
-    EXPECT_EQ(src, GL_SRC_ALPHA);
-    EXPECT_EQ(dst, GL_ONE);
+    EXPECT_EQ(gltest::Int(GL_MODELVIEW_STACK_DEPTH), 1);
+    EXPECT_EQ(static_cast<unsigned>(gltest::Int(GL_TEXTURE_BINDING_2D)), sky.cloudTexture);
+    EXPECT_EQ(gltest::Int(GL_BLEND_SRC), GL_SRC_ALPHA);
+    EXPECT_EQ(gltest::Int(GL_BLEND_DST), GL_ONE);
   }
 }
 
 TEST_F(ParticleDrawGl, DrawParticlesDrawsThePoolFarToNearWithBlendingOn) {
   ClearPool();
   // A dark smoke puff in front of a star: drawn after it, the puff dims the star's white core.
-  Particle& star = AllocateParticle();
-  star = Make(Star, 40.0f);
-  star.depthKey = 200.0f;
-  Particle& puff = AllocateParticle();
-  puff = Make(Smoke, 40.0f);
+  (AllocateParticle() = Make(Star, 40.0f)).depthKey = 200.0f;
+  Particle& puff = AllocateParticle() = Make(Smoke, 40.0f);
   puff.colour = Vec3(0.0f, 0.0f, 0.0f);
   puff.alpha = 0.5f;
-  puff.depthKey = 100.0f;
   MaintainPool();
-
   glClear(GL_COLOR_BUFFER_BIT);
   glDisable(GL_BLEND);
   DrawParticles();

@@ -24,22 +24,14 @@
 namespace varenko {
 namespace {
 
-using gltest::OffscreenContext;
-
 constexpr int Width = 960;
 constexpr int Height = 540;
 
 class SkyGl : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    context = &gltest::SharedContext();
-    context->UseSize(Width, Height);
-  }
-  static void TearDownTestSuite() { context = nullptr; }
   void SetUp() override {
+    context = &gltest::PreparedContext(Width, Height);
     ASSERT_TRUE(context->ready()) << context->failure();
-    context->UseSize(Width, Height);
-    context->ResetState();
     ApplyDefaults();
     ResetSky();
   }
@@ -52,9 +44,8 @@ class SkyGl : public ::testing::Test {
     BuildRingMesh();
   }
 
-  static OffscreenContext* context;
+  gltest::OffscreenContext* context = nullptr;
 };
-OffscreenContext* SkyGl::context = nullptr;
 
 // World position of a fed-back vertex under the current matrices and viewport.
 Vec3 World(const gltest::FedVertex& v) {
@@ -67,10 +58,11 @@ Vec3 World(const gltest::FedVertex& v) {
   return Vec3(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
 }
 
-std::vector<unsigned char> TextureBytes(GLuint texture, GLenum format, int size) {
+// The bytes of a texture, by default the one bound.
+std::vector<unsigned char> TextureBytes(GLenum format, int size, GLint texture = -1) {
   const int components = format == GL_RGBA ? 4 : format == GL_RGB ? 3 : 2;
   std::vector<unsigned char> bytes(static_cast<std::size_t>(size) * size * components);
-  glBindTexture(GL_TEXTURE_2D, texture);
+  if (texture >= 0) glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, bytes.data());
   return bytes;
@@ -78,20 +70,13 @@ std::vector<unsigned char> TextureBytes(GLuint texture, GLenum format, int size)
 
 TEST_F(SkyGl, FormulaSpritesHoldTheirTexelsAndDrawAFrontFacingSquare) {
   BuildSeeded(1);
+  // One block of four consecutive lists; each binds its texture, which drawing leaves bound.
   const unsigned lists[4] = {GlowSprite, DiscSprite, RingSprite, SparkleSprite};
-  for (int i = 0; i < 4; ++i) {
+  for (unsigned i = 0; i < 4; ++i) {
     ASSERT_TRUE(glIsList(lists[i])) << i;
-    if (i > 0) {
-      EXPECT_EQ(lists[i], lists[0] + i) << "one block of four consecutive lists";
-    }
-  }
-  // The list binds its texture: drawing it leaves that texture bound.
-  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(lists[i], lists[0] + i);
     glCallList(lists[i]);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(TextureBytes(static_cast<GLuint>(bound), GL_RGBA, FormulaSpriteSize),
-              FormulaSpriteTexels(i))
+    EXPECT_EQ(TextureBytes(GL_RGBA, FormulaSpriteSize), FormulaSpriteTexels(static_cast<int>(i)))
         << "sprite " << i;
   }
 
@@ -117,10 +102,7 @@ TEST_F(SkyGl, SmokeSpritesCarryTheEmbeddedPuffs) {
   for (int k = 0; k < SmokeImageCount; ++k) {
     ASSERT_TRUE(glIsList(SmokeSprite[k])) << k;
     glCallList(SmokeSprite[k]);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(TextureBytes(static_cast<GLuint>(bound), GL_LUMINANCE_ALPHA, SmokeImageSize),
-              SmokeSpriteTexels(SmokeImage(k)));
+    EXPECT_EQ(TextureBytes(GL_LUMINANCE_ALPHA, SmokeImageSize), SmokeSpriteTexels(SmokeImage(k)));
   }
   EXPECT_FLOAT_EQ(SmokeLifeTable[3], 1.0f);
   EXPECT_FLOAT_EQ(SmokeLifeTable[7], 1.0f);
@@ -157,16 +139,17 @@ TEST_F(SkyGl, EachSwitchBuildsExactlyItsResources) {
   for (const auto& f : filters) {
     if (!glIsTexture(f.texture)) continue;
     glBindTexture(GL_TEXTURE_2D, f.texture);
-    GLint got[4] = {};
     const GLenum names[4] = {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S,
                              GL_TEXTURE_WRAP_T};
-    for (int i = 0; i < 4; ++i) glGetTexParameteriv(GL_TEXTURE_2D, names[i], &got[i]);
-    EXPECT_EQ(got[0], f.min) << "texture " << f.texture;
-    EXPECT_EQ(got[1], f.mag) << "texture " << f.texture;
-    EXPECT_EQ(got[2], f.wrap) << "texture " << f.texture;
-    EXPECT_EQ(got[3], f.wrap) << "texture " << f.texture;
+    const GLint want[4] = {f.min, f.mag, f.wrap, f.wrap};
+    for (int i = 0; i < 4; ++i) {
+      GLint got = 0;
+      glGetTexParameteriv(GL_TEXTURE_2D, names[i], &got);
+      EXPECT_EQ(got, want[i]) << "texture " << f.texture << " parameter " << i;
+    }
   }
-  EXPECT_EQ(TextureBytes(FormulaAtlasTexture, GL_RGBA, 512), FormulaAtlasTexels());
+  EXPECT_EQ(TextureBytes(GL_RGBA, 512, static_cast<GLint>(FormulaAtlasTexture)),
+            FormulaAtlasTexels());
 }
 
 // The scenery pass one layer at a time, caught in feedback under an orthographic view that holds
@@ -212,11 +195,8 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
     glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     const auto fed = gltest::Feedback([] { DrawScenery(); });
-    GLint mode = 0, depth = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_EQ(depth, 1);
+    EXPECT_EQ(gltest::Int(GL_MATRIX_MODE), GL_MODELVIEW);
+    EXPECT_EQ(gltest::Int(GL_MODELVIEW_STACK_DEPTH), 1);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     int triangles = 0, wrong = 0;
     for (const gltest::Fed& f : fed) {
@@ -257,15 +237,11 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
     }
     EXPECT_EQ(triangles, l.triangles);
     EXPECT_EQ(wrong, 0) << "colours or texture coordinates";
-    GLint bound = 0, src = 0, dst = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(static_cast<unsigned>(bound), l.texture);
+    EXPECT_EQ(static_cast<unsigned>(gltest::Int(GL_TEXTURE_BINDING_2D)), l.texture);
     EXPECT_EQ(glIsEnabled(GL_BLEND) == GL_TRUE, l.src != 0) << "the dome is drawn unblended";
     if (l.src != 0) {
-      EXPECT_EQ(src, static_cast<GLint>(l.src));
-      EXPECT_EQ(dst, static_cast<GLint>(l.dst));
+      EXPECT_EQ(gltest::Int(GL_BLEND_SRC), static_cast<GLint>(l.src));
+      EXPECT_EQ(gltest::Int(GL_BLEND_DST), static_cast<GLint>(l.dst));
     }
   }
 }

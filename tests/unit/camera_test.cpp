@@ -14,14 +14,12 @@ void ExpectVec(const Vec3& v, float x, float y, float z) {
   EXPECT_FLOAT_EQ(v.y, y);
   EXPECT_FLOAT_EQ(v.z, z);
 }
+void ExpectVec(const Vec3& v, const Vec3& want) { ExpectVec(v, want.x, want.y, want.z); }
 
 TEST(Camera, OpeningFlightDrawsEndThenStart) {
   srand(1234);
-  const float endX = U(-1500.0f, 1500.0f);
-  const float endZ = U(-1500.0f, 1500.0f);
-  const float startX = U(5000.0f, 6000.0f);
-  const float startZ = U(-2000.0f, 2000.0f);
-
+  const float endX = U(-1500.0f, 1500.0f), endZ = U(-1500.0f, 1500.0f);
+  const float startX = U(5000.0f, 6000.0f), startZ = U(-2000.0f, 2000.0f);
   srand(1234);
   CameraPath c = InitialCameraPath();
   StartOpeningFlight(c);
@@ -38,24 +36,21 @@ struct SegmentDraws {
   bool cut;
 };
 
+// A point drawn x, y, z in turn, each coordinate between its own bounds.
+Vec3 DrawPoint(float x, float y0, float y1, float z) {
+  const float px = U(-x, x), py = U(y0, y1);
+  return Vec3(px, py, U(-z, z));
+}
+
 SegmentDraws DrawSegment() {
   SegmentDraws d;
-  auto draw = [](float lo, float hi) { return U(lo, hi); };
-  d.duration = draw(5, 30);
-  d.eyeEnd.x = draw(-3000, 3000);
-  d.eyeEnd.y = draw(5, 1705);
-  d.eyeEnd.z = draw(-3000, 3000);
-  d.targetEnd.x = draw(-500, 500);
-  d.targetEnd.y = draw(200, 1300);
-  d.targetEnd.z = draw(-500, 500);
+  d.duration = U(5, 30);
+  d.eyeEnd = DrawPoint(3000, 5, 1705, 3000);
+  d.targetEnd = DrawPoint(500, 200, 1300, 500);
   d.cut = Q(3) == 0;
   if (d.cut) {
-    d.cutEye.x = draw(-3000, 3000);
-    d.cutEye.y = draw(5, 1705);
-    d.cutEye.z = draw(-3000, 3000);
-    d.cutTarget.x = draw(-500, 500);
-    d.cutTarget.y = draw(200, 1300);
-    d.cutTarget.z = draw(-500, 500);
+    d.cutEye = DrawPoint(3000, 5, 1705, 3000);
+    d.cutTarget = DrawPoint(500, 200, 1300, 500);
   }
   return d;
 }
@@ -84,30 +79,20 @@ bool FlyFirstSegment(std::uint32_t seed) {
   EXPECT_EQ(c.segmentTime, 0.0f);
   EXPECT_EQ(c.segmentProgress, 0.0f);
   EXPECT_FLOAT_EQ(c.segmentDuration, d.duration);
-  ExpectVec(c.eyeEnd, d.eyeEnd.x, d.eyeEnd.y, d.eyeEnd.z);
-  ExpectVec(c.targetEnd, d.targetEnd.x, d.targetEnd.y, d.targetEnd.z);
-  if (d.cut) {
-    ExpectVec(c.eyeStart, d.cutEye.x, d.cutEye.y, d.cutEye.z);
-    ExpectVec(c.targetStart, d.cutTarget.x, d.cutTarget.y, d.cutTarget.z);
-  } else {
-    ExpectVec(c.eyeStart, firstEnd.x, firstEnd.y, firstEnd.z);
-    ExpectVec(c.targetStart, 0.0f, 1200.0f, 0.0f);  // the old segment's target end
-  }
-  // At progress 0 the eye stands at the segment's start.
-  ExpectVec(c.eyePos, c.eyeStart.x, c.eyeStart.y, c.eyeStart.z);
+  ExpectVec(c.eyeEnd, d.eyeEnd);
+  ExpectVec(c.targetEnd, d.targetEnd);
+  // A cut starts at new draws; else at the old segment's eye and target ends.
+  ExpectVec(c.eyeStart, d.cut ? d.cutEye : firstEnd);
+  ExpectVec(c.targetStart, d.cut ? d.cutTarget : Vec3(0.0f, 1200.0f, 0.0f));
+  ExpectVec(c.eyePos, c.eyeStart);  // at progress 0 the eye stands at the segment's start
   return d.cut;
 }
 
 TEST(Camera, FirstSegmentEndsAfterTwentySecondsWithAndWithoutCut) {
-  bool sawCut = false;
-  bool sawSmooth = false;
+  bool sawCut = false, sawSmooth = false;
   // Nearby seeds give nearly the same early draws from this generator, so the seeds are spread.
-  for (std::uint32_t i = 1; i < 60 && !(sawCut && sawSmooth); ++i) {
-    if (FlyFirstSegment(i * 2654435761u))
-      sawCut = true;
-    else
-      sawSmooth = true;
-  }
+  for (std::uint32_t i = 1; i < 60 && !(sawCut && sawSmooth); ++i)
+    (FlyFirstSegment(i * 2654435761u) ? sawCut : sawSmooth) = true;
   EXPECT_TRUE(sawCut);
   EXPECT_TRUE(sawSmooth);
 }
@@ -133,24 +118,26 @@ TEST(Camera, EaseIsHalfWayAtMidSegmentAndStillAtTheEnds) {
 }
 
 TEST(Camera, ViewAngles) {
-  CameraPath c = InitialCameraPath();
-  c.eyePos.Set(0, 1700, 0);  // straight above the target
-  c.lookTarget.Set(0, 200, 0);
-  ComputeViewAngles(c);
-  EXPECT_FLOAT_EQ(c.pitchDeg, -90.0f);
-  EXPECT_FLOAT_EQ(c.yawDeg, 0.0f);
-
-  c.eyePos.Set(1000, 1200, 0);  // level, on the +x side: the view turns a quarter round
-  c.lookTarget.Set(0, 1200, 0);
-  ComputeViewAngles(c);
-  EXPECT_FLOAT_EQ(c.pitchDeg, 0.0f);
-  EXPECT_FLOAT_EQ(c.yawDeg, 90.0f);
-
-  c.eyePos.Set(0, 0, 1000);  // below the target, looking up at 45 degrees
-  c.lookTarget.Set(0, 1000, 0);
-  ComputeViewAngles(c);
-  EXPECT_NEAR(c.pitchDeg, 45.0f, 1e-4f);
-  EXPECT_FLOAT_EQ(c.yawDeg, 0.0f);
+  // Eye, target, pitch and yaw: straight above the target; level on the +x side (the view turns a
+  // quarter round); below the target, looking up at 45 degrees.
+  const struct {
+    Vec3 eye, target;
+    float pitch, yaw;
+  } cases[] = {{Vec3(0, 1700, 0), Vec3(0, 200, 0), -90, 0},
+               {Vec3(1000, 1200, 0), Vec3(0, 1200, 0), 0, 90},
+               {Vec3(0, 0, 1000), Vec3(0, 1000, 0), 45, 0}};
+  for (const auto& w : cases) {
+    CameraPath c = InitialCameraPath();
+    c.eyePos = w.eye;
+    c.lookTarget = w.target;
+    ComputeViewAngles(c);
+    if (w.pitch == 45) {
+      EXPECT_NEAR(c.pitchDeg, w.pitch, 1e-4f);
+    } else {
+      EXPECT_FLOAT_EQ(c.pitchDeg, w.pitch) << w.yaw;
+    }
+    EXPECT_FLOAT_EQ(c.yawDeg, w.yaw) << w.pitch << " " << w.yaw;
+  }
 }
 
 }  // namespace
