@@ -25,8 +25,8 @@ enum Marker { Glow = 1, Disc, Ring, Sparkle };
 class FlareGl : public ::testing::Test {
  protected:
   void SetUp() override {
-    context = &gltest::PreparedContext(Width, Height);
-    ASSERT_TRUE(context->ready()) << context->failure();
+    const gltest::OffscreenContext& context = gltest::PreparedContext(Width, Height);
+    ASSERT_TRUE(context.ready()) << context.failure();
     ApplyDefaults();
     ClearPool();
     saved[0] = GlowSprite, saved[1] = DiscSprite, saved[2] = RingSprite, saved[3] = SparkleSprite;
@@ -41,7 +41,6 @@ class FlareGl : public ::testing::Test {
     glGetDoublev(GL_PROJECTION_MATRIX, view.projection);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
-    view.viewport[0] = view.viewport[1] = 0;
     view.viewport[2] = view.clientWidth = Width;
     view.viewport[3] = view.clientHeight = Height;
     view.aspect = Aspect;
@@ -70,11 +69,7 @@ class FlareGl : public ::testing::Test {
     const GLenum names[5] = {GL_BLEND_SRC, GL_BLEND_DST, GL_MATRIX_MODE, GL_MODELVIEW_STACK_DEPTH,
                              GL_PROJECTION_STACK_DEPTH};
     const GLint want[5] = {GL_SRC_ALPHA, GL_ONE, GL_MODELVIEW, 1, 1};
-    for (int i = 0; i < 5; ++i) {
-      GLint got = 0;
-      glGetIntegerv(names[i], &got);
-      EXPECT_EQ(got, want[i]) << names[i];
-    }
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(gltest::Int(names[i]), want[i]) << names[i];
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     for (GLenum which : {GL_MODELVIEW_MATRIX, GL_PROJECTION_MATRIX}) {
       GLdouble m[16];
@@ -83,7 +78,6 @@ class FlareGl : public ::testing::Test {
     }
   }
 
-  gltest::OffscreenContext* context = nullptr;
   unsigned saved[4] = {};
   FlareView view = {};
   const FlareOverlay overlay = WholeOverlay(Aspect);

@@ -22,9 +22,6 @@
 namespace varenko {
 namespace {
 
-using gltest::OffscreenContext;
-using gltest::PixelAt;
-
 constexpr int Size = 128;  // the picture spans world x and y from -64 to 64
 
 class ParticleDrawGl : public ::testing::Test {
@@ -40,8 +37,8 @@ class ParticleDrawGl : public ::testing::Test {
     ringMarker = gltest::MarkerLists(1, 3);
   }
   void SetUp() override {
-    context = &gltest::PreparedContext(Size, Size);
-    ASSERT_TRUE(context->ready()) << context->failure();
+    const gltest::OffscreenContext& context = gltest::PreparedContext(Size, Size);
+    ASSERT_TRUE(context.ready()) << context.failure();
     glMatrixMode(GL_PROJECTION);
     glOrtho(-64.0, 64.0, -64.0, 64.0, -1000.0, 1000.0);
     glMatrixMode(GL_MODELVIEW);
@@ -67,10 +64,9 @@ class ParticleDrawGl : public ::testing::Test {
 
   // Pixel at (dx, dy) from the centre of the picture.
   static gltest::Rgba At(const std::vector<unsigned char>& pixels, int dx, int dy) {
-    return PixelAt(pixels, Size, Size / 2 + dx, Size / 2 + dy);
+    return gltest::PixelAt(pixels, Size, Size / 2 + dx, Size / 2 + dy);
   }
 
-  OffscreenContext* context = nullptr;
   static unsigned marker, ringMarker;  // marker lists for a particle's sprite and RingSprite
   unsigned ringSprite = 0;
 };
@@ -116,17 +112,17 @@ TEST_F(ParticleDrawGl, EachKindIsItsSpritesInItsColoursFacingTheCamera) {
     const auto fed = gltest::FedSprites(gltest::Feedback([&] { DrawParticle(p); }));
     ASSERT_EQ(fed.size(), c.sprites.size());
     for (std::size_t i = 0; i < fed.size(); ++i) {
+      // Centre, half axes and colour.
       const Sprite& w = c.sprites[i];
+      const gltest::FedSprite& f = fed[i];
       const float half = 0.5f * w.scale * 40.0f;
-      EXPECT_NEAR(fed[i].x - Size / 2, 10.0f, 1e-3f);
-      EXPECT_NEAR(fed[i].y - Size / 2, -5.0f, 1e-3f);
-      EXPECT_NEAR(fed[i].ax, 0.0f, 1e-3f);
-      EXPECT_NEAR(fed[i].ay, half, 1e-3f) << "sprite " << i;
-      EXPECT_NEAR(fed[i].bx, -half, 1e-3f) << "sprite " << i;
-      const float want[4] = {w.r < 0 ? 0.2f : w.r, w.r < 0 ? 0.4f : w.g, w.r < 0 ? 0.6f : w.b,
-                             c.alpha};
-      const float got[4] = {fed[i].r, fed[i].g, fed[i].b, fed[i].a};
-      for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[k], want[k], 2e-3f) << i << " colour " << k;
+      const bool own = w.r < 0;
+      const float want[10] = {
+          10, -5, 0, half, -half, 0, own ? 0.2f : w.r, own ? 0.4f : w.g, own ? 0.6f : w.b, c.alpha};
+      const float got[10] = {
+          f.x - Size / 2, f.y - Size / 2, f.ax, f.ay, f.bx, f.by, f.r, f.g, f.b, f.a};
+      for (int k = 0; k < 10; ++k)
+        EXPECT_NEAR(got[k], want[k], k < 6 ? 1e-3f : 2e-3f) << "sprite " << i << " value " << k;
     }
     EXPECT_EQ(gltest::Int(GL_BLEND_DST), static_cast<GLint>(c.blendDst));
     GLdouble m[16];
@@ -201,13 +197,12 @@ TEST_F(ParticleDrawGl, BlastIsAShockRingOfTheMeshWithABrightFlareWhileYoung) {
 
     const auto flare = gltest::FedSprites(fed);
     ASSERT_EQ(flare.size(), life > 0.7f ? 1u : 0u) << "a ring flare only above 0.7";
-    if (!flare.empty()) {
-      EXPECT_EQ(flare[0].marker, 3) << "RingSprite";
-      EXPECT_NEAR(flare[0].ax, 2.5f * S, 1e-3f) << "five times the size, facing the camera";
-      EXPECT_NEAR(flare[0].by, 2.5f * S, 1e-3f);
-      const float want[4] = {1.0f, life, 1.0f, (life - 0.7f) * 3.333f};
-      const float got[4] = {flare[0].r, flare[0].g, flare[0].b, flare[0].a};
-      for (int k = 0; k < 4; ++k) EXPECT_NEAR(got[k], want[k], 2e-3f) << "colour " << k;
+    if (!flare.empty()) {  // RingSprite at five times the size, facing the camera
+      const gltest::FedSprite& f = flare[0];
+      EXPECT_EQ(f.marker, 3);
+      const float want[6] = {2.5f * S, 2.5f * S, 1.0f, life, 1.0f, (life - 0.7f) * 3.333f};
+      const float got[6] = {f.ax, f.by, f.r, f.g, f.b, f.a};
+      for (int k = 0; k < 6; ++k) EXPECT_NEAR(got[k], want[k], k < 2 ? 1e-3f : 2e-3f) << k;
     }
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE)) << "culling is restored";
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
@@ -231,7 +226,7 @@ TEST_F(ParticleDrawGl, DrawParticlesDrawsThePoolFarToNearWithBlendingOn) {
   glDisable(GL_BLEND);
   DrawParticles();
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
-  const auto pixels = context->ReadPixels();
+  const auto pixels = gltest::SharedContext().ReadPixels();
   EXPECT_NEAR(At(pixels, 0, 0).g, 128, 4) << "core under half-opaque black smoke";
   EXPECT_NEAR(At(pixels, 11, 0).r, 128, 4) << "red body under the smoke";
   ClearPool();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -68,8 +69,10 @@ std::vector<unsigned char> TextureBytes(GLenum format, int size, GLint texture =
   return bytes;
 }
 
-TEST_F(SkyGl, FormulaSpritesHoldTheirTexelsAndDrawAFrontFacingSquare) {
+TEST_F(SkyGl, SpritesHoldTheirTexelsAndDrawAFrontFacingSquare) {
+  settings.smokeSpan = 1;
   BuildSeeded(1);
+  BuildSmokeSprites();
   // One block of four consecutive lists; each binds its texture, which drawing leaves bound.
   const unsigned lists[4] = {GlowSprite, DiscSprite, RingSprite, SparkleSprite};
   for (unsigned i = 0; i < 4; ++i) {
@@ -79,7 +82,13 @@ TEST_F(SkyGl, FormulaSpritesHoldTheirTexelsAndDrawAFrontFacingSquare) {
     EXPECT_EQ(TextureBytes(GL_RGBA, FormulaSpriteSize), FormulaSpriteTexels(static_cast<int>(i)))
         << "sprite " << i;
   }
-
+  for (int k = 0; k < SmokeImageCount; ++k) {  // the smoke lists carry the embedded puffs
+    ASSERT_TRUE(glIsList(SmokeSprite[k])) << k;
+    glCallList(SmokeSprite[k]);
+    EXPECT_EQ(TextureBytes(GL_LUMINANCE_ALPHA, SmokeImageSize), SmokeSpriteTexels(SmokeImage(k)));
+  }
+  EXPECT_FLOAT_EQ(SmokeLifeTable[3], 1.0f);
+  EXPECT_FLOAT_EQ(SmokeLifeTable[7], 1.0f);
   // The unit square faces the viewer (both triangles survive back-face culling), corners at
   // +-0.5 carrying texture corners (0, 0) to (1, 1).
   context->ResetState();
@@ -93,19 +102,6 @@ TEST_F(SkyGl, FormulaSpritesHoldTheirTexelsAndDrawAFrontFacingSquare) {
       EXPECT_NEAR(v.t, y + 0.5f, 1e-4f);
     }
   }
-}
-
-TEST_F(SkyGl, SmokeSpritesCarryTheEmbeddedPuffs) {
-  settings.smokeSpan = 1;
-  BuildSeeded(2);
-  BuildSmokeSprites();
-  for (int k = 0; k < SmokeImageCount; ++k) {
-    ASSERT_TRUE(glIsList(SmokeSprite[k])) << k;
-    glCallList(SmokeSprite[k]);
-    EXPECT_EQ(TextureBytes(GL_LUMINANCE_ALPHA, SmokeImageSize), SmokeSpriteTexels(SmokeImage(k)));
-  }
-  EXPECT_FLOAT_EQ(SmokeLifeTable[3], 1.0f);
-  EXPECT_FLOAT_EQ(SmokeLifeTable[7], 1.0f);
 }
 
 TEST_F(SkyGl, EachSwitchBuildsExactlyItsResources) {
@@ -203,32 +199,26 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
       triangles += f.vertex.size() == 3;
       for (const gltest::FedVertex& v : f.vertex) {
         const Vec3 p = World(v);
-        float want[5] = {1, 1, 1, 0, 0};  // red, green, blue, s, t; the cap's centre as given
+        std::array<float, 5> want = {1, 1, 1, 0, 0};  // red, green, blue, s, t; the cap's centre
         if (l.cloudy) {
           const CloudVertex& c =
               CloudGrid[std::clamp<long>(std::lround(p.x / 833.3333f) + 24, 0, 48)]
                        [std::clamp<long>(std::lround(p.z / 833.3333f) + 24, 0, 48)];
           wrong += std::fabs(p.y - c.y) > 1.0f;
-          const float w[5] = {c.red, c.green, c.blue, c.s, c.t};
-          std::copy(w, w + 5, want);
+          want = {c.red, c.green, c.blue, c.s, c.t};
         } else if (l.horizon) {
+          auto away = [&](int i) { return std::hypot(Band[i][2] - p.x, Band[i][3] - p.z); };
           int n = 0;
-          for (int i = 1; i < 9; ++i) {
-            if (std::hypot(Band[i][2] - p.x, Band[i][3] - p.z) <
-                std::hypot(Band[n][2] - p.x, Band[n][3] - p.z))
-              n = i;
-          }
+          for (int i = 1; i < 9; ++i) n = away(i) < away(n) ? i : n;
           const float g = p.y > 4000 ? 0 : Band[n][1];
-          const float w[5] = {g, g, g, p.y > 4000 ? 1.0f : 0.0f, Band[n][0]};
-          std::copy(w, w + 5, want);
-          wrong += std::hypot(Band[n][2] - p.x, Band[n][3] - p.z) > 1.0f;
+          want = {g, g, g, p.y > 4000 ? 1.0f : 0.0f, Band[n][0]};
+          wrong += away(n) > 1.0f;
         } else if (p.y < 19999) {
           // Ring from the height, column from the azimuth (column 12 repeats column 0).
           const long i = std::lround(std::asin((p.y - 1500) / 18500) * 12 / 3.14159265);
           const long j = std::lround(std::atan2(p.z, p.x) * 6 / 3.14159265 + 12) % 12;
           const DomeVertex* d = &dome[std::clamp(i, 0L, 5L)][j];
-          const float w[5] = {d->brightness, d->brightness, d->brightness, d->s, d->t};
-          std::copy(w, w + 5, want);
+          want = {d->brightness, d->brightness, d->brightness, d->s, d->t};
           wrong += std::hypot(d->x - p.x, d->y - p.y, d->z - p.z) > 1.0f;
         }
         const float got[5] = {v.r, v.g, v.b, v.s, v.t};

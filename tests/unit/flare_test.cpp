@@ -12,16 +12,14 @@
 namespace varenko {
 namespace {
 
-TEST(FlareIntensity, FlashFadesLinearlyWithDistance) {
+TEST(FlareIntensity, FlashFadesLinearlyWithDistanceFinaleByOneMinusLToTheFourth) {
   EXPECT_FLOAT_EQ(FlashFlareIntensity(20, 1.0f, 0.0f), 0.2f);
   EXPECT_FLOAT_EQ(FlashFlareIntensity(20, 1.0f, 5000.0f), 0.1f);
   EXPECT_FLOAT_EQ(FlashFlareIntensity(20, 1.0f, 10000.0f), 0.0f);
   EXPECT_FLOAT_EQ(FlashFlareIntensity(20, 1.0f, 15000.0f), 0.0f);
   EXPECT_FLOAT_EQ(FlashFlareIntensity(100, 0.5f, 0.0f), 0.5f);
-}
-
-TEST(FlareIntensity, FinaleFactorOneMinusLToTheFourth) {
-  // flareBrightness 20, alpha 1: l = 0.8, 1 - l^4 = 0.5904; the distance term is 1 at the eye.
+  // A finale object's: flareBrightness 20, alpha 1: l = 0.8, 1 - l^4 = 0.5904; the distance term is
+  // 1 at the eye.
   EXPECT_NEAR(FinaleFlareIntensity(20, 1.0f, 0.0f), 0.5904f, 1e-5);
   EXPECT_NEAR(FinaleFlareIntensity(20, 1.0f, 10000.0f), 0.5 * 0.5904, 1e-5);
   EXPECT_FLOAT_EQ(FinaleFlareIntensity(20, 0.5f, 0.0f), 0.0f);
