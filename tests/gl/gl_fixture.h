@@ -7,7 +7,6 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
-#include <cstdio>
 #include <functional>
 #include <vector>
 
