@@ -78,6 +78,12 @@ class FlareGl : public ::testing::Test {
     }
   }
 
+  // What `drawer` sends down the pipeline for `light`.
+  std::vector<gltest::Fed> Drawn(void (*drawer)(const FlareOverlay&, const FlareRequest&),
+                                 const FlareRequest& light) const {
+    return gltest::Feedback([&] { drawer(overlay, light); });
+  }
+
   unsigned saved[4] = {};
   FlareView view = {};
   const FlareOverlay overlay = WholeOverlay(Aspect);
@@ -107,8 +113,7 @@ constexpr Ghost Chain[9] = {{0.05f, 0.065f, 1, 1, 1, 0.4f, Ring, false},
 
 TEST_F(FlareGl, GhostChainRunsThroughTheCentreAsTheTableSays) {
   const float x = 1.5f, y = 0.4f, r = 0.8f, g = 0.6f, b = 0.4f, intensity = 0.4f;
-  const auto sprites = gltest::FedSprites(
-      gltest::Feedback([&] { DrawGhostChain(overlay, Light(x, y, r, g, b, intensity)); }));
+  const auto sprites = gltest::FedSprites(Drawn(DrawGhostChain, Light(x, y, r, g, b, intensity)));
   ASSERT_EQ(sprites.size(), 9u);
   const float u = Aspect / 2 - x, v = 0.5f - y;
   for (int n = 0; n < 9; ++n) {
@@ -123,8 +128,8 @@ TEST_F(FlareGl, GhostChainRunsThroughTheCentreAsTheTableSays) {
 
 TEST_F(FlareGl, StreakIsALongGlowAndARingStretchedWithTheIntensity) {
   const float x = 1.5f, y = 0.4f, intensity = 0.4f;
-  const auto sprites = gltest::FedSprites(
-      gltest::Feedback([&] { DrawStreak(overlay, Light(x, y, 0.8f, 0.6f, 0.4f, intensity)); }));
+  const auto sprites =
+      gltest::FedSprites(Drawn(DrawStreak, Light(x, y, 0.8f, 0.6f, 0.4f, intensity)));
   ASSERT_EQ(sprites.size(), 2u);
   ExpectElement(sprites[0], Glow, x, y, 2 * intensity, 0.08f, 0, {0.8f, 0.6f, 0.4f, intensity});
   ExpectElement(sprites[1], Ring, x, y, 0.4f, 0.35f * intensity + 0.05f, 0,
@@ -135,15 +140,11 @@ TEST_F(FlareGl, StreakIsALongGlowAndARingStretchedWithTheIntensity) {
 TEST_F(FlareGl, LightsOffScreenFadeOverTheMarginAndAreDroppedBeyondIt) {
   // Half the margin (a tenth of the width: 0.2) below the screen: half the intensity. The fifth
   // ghost lies on screen.
-  const auto faded = gltest::FedSprites(
-      gltest::Feedback([&] { DrawGhostChain(overlay, Light(1.5f, -0.1f, 1, 1, 1, 0.4f)); }));
+  const auto faded = gltest::FedSprites(Drawn(DrawGhostChain, Light(1.5f, -0.1f, 1, 1, 1, 0.4f)));
   ASSERT_EQ(faded.size(), 9u);
   EXPECT_NEAR(faded[4].a, 0.9f * 0.4f * 0.5f, 2e-3f);
-  EXPECT_TRUE(gltest::Feedback([&] {
-                DrawGhostChain(overlay, Light(1.5f, -0.5f, 1, 1, 1, 0.4f));
-              }).empty());
-  EXPECT_TRUE(
-      gltest::Feedback([&] { DrawStreak(overlay, Light(2.5f, 0.5f, 1, 1, 1, 0.4f)); }).empty());
+  EXPECT_TRUE(Drawn(DrawGhostChain, Light(1.5f, -0.5f, 1, 1, 1, 0.4f)).empty());
+  EXPECT_TRUE(Drawn(DrawStreak, Light(2.5f, 0.5f, 1, 1, 1, 0.4f)).empty());
 }
 
 TEST_F(FlareGl, FlarePassDrawsEachQueuedLightWithItsDrawerAndEmptiesTheQueue) {

@@ -164,17 +164,16 @@ inline std::vector<Fed> Feedback(const std::function<void()>& draw) {
       f.vertex.push_back({v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7] / v[10], v[8] / v[10]});
     }
   };
+  auto next = [&](GLint& i) { return static_cast<int>(buffer[static_cast<std::size_t>(i++)]); };
   for (GLint i = 0; i < n;) {
-    const GLint token = static_cast<GLint>(buffer[static_cast<std::size_t>(i++)]);
+    const int token = next(i);
     Fed f{-1, {}};
-    if (token == GL_PASS_THROUGH_TOKEN) {
-      f.marker = static_cast<int>(buffer[static_cast<std::size_t>(i++)]);
-    } else if (token == GL_POLYGON_TOKEN) {
-      const int count = static_cast<int>(buffer[static_cast<std::size_t>(i++)]);
-      vertices(i, count, f);
-    } else {
+    if (token == GL_PASS_THROUGH_TOKEN)
+      f.marker = next(i);
+    else if (token == GL_POLYGON_TOKEN)
+      vertices(i, next(i), f);  // the vertex count, then the vertices
+    else
       vertices(i, token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2 : 1, f);
-    }
     out.push_back(f);
   }
   return out;

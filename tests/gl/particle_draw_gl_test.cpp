@@ -29,6 +29,20 @@ namespace {
 
 constexpr int Size = 128;  // the picture spans world x and y from -64 to 64
 
+// A particle of `kind` at the origin, in front of the camera, drawn with the sharp-edged disc.
+Particle Make(ParticleKind kind, float size) {
+  Particle p{};
+  p.kind = kind;
+  p.spriteList = DiscSprite;
+  p.pos = Vec3(0.0f, 0.0f, 0.0f);
+  p.colour = Vec3(1.0f, 0.0f, 0.0f);
+  p.alpha = 1.0f;
+  p.lifeFrac = 0.5f;
+  p.size = size;
+  p.depthKey = 100.0f;
+  return p;
+}
+
 class ParticleDrawGl : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -52,20 +66,6 @@ class ParticleDrawGl : public ::testing::Test {
     RingSprite = ringMarker;
   }
   void TearDown() override { RingSprite = ringSprite; }
-
-  // A particle of `kind` at the origin, in front of the camera, drawn with the sharp-edged disc.
-  static Particle Make(ParticleKind kind, float size) {
-    Particle p{};
-    p.kind = kind;
-    p.spriteList = DiscSprite;
-    p.pos = Vec3(0.0f, 0.0f, 0.0f);
-    p.colour = Vec3(1.0f, 0.0f, 0.0f);
-    p.alpha = 1.0f;
-    p.lifeFrac = 0.5f;
-    p.size = size;
-    p.depthKey = 100.0f;
-    return p;
-  }
 
   // Pixel at (dx, dy) from the centre of the picture.
   static gltest::Rgba At(const std::vector<unsigned char>& pixels, int dx, int dy) {
@@ -271,14 +271,11 @@ class ParticleBatchGl : public ::testing::Test {
 
   static Particle& Add(ParticleKind kind, unsigned list, Vec3 pos, float size, Vec3 colour,
                        float alpha) {
-    Particle& p = AllocateParticle();
-    p.kind = kind;
+    Particle& p = AllocateParticle() = Make(kind, size);
     p.spriteList = list;
     p.pos = pos;
     p.colour = colour;
-    p.size = size;
     p.alpha = alpha;
-    p.lifeFrac = 0.5f;
     ComputeDepthKey(p);
     return p;
   }

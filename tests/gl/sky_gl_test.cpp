@@ -25,14 +25,13 @@
 namespace varenko {
 namespace {
 
-constexpr int Width = 960;
-constexpr int Height = 540;
+constexpr int Width = 960, Height = 540;
 
 class SkyGl : public ::testing::Test {
  protected:
   void SetUp() override {
-    context = &gltest::PreparedContext(Width, Height);
-    ASSERT_TRUE(context->ready()) << context->failure();
+    const gltest::OffscreenContext& context = gltest::PreparedContext(Width, Height);
+    ASSERT_TRUE(context.ready()) << context.failure();
     ApplyDefaults();
     ResetSky();
   }
@@ -44,8 +43,6 @@ class SkyGl : public ::testing::Test {
     BuildSky();
     BuildRingMesh();
   }
-
-  gltest::OffscreenContext* context = nullptr;
 };
 
 // World position of a fed-back vertex under the current matrices and viewport.
@@ -91,7 +88,7 @@ TEST_F(SkyGl, SpritesHoldTheirTexelsAndDrawAFrontFacingSquare) {
   EXPECT_FLOAT_EQ(SmokeLifeTable[7], 1.0f);
   // The unit square faces the viewer (both triangles survive back-face culling), corners at
   // +-0.5 carrying texture corners (0, 0) to (1, 1).
-  context->ResetState();
+  gltest::SharedContext().ResetState();
   const auto fed = gltest::Feedback([] { glCallList(DiscSprite); });
   EXPECT_EQ(fed.size(), 2u);
   for (const gltest::Fed& f : fed) {
@@ -181,7 +178,7 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
       {0, 0, true, 0, -90, 16, sky.horizonTexture, GL_ONE, GL_ONE}};
   for (const Layer& l : layers) {
     SCOPED_TRACE(::testing::Message() << "layer " << &l - layers);
-    context->ResetState();
+    gltest::SharedContext().ResetState();
     glMatrixMode(GL_PROJECTION);
     glOrtho(-21000, 21000, -21000, 21000, -21000, 21000);
     glMatrixMode(GL_MODELVIEW);
