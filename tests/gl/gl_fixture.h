@@ -101,8 +101,7 @@ class OffscreenContext {
   }
 
  private:
-  int width_;
-  int height_;
+  int width_, height_;
   Display* display_ = nullptr;
   Window window_ = 0;
   Colormap colormap_ = 0;

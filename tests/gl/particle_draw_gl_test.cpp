@@ -43,18 +43,26 @@ Particle Make(ParticleKind kind, float size) {
   return p;
 }
 
-class ParticleDrawGl : public ::testing::Test {
+// The renderer's sprites, sky and ring mesh as start-up builds them, and marker lists.
+class ParticleGl : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (!gltest::PreparedContext(Size, Size).ready()) return;
+    if (!gltest::SharedContext().ready()) return;
     ApplyDefaults();
     srand(3);
     BuildFormulaSprites();
+    BuildSmokeSprites();
     BuildSky();
     BuildRingMesh();
     marker = gltest::MarkerLists(1, 11);
     ringMarker = gltest::MarkerLists(1, 3);
   }
+  static void TearDownTestSuite() { ClearPool(); }
+  static inline unsigned marker = 0, ringMarker = 0;  // for a particle's sprite and RingSprite
+};
+
+class ParticleDrawGl : public ParticleGl {
+ protected:
   void SetUp() override {
     const gltest::OffscreenContext& context = gltest::PreparedContext(Size, Size);
     ASSERT_TRUE(context.ready()) << context.failure();
@@ -72,10 +80,8 @@ class ParticleDrawGl : public ::testing::Test {
     return gltest::PixelAt(pixels, Size, Size / 2 + dx, Size / 2 + dy);
   }
 
-  static unsigned marker, ringMarker;  // marker lists for a particle's sprite and RingSprite
   unsigned ringSprite = 0;
 };
-unsigned ParticleDrawGl::marker = 0, ParticleDrawGl::ringMarker = 0;
 
 // A sprite's scale (as a multiple of the particle's size) and colour, its opacity the particle's
 // alpha; a negative red stands for the particle's own colour.
@@ -117,7 +123,6 @@ TEST_F(ParticleDrawGl, EachKindIsItsSpritesInItsColoursFacingTheCamera) {
     const auto fed = gltest::FedSprites(gltest::Feedback([&] { DrawParticle(p); }));
     ASSERT_EQ(fed.size(), c.sprites.size());
     for (std::size_t i = 0; i < fed.size(); ++i) {
-      // Centre, half axes and colour.
       const Sprite& w = c.sprites[i];
       const gltest::FedSprite& f = fed[i];
       const float half = 0.5f * w.scale * 40.0f;
@@ -238,36 +243,34 @@ TEST_F(ParticleDrawGl, DrawParticlesDrawsThePoolFarToNearWithBlendingOn) {
 
 constexpr int Width = 320, Height = 180;  // the batch's pictures
 
-class ParticleBatchGl : public ::testing::Test {
+class ParticleBatchGl : public ParticleGl {
  protected:
-  static void SetUpTestSuite() {
-    if (!gltest::PreparedContext(Width, Height).ready()) return;
-    ApplyDefaults();
-    srand(3);
-    BuildFormulaSprites();
-    BuildSmokeSprites();
-    BuildSky();
-    BuildRingMesh();
-  }
-  static void TearDownTestSuite() { ClearPool(); }
   void SetUp() override {
     const gltest::OffscreenContext& context = gltest::PreparedContext(Width, Height);
     ASSERT_TRUE(context.ready()) << context.failure();
     ClearPool();
-    // The camera at (0, 300, 1500) turned 20 degrees to the right, and its billboard.
     glMatrixMode(GL_PROJECTION);
     gluPerspective(60.0, static_cast<double>(Width) / Height, 1.0, 40000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glRotatef(20.0f, 0.0f, 1.0f, 0.0f);
-    glGetDoublev(GL_MODELVIEW_MATRIX, BillboardMatrix);
-    glPopMatrix();
-    glRotatef(-20.0f, 0.0f, 1.0f, 0.0f);
-    glTranslatef(0.0f, -300.0f, -1500.0f);
+    Turn(20.0f, 0.0f, 0.0f);
     depthEye = Vec3(0.0f, 300.0f, 1500.0f);
   }
   void TearDown() override { referenceParticleDraw = false; }
+
+  // The camera at (0, 300, 1500) turned right by `yaw`, tilted by `pitch` and rolled by `roll`
+  // degrees, and its billboard.
+  static void Turn(float yaw, float pitch, float roll) {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(yaw, 0.0f, 1.0f, 0.0f);
+    glRotatef(pitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(roll, 0.0f, 0.0f, 1.0f);
+    glGetDoublev(GL_MODELVIEW_MATRIX, BillboardMatrix);
+    glLoadIdentity();
+    glRotatef(-roll, 0.0f, 0.0f, 1.0f);
+    glRotatef(-pitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(-yaw, 0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, -300.0f, -1500.0f);
+  }
 
   static Particle& Add(ParticleKind kind, unsigned list, Vec3 pos, float size, Vec3 colour,
                        float alpha) {
@@ -382,16 +385,7 @@ TEST_F(ParticleBatchGl, ShowCrowdLooksTheSameBothWays) {
 // Under a camera that is turned, tilted and rolled, the batch sends the corners and colours the
 // per-sprite reference sends, sprite for sprite (corners cut at the screen's edge aside).
 TEST_F(ParticleBatchGl, BatchSendsTheReferenceCornersAndColours) {
-  glLoadIdentity();
-  glRotatef(20.0f, 0.0f, 1.0f, 0.0f);
-  glRotatef(-15.0f, 1.0f, 0.0f, 0.0f);
-  glRotatef(30.0f, 0.0f, 0.0f, 1.0f);
-  glGetDoublev(GL_MODELVIEW_MATRIX, BillboardMatrix);
-  glLoadIdentity();
-  glRotatef(-30.0f, 0.0f, 0.0f, 1.0f);
-  glRotatef(15.0f, 1.0f, 0.0f, 0.0f);
-  glRotatef(-20.0f, 0.0f, 1.0f, 0.0f);
-  glTranslatef(0.0f, -300.0f, -1500.0f);
+  Turn(20.0f, -15.0f, 30.0f);
   FillShow(150, 9);
   // Corners drawn by each way, duplicates of one sprite's strip or quad counted once.
   auto corners = [](bool reference) {

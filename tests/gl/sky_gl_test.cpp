@@ -166,16 +166,13 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
       {0.75f, 0.5f, -14142, -14142}, {0.875f, 0.25f, -7654, -18448}, {1, 0, 0, -20000}};
   // clang-format on
   struct Layer {
-    int stars, cloudy;
-    bool horizon;
+    int stars, cloudy, horizon;
     float turnX, turnY;  // view: from below for the dome and clouds, from +x for the band
     int triangles;
-    unsigned texture;
-    GLenum src, dst;
-  } layers[] = {
-      {20, 0, false, -90, 0, 5 * 24, sky.starTexture, 0, 0},
-      {0, 1, false, -90, 0, 48 * 96, sky.cloudTexture, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
-      {0, 0, true, 0, -90, 16, sky.horizonTexture, GL_ONE, GL_ONE}};
+    unsigned texture, src, dst;
+  } layers[] = {{20, 0, 0, -90, 0, 5 * 24, sky.starTexture, 0, 0},
+                {0, 1, 0, -90, 0, 48 * 96, sky.cloudTexture, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
+                {0, 0, 1, 0, -90, 16, sky.horizonTexture, GL_ONE, GL_ONE}};
   for (const Layer& l : layers) {
     SCOPED_TRACE(::testing::Message() << "layer " << &l - layers);
     gltest::SharedContext().ResetState();
