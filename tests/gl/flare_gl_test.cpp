@@ -111,7 +111,7 @@ constexpr Ghost Chain[9] = {{0.05f, 0.065f, 1, 1, 1, 0.4f, Ring, false},
                             {2.2f, 0.3f, 1, 1, 1, 0.7f, Disc, false},
                             {2.5f, 0.6f, 1, 1, 1, 0.8f, Sparkle, false}};
 
-TEST_F(FlareGl, GhostChainRunsThroughTheCentreAsTheTableSays) {
+TEST_F(FlareGl, GhostChainRunsThroughTheCentreAndTheStreakStretchesWithTheIntensity) {
   const float x = 1.5f, y = 0.4f, r = 0.8f, g = 0.6f, b = 0.4f, intensity = 0.4f;
   const auto sprites = gltest::FedSprites(Drawn(DrawGhostChain, Light(x, y, r, g, b, intensity)));
   ASSERT_EQ(sprites.size(), 9u);
@@ -124,16 +124,12 @@ TEST_F(FlareGl, GhostChainRunsThroughTheCentreAsTheTableSays) {
                   e.turned ? x : 0.0f, rgba);
   }
   ExpectOverlayUndone();
-}
-
-TEST_F(FlareGl, StreakIsALongGlowAndARingStretchedWithTheIntensity) {
-  const float x = 1.5f, y = 0.4f, intensity = 0.4f;
-  const auto sprites =
-      gltest::FedSprites(Drawn(DrawStreak, Light(x, y, 0.8f, 0.6f, 0.4f, intensity)));
-  ASSERT_EQ(sprites.size(), 2u);
-  ExpectElement(sprites[0], Glow, x, y, 2 * intensity, 0.08f, 0, {0.8f, 0.6f, 0.4f, intensity});
-  ExpectElement(sprites[1], Ring, x, y, 0.4f, 0.35f * intensity + 0.05f, 0,
-                {0.8f, 0.6f, 0.4f, 0.4f * intensity});
+  // The streak: a long glow and a ring stretched with the intensity.
+  const auto streak = gltest::FedSprites(Drawn(DrawStreak, Light(x, y, r, g, b, intensity)));
+  ASSERT_EQ(streak.size(), 2u);
+  ExpectElement(streak[0], Glow, x, y, 2 * intensity, 0.08f, 0, {r, g, b, intensity});
+  ExpectElement(streak[1], Ring, x, y, 0.4f, 0.35f * intensity + 0.05f, 0,
+                {r, g, b, 0.4f * intensity});
   ExpectOverlayUndone();
 }
 

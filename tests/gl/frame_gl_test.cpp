@@ -1,7 +1,6 @@
-// The frame driver on a real OpenGL context: the set-up state, the matrices a frame saves for the
-// later passes agreeing with the camera, a window that changes size under the renderer, the passes
-// in their order (caught in feedback with stand-in lists for the sky and the flare), and one
-// picture drawn over several monitor slices matching the picture drawn whole.
+// The frame driver on a real OpenGL context: set-up state, the saved matrices agreeing with the
+// camera, a window changing size, the passes in their order (with stand-in lists for the sky and
+// the flare), and a picture drawn over monitor slices matching the picture drawn whole.
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
@@ -73,9 +72,8 @@ TEST_F(FrameGl, SetUpAndSavedViewAgreeWithTheCamera) {
         std::hypot(camera.lookTarget.x - camera.eyePos.x, camera.lookTarget.y - camera.eyePos.y,
                    camera.lookTarget.z - camera.eyePos.z);
     for (double c : eye) EXPECT_NEAR(c, 0.0, 0.05);
-    EXPECT_NEAR(target[0], 0.0, 1e-3 * distance);
-    EXPECT_NEAR(target[1], 0.0, 1e-3 * distance);
-    EXPECT_NEAR(target[2], -distance, 1e-3 * distance);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_NEAR(target[i], i == 2 ? -distance : 0.0, 1e-3 * distance) << i;
     // The billboard rotation undoes the view's rotation.
     for (int r = 0; r < 3; ++r) {
       for (int c = 0; c < 3; ++c) {
@@ -135,7 +133,7 @@ unsigned PointList(int marker, const Vec3& at) {
   return list;
 }
 
-Particle& AddFlash(const Vec3& pos, const Vec3& colour) {
+void AddFlash(const Vec3& pos, const Vec3& colour) {
   Particle& p = AllocateParticle();
   p.kind = Flash;
   p.spriteList = GlowSprite;
@@ -149,7 +147,6 @@ Particle& AddFlash(const Vec3& pos, const Vec3& colour) {
   p.alpha = p.lifeFrac = 1.0f;
   p.lifeTotal = p.lifeLeft = 10.0f;
   p.size = 60.0f;
-  return p;
 }
 
 // A seeded show without launches, one frame on, the sky's lists and the flare's sprites replaced
@@ -249,18 +246,16 @@ FlarePoints FlarePointsOf(const std::vector<gltest::Fed>& fed) {
   return out;
 }
 
-// Monitors that cover the window without gaps, in window pixels (y down).
-struct Monitors {
-  const char* name;
-  std::vector<MonitorRect> rects;
-};
-
 TEST_F(FrameGl, MonitorSlicesTogetherShowTheWholeWindowsPicture) {
-  const Monitors layouts[] = {
+  // Monitors that cover the window without gaps, in window pixels (y down).
+  const struct {
+    const char* name;
+    std::vector<MonitorRect> rects;
+  } layouts[] = {
       {"side by side", {{0, 0, 160, 180}, {160, 0, 160, 180}}},
       {"two by two", {{0, 0, 160, 90}, {160, 0, 160, 90}, {0, 90, 160, 90}, {160, 90, 160, 90}}},
       {"three unequal", {{0, 0, 100, 180}, {100, 0, 130, 180}, {230, 0, 90, 180}}}};
-  for (const Monitors& m : layouts) {
+  for (const auto& m : layouts) {
     SCOPED_TRACE(m.name);
     StartStandInShow();
     for (int i = 0; i < 20; ++i) RunFixedStepFrame(0.05f);

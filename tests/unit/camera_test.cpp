@@ -63,8 +63,7 @@ bool FlyFirstSegment(std::uint32_t seed) {
   srand(seed);
   CameraPath c = InitialCameraPath();
   StartOpeningFlight(c);
-  const Vec3 firstEnd = c.eyeEnd;
-  const Vec3 firstStart = c.eyeStart;
+  const Vec3 firstEnd = c.eyeEnd, firstStart = c.eyeStart;
   for (int frame = 1; frame < 40; ++frame) {
     AdvanceCamera(c, 0.5f);
     EXPECT_EQ(c.segmentDuration, 20.0f) << "frame " << frame;
@@ -154,16 +153,14 @@ TEST(FrameClock, MeanOfTheLastFiveIntervals) {
   EXPECT_EQ(c.historyIndex, 2);
 }
 
-TEST(FrameClock, StalledCounterGivesZeroStepUntilTimeMoves) {
+TEST(FrameClock, StalledCounterGivesZeroStepWrappedOneRepeatsTheStep) {
   FrameClock c = InitialFrameClock();
   for (int i = 0; i < 5; ++i) TickFrameClock(c, 777);
   EXPECT_EQ(c.dt, 0.0f);  // the idle tick draws nothing with this step
   EXPECT_EQ(TickFrameClock(c, 777), 0.0f);
   EXPECT_FLOAT_EQ(TickFrameClock(c, 782), 0.001f);
-}
-
-TEST(FrameClock, WrappedCounterRepeatsTheCurrentStep) {
-  FrameClock c = InitialFrameClock();
+  // A wrapped counter repeats the current step.
+  c = InitialFrameClock();
   std::uint32_t t = 0xFFFFFF00u;
   TickFrameClock(c, t);
   for (int i = 0; i < 5; ++i) TickFrameClock(c, t += 20);

@@ -158,7 +158,7 @@ TEST(Horizon, ReplaysItsRuleDrawByDraw) {
   EXPECT_EQ(seenKinds, 15) << "plain and mottled glows, with and without blue";
 }
 
-TEST(StarDomeTest, EveryVertexFollowsTheDomeFormulas) {
+TEST(SkyMeshes, EveryDomeAndCloudGridVertexFollowsItsFormulas) {
   DomeVertex dome[DomeRings][DomeColumns];
   MakeStarDome(dome);
   for (int i = 0; i < DomeRings; ++i) {
@@ -173,9 +173,6 @@ TEST(StarDomeTest, EveryVertexFollowsTheDomeFormulas) {
         EXPECT_NEAR(got[k], want[k], k < 3 ? 0.05 : 1e-5) << i << "," << j << " #" << k;
     }
   }
-}
-
-TEST(CloudGridTest, EveryVertexFollowsTheGridFormulas) {
   for (int ambient : {10, 0, 30}) {
     BuildCloudGrid(ambient);
     for (int r = 0; r < 49; ++r) {
@@ -195,7 +192,9 @@ TEST(CloudGridTest, EveryVertexFollowsTheGridFormulas) {
   EXPECT_NEAR(CloudGrid[24][24].shade, 0.3, 1e-6) << "2000 over the centre";
 }
 
-TEST(CloudUpdate, ScrollFollowsTheWindAndWrapsIntoOneTurn) {
+// The scroll follows the wind and wraps into one turn; the burst light is reset each frame, and
+// only when cloudy.
+TEST(CloudUpdate, ScrollFollowsTheWindAndBurstLightIsResetOnlyWhenCloudy) {
   EXPECT_EQ(AdvanceCloudScroll(0.0f, 0, 0.05f), 0.0f) << "no wind, no drift";
   EXPECT_NEAR(AdvanceCloudScroll(0.0f, 20, 0.05f), 0.00015f, 1e-9f);
   EXPECT_NEAR(AdvanceCloudScroll(0.9999f, 20, 0.05f), 0.00005f, 1e-6f);
@@ -207,9 +206,6 @@ TEST(CloudUpdate, ScrollFollowsTheWindAndWrapsIntoOneTurn) {
       ASSERT_LE(scroll, 1.0f) << wind;
     }
   }
-}
-
-TEST(CloudUpdate, ResetsBurstLightEachFrameOnlyWhenCloudy) {
   ApplyDefaults();
   settings.ambientLevel = 10;
   settings.windSpeed = 20;

@@ -1,6 +1,5 @@
 // Sprite texels byte for byte, the embedded smoke and cloud pictures, the ring mesh, and the
-// sprite atlases: every sub-image holds its sprite's bytes, every gutter texel holds what the
-// sprite's own texture would feed the filter beside that edge, and nothing else is set.
+// sprite atlases with their sub-images and gutters.
 #include "renderer/scene/sprites.h"
 
 #include <gtest/gtest.h>
@@ -146,24 +145,18 @@ TEST(RingMeshTest, SevenRingsFormAClosedBulgingAnnulus) {
   }
 }
 
-std::vector<std::vector<unsigned char>> Images(const AtlasLayout& layout) {
-  std::vector<std::vector<unsigned char>> images;
-  for (int i = 0; i < layout.cellCount; ++i) {
-    images.push_back(&layout == &FormulaAtlasLayout ? FormulaSpriteTexels(i)
-                                                    : SmokeSpriteTexels(SmokeImage(i)));
-  }
-  return images;
-}
-
 const unsigned char* AtlasTexel(const std::vector<unsigned char>& atlas, const AtlasLayout& l,
                                 int x, int y) {
   return &atlas[(static_cast<std::size_t>(y) * l.width + x) * l.bytesPerTexel];
 }
 
-// Checks one atlas against its images: cell bytes, wrapped gutters, zero elsewhere.
+// Checks one atlas against its images: cell bytes, wrapped gutters, zero elsewhere, and each
+// cell's texture rectangle spanning exactly its sub-image (exact in float, the atlas's sides being
+// powers of two).
 void CheckAtlas(const AtlasLayout& l, const std::vector<unsigned char>& atlas) {
   ASSERT_EQ(atlas.size(), static_cast<std::size_t>(l.width) * l.height * l.bytesPerTexel);
-  const auto images = Images(l);
+  EXPECT_EQ(l.width & (l.width - 1), 0);
+  EXPECT_EQ(l.height & (l.height - 1), 0);
   const int n = l.cellSize;
   std::vector<int> owner(static_cast<std::size_t>(l.width) * l.height, -1);
   for (int i = 0; i < l.cellCount; ++i) {
@@ -172,6 +165,13 @@ void CheckAtlas(const AtlasLayout& l, const std::vector<unsigned char>& atlas) {
     ASSERT_GE(o.y - AtlasGutter, 0);
     ASSERT_LE(o.x + n + AtlasGutter, l.width);
     ASSERT_LE(o.y + n + AtlasGutter, l.height);
+    const AtlasRect rect = AtlasCellRect(l, i);
+    EXPECT_EQ(rect.s0 * l.width, o.x);
+    EXPECT_EQ(rect.t0 * l.height, o.y);
+    EXPECT_EQ(rect.s1 * l.width, o.x + n);
+    EXPECT_EQ(rect.t1 * l.height, o.y + n);
+    const auto image =
+        &l == &FormulaAtlasLayout ? FormulaSpriteTexels(i) : SmokeSpriteTexels(SmokeImage(i));
     int mismatches = 0;
     for (int r = -AtlasGutter; r < n + AtlasGutter; ++r) {
       for (int c = -AtlasGutter; c < n + AtlasGutter; ++c) {
@@ -180,7 +180,7 @@ void CheckAtlas(const AtlasLayout& l, const std::vector<unsigned char>& atlas) {
         who = i;
         const int sr = (r + n) % n, sc = (c + n) % n;
         const unsigned char* want =
-            &images[i][(static_cast<std::size_t>(sr) * n + sc) * l.bytesPerTexel];
+            &image[(static_cast<std::size_t>(sr) * n + sc) * l.bytesPerTexel];
         mismatches +=
             std::memcmp(AtlasTexel(atlas, l, o.x + c, o.y + r), want, l.bytesPerTexel) != 0;
       }
@@ -222,22 +222,6 @@ TEST(SpriteAtlas, GuttersOfSpritesWithEmptyEdgesAreTransparent) {
   check(FormulaAtlasLayout, formula, RingIndex);
   const auto smoke = SmokeAtlasTexels();
   for (int k = 0; k < SmokeImageCount; ++k) check(SmokeAtlasLayout, smoke, k);
-}
-
-TEST(SpriteAtlas, CellRectSpansExactlyTheSubImage) {
-  for (const AtlasLayout* l : {&FormulaAtlasLayout, &SmokeAtlasLayout}) {
-    for (int i = 0; i < l->cellCount; ++i) {
-      const AtlasOrigin o = AtlasCellOrigin(*l, i);
-      const AtlasRect r = AtlasCellRect(*l, i);
-      // The atlases are powers of two, so these texel edges are exact in float.
-      EXPECT_EQ(r.s0 * l->width, o.x);
-      EXPECT_EQ(r.t0 * l->height, o.y);
-      EXPECT_EQ(r.s1 * l->width, o.x + l->cellSize);
-      EXPECT_EQ(r.t1 * l->height, o.y + l->cellSize);
-    }
-    EXPECT_EQ(l->width & (l->width - 1), 0);
-    EXPECT_EQ(l->height & (l->height - 1), 0);
-  }
 }
 
 TEST(SpriteAtlas, MissingOrWrongSizedPicturesStayTransparent) {
