@@ -124,7 +124,6 @@ TEST_F(FlareGl, GhostChainRunsThroughTheCentreAndTheStreakStretchesWithTheIntens
                   e.turned ? x : 0.0f, rgba);
   }
   ExpectOverlayUndone();
-  // The streak: a long glow and a ring stretched with the intensity.
   const auto streak = gltest::FedSprites(Drawn(DrawStreak, Light(x, y, r, g, b, intensity)));
   ASSERT_EQ(streak.size(), 2u);
   ExpectElement(streak[0], Glow, x, y, 2 * intensity, 0.08f, 0, {r, g, b, intensity});

@@ -33,7 +33,6 @@ void Transform(const double m[16], const Vec3& p, double out[3]) {
 
 class FrameGl : public ::testing::Test {
  protected:
-  // A 320 x 200 window and the default settings.
   void SetUp() override {
     gltest::OffscreenContext& context = gltest::PreparedContext(320, 200);
     ASSERT_TRUE(context.ready()) << context.failure();

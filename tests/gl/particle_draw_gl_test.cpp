@@ -207,7 +207,6 @@ TEST_F(ParticleDrawGl, BlastIsAShockRingOfTheMeshWithABrightFlareWhileYoung) {
       const float got[6] = {f.ax, f.by, f.r, f.g, f.b, f.a};
       for (int k = 0; k < 6; ++k) EXPECT_NEAR(got[k], want[k], k < 2 ? 1e-3f : 2e-3f) << k;
     }
-    // Culling, texturing and blending restored.
     for (GLenum cap : {GL_CULL_FACE, GL_TEXTURE_2D, GL_BLEND}) EXPECT_TRUE(glIsEnabled(cap)) << cap;
     EXPECT_EQ(gltest::Int(GL_MODELVIEW_STACK_DEPTH), 1);
     EXPECT_EQ(static_cast<unsigned>(gltest::Int(GL_TEXTURE_BINDING_2D)), sky.cloudTexture);
@@ -231,7 +230,6 @@ TEST_F(ParticleDrawGl, DrawParticlesDrawsThePoolFarToNearWithBlendingOn) {
   const auto pixels = gltest::SharedContext().ReadPixels();
   EXPECT_NEAR(gltest::PixelAt(pixels, Size, 64, 64).g, 128, 4) << "core under half-opaque smoke";
   EXPECT_NEAR(gltest::PixelAt(pixels, Size, 75, 64).r, 128, 4) << "red body under the smoke";
-  ClearPool();
 }
 
 constexpr int Width = 320, Height = 180;  // the batch's pictures
@@ -357,7 +355,6 @@ class ParticleBatchGl : public ParticleGl {
     for (int i = 0; i < 16; ++i) BillboardMatrix[i] = (i % 5 == 0) ? 1.0 : 0.0;
   }
 
-  // The pool in drawing order, put into the batch.
   static void Fill() {
     MaintainPool();
     FillParticleBatch(CurrentBatchView());

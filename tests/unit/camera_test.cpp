@@ -11,12 +11,11 @@
 namespace varenko {
 namespace {
 
-void ExpectVec(const Vec3& v, float x, float y, float z) {
-  EXPECT_FLOAT_EQ(v.x, x);
-  EXPECT_FLOAT_EQ(v.y, y);
-  EXPECT_FLOAT_EQ(v.z, z);
+void ExpectVec(const Vec3& v, const Vec3& want) {
+  EXPECT_FLOAT_EQ(v.x, want.x);
+  EXPECT_FLOAT_EQ(v.y, want.y);
+  EXPECT_FLOAT_EQ(v.z, want.z);
 }
-void ExpectVec(const Vec3& v, const Vec3& want) { ExpectVec(v, want.x, want.y, want.z); }
 
 TEST(Camera, OpeningFlightDrawsEndThenStart) {
   srand(1234);
@@ -25,9 +24,9 @@ TEST(Camera, OpeningFlightDrawsEndThenStart) {
   srand(1234);
   CameraPath c = InitialCameraPath();
   StartOpeningFlight(c);
-  ExpectVec(c.eyeEnd, endX, 400.0f, endZ);
-  ExpectVec(c.eyeStart, startX, 5.0f, startZ);
-  ExpectVec(c.lookTarget, 0.0f, 1200.0f, 0.0f);
+  ExpectVec(c.eyeEnd, Vec3(endX, 400.0f, endZ));
+  ExpectVec(c.eyeStart, Vec3(startX, 5.0f, startZ));
+  ExpectVec(c.lookTarget, Vec3(0.0f, 1200.0f, 0.0f));
   EXPECT_EQ(c.segmentDuration, 20.0f);
 }
 
@@ -106,8 +105,8 @@ TEST(Camera, EaseIsHalfWayAtMidSegmentAndStillAtTheEnds) {
   c.targetEnd.Set(10, 1000, 0);
   c.segmentDuration = 10.0f;
   AdvanceCamera(c, 5.0f);
-  ExpectVec(c.eyePos, 50.0f, 100.0f, -200.0f);
-  ExpectVec(c.lookTarget, 5.0f, 1000.0f, 0.0f);
+  ExpectVec(c.eyePos, Vec3(50.0f, 100.0f, -200.0f));
+  ExpectVec(c.lookTarget, Vec3(5.0f, 1000.0f, 0.0f));
   // Near the start the eye has hardly moved: 1% of the time gives far less than 1% of the way.
   CameraPath early = InitialCameraPath();
   early.eyeStart.Set(0, 0, 0);

@@ -20,8 +20,7 @@
 namespace varenko {
 namespace {
 
-// Twenty stars per unit of density, none for a negative one, and a cap that a huge density stops
-// at: two densities above it scatter the same picture, leaving the generator in the same state.
+// Twenty stars a unit of density, none below zero, and a cap that huge densities stop at alike.
 TEST(StarField, StarCountIsTwentyPerUnitAndBounded) {
   EXPECT_EQ(StarCount(0), 0);
   EXPECT_EQ(StarCount(-3), 0) << "negative densities scatter nothing";
@@ -192,8 +191,7 @@ TEST(SkyMeshes, EveryDomeAndCloudGridVertexFollowsItsFormulas) {
   EXPECT_NEAR(CloudGrid[24][24].shade, 0.3, 1e-6) << "2000 over the centre";
 }
 
-// The scroll follows the wind and wraps into one turn; the burst light is reset each frame, and
-// only when cloudy.
+// The scroll follows the wind within one turn; burst light is reset each frame, only if cloudy.
 TEST(CloudUpdate, ScrollFollowsTheWindAndBurstLightIsResetOnlyWhenCloudy) {
   EXPECT_EQ(AdvanceCloudScroll(0.0f, 0, 0.05f), 0.0f) << "no wind, no drift";
   EXPECT_NEAR(AdvanceCloudScroll(0.0f, 20, 0.05f), 0.00015f, 1e-9f);

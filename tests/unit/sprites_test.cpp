@@ -59,8 +59,7 @@ TEST(FormulaSprites, EveryTexelFollowsItsFormula) {
   }
 }
 
-// The puffs are soft, irregular and unlike each other; their sprites are white with the picture
-// as alpha.
+// Soft, irregular, distinct puffs, and their sprites white with the picture as alpha.
 TEST(Pictures, SmokePuffsAreSoftIrregularAndDifferent) {
   std::vector<std::vector<bool>> masks;
   for (int k = 0; k < SmokeImageCount; ++k) {
@@ -218,8 +217,7 @@ TEST(SpriteAtlas, GuttersOfSpritesWithEmptyEdgesAreTransparent) {
     EXPECT_EQ(opaque, 0) << "cell " << i;
   };
   const auto formula = FormulaAtlasTexels();
-  check(FormulaAtlasLayout, formula, GlowIndex);
-  check(FormulaAtlasLayout, formula, RingIndex);
+  for (int i : {GlowIndex, RingIndex}) check(FormulaAtlasLayout, formula, i);
   const auto smoke = SmokeAtlasTexels();
   for (int k = 0; k < SmokeImageCount; ++k) check(SmokeAtlasLayout, smoke, k);
 }
