@@ -25,10 +25,8 @@ enum Marker { Glow = 1, Disc, Ring, Sparkle };
 class FlareGl : public ::testing::Test {
  protected:
   void SetUp() override {
-    context = &gltest::SharedContext();
-    ASSERT_TRUE(context->ready()) << context->failure();
-    context->UseSize(Width, Height);
-    context->ResetState();
+    const gltest::OffscreenContext& context = gltest::PreparedContext(Width, Height);
+    ASSERT_TRUE(context.ready()) << context.failure();
     ApplyDefaults();
     ClearPool();
     saved[0] = GlowSprite, saved[1] = DiscSprite, saved[2] = RingSprite, saved[3] = SparkleSprite;
@@ -43,7 +41,6 @@ class FlareGl : public ::testing::Test {
     glGetDoublev(GL_PROJECTION_MATRIX, view.projection);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
-    view.viewport[0] = view.viewport[1] = 0;
     view.viewport[2] = view.clientWidth = Width;
     view.viewport[3] = view.clientHeight = Height;
     view.aspect = Aspect;
@@ -72,11 +69,7 @@ class FlareGl : public ::testing::Test {
     const GLenum names[5] = {GL_BLEND_SRC, GL_BLEND_DST, GL_MATRIX_MODE, GL_MODELVIEW_STACK_DEPTH,
                              GL_PROJECTION_STACK_DEPTH};
     const GLint want[5] = {GL_SRC_ALPHA, GL_ONE, GL_MODELVIEW, 1, 1};
-    for (int i = 0; i < 5; ++i) {
-      GLint got = 0;
-      glGetIntegerv(names[i], &got);
-      EXPECT_EQ(got, want[i]) << names[i];
-    }
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(gltest::Int(names[i]), want[i]) << names[i];
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     for (GLenum which : {GL_MODELVIEW_MATRIX, GL_PROJECTION_MATRIX}) {
       GLdouble m[16];
@@ -85,7 +78,12 @@ class FlareGl : public ::testing::Test {
     }
   }
 
-  gltest::OffscreenContext* context = nullptr;
+  // What `drawer` sends down the pipeline for `light`.
+  std::vector<gltest::Fed> Drawn(void (*drawer)(const FlareOverlay&, const FlareRequest&),
+                                 const FlareRequest& light) const {
+    return gltest::Feedback([&] { drawer(overlay, light); });
+  }
+
   unsigned saved[4] = {};
   FlareView view = {};
   const FlareOverlay overlay = WholeOverlay(Aspect);
@@ -113,10 +111,9 @@ constexpr Ghost Chain[9] = {{0.05f, 0.065f, 1, 1, 1, 0.4f, Ring, false},
                             {2.2f, 0.3f, 1, 1, 1, 0.7f, Disc, false},
                             {2.5f, 0.6f, 1, 1, 1, 0.8f, Sparkle, false}};
 
-TEST_F(FlareGl, GhostChainRunsThroughTheCentreAsTheTableSays) {
+TEST_F(FlareGl, GhostChainRunsThroughTheCentreAndTheStreakStretchesWithTheIntensity) {
   const float x = 1.5f, y = 0.4f, r = 0.8f, g = 0.6f, b = 0.4f, intensity = 0.4f;
-  const auto sprites = gltest::FedSprites(
-      gltest::Feedback([&] { DrawGhostChain(overlay, Light(x, y, r, g, b, intensity)); }));
+  const auto sprites = gltest::FedSprites(Drawn(DrawGhostChain, Light(x, y, r, g, b, intensity)));
   ASSERT_EQ(sprites.size(), 9u);
   const float u = Aspect / 2 - x, v = 0.5f - y;
   for (int n = 0; n < 9; ++n) {
@@ -127,31 +124,22 @@ TEST_F(FlareGl, GhostChainRunsThroughTheCentreAsTheTableSays) {
                   e.turned ? x : 0.0f, rgba);
   }
   ExpectOverlayUndone();
-}
-
-TEST_F(FlareGl, StreakIsALongGlowAndARingStretchedWithTheIntensity) {
-  const float x = 1.5f, y = 0.4f, intensity = 0.4f;
-  const auto sprites = gltest::FedSprites(
-      gltest::Feedback([&] { DrawStreak(overlay, Light(x, y, 0.8f, 0.6f, 0.4f, intensity)); }));
-  ASSERT_EQ(sprites.size(), 2u);
-  ExpectElement(sprites[0], Glow, x, y, 2 * intensity, 0.08f, 0, {0.8f, 0.6f, 0.4f, intensity});
-  ExpectElement(sprites[1], Ring, x, y, 0.4f, 0.35f * intensity + 0.05f, 0,
-                {0.8f, 0.6f, 0.4f, 0.4f * intensity});
+  const auto streak = gltest::FedSprites(Drawn(DrawStreak, Light(x, y, r, g, b, intensity)));
+  ASSERT_EQ(streak.size(), 2u);
+  ExpectElement(streak[0], Glow, x, y, 2 * intensity, 0.08f, 0, {r, g, b, intensity});
+  ExpectElement(streak[1], Ring, x, y, 0.4f, 0.35f * intensity + 0.05f, 0,
+                {r, g, b, 0.4f * intensity});
   ExpectOverlayUndone();
 }
 
 TEST_F(FlareGl, LightsOffScreenFadeOverTheMarginAndAreDroppedBeyondIt) {
   // Half the margin (a tenth of the width: 0.2) below the screen: half the intensity. The fifth
   // ghost lies on screen.
-  const auto faded = gltest::FedSprites(
-      gltest::Feedback([&] { DrawGhostChain(overlay, Light(1.5f, -0.1f, 1, 1, 1, 0.4f)); }));
+  const auto faded = gltest::FedSprites(Drawn(DrawGhostChain, Light(1.5f, -0.1f, 1, 1, 1, 0.4f)));
   ASSERT_EQ(faded.size(), 9u);
   EXPECT_NEAR(faded[4].a, 0.9f * 0.4f * 0.5f, 2e-3f);
-  EXPECT_TRUE(gltest::Feedback([&] {
-                DrawGhostChain(overlay, Light(1.5f, -0.5f, 1, 1, 1, 0.4f));
-              }).empty());
-  EXPECT_TRUE(
-      gltest::Feedback([&] { DrawStreak(overlay, Light(2.5f, 0.5f, 1, 1, 1, 0.4f)); }).empty());
+  EXPECT_TRUE(Drawn(DrawGhostChain, Light(1.5f, -0.5f, 1, 1, 1, 0.4f)).empty());
+  EXPECT_TRUE(Drawn(DrawStreak, Light(2.5f, 0.5f, 1, 1, 1, 0.4f)).empty());
 }
 
 TEST_F(FlareGl, FlarePassDrawsEachQueuedLightWithItsDrawerAndEmptiesTheQueue) {
@@ -165,9 +153,8 @@ TEST_F(FlareGl, FlarePassDrawsEachQueuedLightWithItsDrawerAndEmptiesTheQueue) {
   }
   FlareRequestQueue queue = {};
   const auto sprites = gltest::FedSprites(gltest::Feedback([&] { DrawFlaresFor(view, queue); }));
-  std::vector<int> markers;
+  std::vector<int> markers, chain;
   for (const FedSprite& s : sprites) markers.push_back(s.marker);
-  std::vector<int> chain;
   for (const Ghost& e : Chain) chain.push_back(e.sprite);
   std::vector<int> want = chain;
   want.insert(want.end(), {Glow, Ring});

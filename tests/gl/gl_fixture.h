@@ -7,7 +7,6 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
-#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -32,9 +31,8 @@ class OffscreenContext {
     }
     const Window root = RootWindow(display_, visual->screen);
     XSetWindowAttributes windowAttributes = {};
-    windowAttributes.colormap = XCreateColormap(display_, root, visual->visual, AllocNone);
-    windowAttributes.border_pixel = 0;
-    colormap_ = windowAttributes.colormap;
+    windowAttributes.colormap = colormap_ =
+        XCreateColormap(display_, root, visual->visual, AllocNone);
     window_ = XCreateWindow(display_, root, 0, 0, static_cast<unsigned>(width),
                             static_cast<unsigned>(height), 0, visual->depth, InputOutput,
                             visual->visual, CWColormap | CWBorderPixel, &windowAttributes);
@@ -45,12 +43,13 @@ class OffscreenContext {
       return;
     }
     ready_ = glXMakeCurrent(display_, window_, context_) == True;
-    if (!ready_) failure_ = "glXMakeCurrent failed";
-    if (ready_) {
-      glDrawBuffer(GL_BACK);
-      glReadBuffer(GL_BACK);
-      ResetState();
+    if (!ready_) {
+      failure_ = "glXMakeCurrent failed";
+      return;
     }
+    glDrawBuffer(GL_BACK);
+    glReadBuffer(GL_BACK);
+    ResetState();
   }
 
   ~OffscreenContext() {
@@ -62,16 +61,11 @@ class OffscreenContext {
     XCloseDisplay(display_);
   }
 
-  // Shows the back buffer (for benchmarks that time whole frames).
-  void Swap() { glXSwapBuffers(display_, window_); }
-
   OffscreenContext(const OffscreenContext&) = delete;
   OffscreenContext& operator=(const OffscreenContext&) = delete;
 
   bool ready() const { return ready_; }
   const char* failure() const { return failure_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
 
   // Draws and reads only the lower-left width x height pixels from now on (at most the size the
   // context was made with).
@@ -99,7 +93,7 @@ class OffscreenContext {
 
   // RGBA bytes of the whole drawable, bottom row first.
   std::vector<unsigned char> ReadPixels() const {
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(width_) * height_ * 4);
+    std::vector<unsigned char> pixels(std::size_t{4} * width_ * height_);
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
@@ -107,8 +101,7 @@ class OffscreenContext {
   }
 
  private:
-  int width_;
-  int height_;
+  int width_, height_;
   Display* display_ = nullptr;
   Window window_ = 0;
   Colormap colormap_ = 0;
@@ -125,6 +118,21 @@ inline OffscreenContext& SharedContext() {
   return context;
 }
 
+// The shared context at a test's size with the fixed state reset (when it is ready).
+inline OffscreenContext& PreparedContext(int width, int height) {
+  OffscreenContext& context = SharedContext();
+  context.UseSize(width, height);
+  if (context.ready()) context.ResetState();
+  return context;
+}
+
+// One integer of OpenGL's state.
+inline GLint Int(GLenum name) {
+  GLint value = 0;
+  glGetIntegerv(name, &value);
+  return value;
+}
+
 // One pixel of a ReadPixels() result, x from the left, y from the bottom.
 struct Rgba {
   int r, g, b, a;
@@ -136,9 +144,7 @@ inline Rgba PixelAt(const std::vector<unsigned char>& pixels, int width, int x, 
 
 // What a draw sends down the pipeline, caught with OpenGL's feedback mode instead of drawn.
 struct FedVertex {
-  float x, y, z;     // window coordinates
-  float r, g, b, a;  // colour
-  float s, t;        // texture coordinate
+  float x, y, z, r, g, b, a, s, t;  // window coordinates, colour, texture coordinate
 };
 struct Fed {
   int marker;                     // value of a glPassThrough, or -1 for a primitive
@@ -157,17 +163,16 @@ inline std::vector<Fed> Feedback(const std::function<void()>& draw) {
       f.vertex.push_back({v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7] / v[10], v[8] / v[10]});
     }
   };
+  auto next = [&](GLint& i) { return static_cast<int>(buffer[static_cast<std::size_t>(i++)]); };
   for (GLint i = 0; i < n;) {
-    const GLint token = static_cast<GLint>(buffer[static_cast<std::size_t>(i++)]);
+    const int token = next(i);
     Fed f{-1, {}};
-    if (token == GL_PASS_THROUGH_TOKEN) {
-      f.marker = static_cast<int>(buffer[static_cast<std::size_t>(i++)]);
-    } else if (token == GL_POLYGON_TOKEN) {
-      const int count = static_cast<int>(buffer[static_cast<std::size_t>(i++)]);
-      vertices(i, count, f);
-    } else {
+    if (token == GL_PASS_THROUGH_TOKEN)
+      f.marker = next(i);
+    else if (token == GL_POLYGON_TOKEN)
+      vertices(i, next(i), f);  // the vertex count, then the vertices
+    else
       vertices(i, token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2 : 1, f);
-    }
     out.push_back(f);
   }
   return out;
@@ -193,8 +198,7 @@ inline unsigned MarkerLists(int count, int firstMarker) {
 // offsets, and the colour it was drawn in (all -1 when its points fell outside the view).
 struct FedSprite {
   int marker;
-  float x, y, ax, ay, bx, by;
-  float r, g, b, a;
+  float x, y, ax, ay, bx, by, r, g, b, a;
 };
 inline std::vector<FedSprite> FedSprites(const std::vector<Fed>& fed) {
   std::vector<FedSprite> out;

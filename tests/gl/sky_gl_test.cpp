@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -24,22 +25,13 @@
 namespace varenko {
 namespace {
 
-using gltest::OffscreenContext;
-
-constexpr int Width = 960;
-constexpr int Height = 540;
+constexpr int Width = 960, Height = 540;
 
 class SkyGl : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    context = &gltest::SharedContext();
-    context->UseSize(Width, Height);
-  }
-  static void TearDownTestSuite() { context = nullptr; }
   void SetUp() override {
-    ASSERT_TRUE(context->ready()) << context->failure();
-    context->UseSize(Width, Height);
-    context->ResetState();
+    const gltest::OffscreenContext& context = gltest::PreparedContext(Width, Height);
+    ASSERT_TRUE(context.ready()) << context.failure();
     ApplyDefaults();
     ResetSky();
   }
@@ -51,10 +43,7 @@ class SkyGl : public ::testing::Test {
     BuildSky();
     BuildRingMesh();
   }
-
-  static OffscreenContext* context;
 };
-OffscreenContext* SkyGl::context = nullptr;
 
 // World position of a fed-back vertex under the current matrices and viewport.
 Vec3 World(const gltest::FedVertex& v) {
@@ -67,37 +56,39 @@ Vec3 World(const gltest::FedVertex& v) {
   return Vec3(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
 }
 
-std::vector<unsigned char> TextureBytes(GLuint texture, GLenum format, int size) {
+// The bytes of a texture, by default the one bound.
+std::vector<unsigned char> TextureBytes(GLenum format, int size, GLint texture = -1) {
   const int components = format == GL_RGBA ? 4 : format == GL_RGB ? 3 : 2;
   std::vector<unsigned char> bytes(static_cast<std::size_t>(size) * size * components);
-  glBindTexture(GL_TEXTURE_2D, texture);
+  if (texture >= 0) glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, bytes.data());
   return bytes;
 }
 
-TEST_F(SkyGl, FormulaSpritesHoldTheirTexelsAndDrawAFrontFacingSquare) {
+TEST_F(SkyGl, SpritesHoldTheirTexelsAndDrawAFrontFacingSquare) {
+  settings.smokeSpan = 1;
   BuildSeeded(1);
+  BuildSmokeSprites();
+  // One block of four consecutive lists; each binds its texture, which drawing leaves bound.
   const unsigned lists[4] = {GlowSprite, DiscSprite, RingSprite, SparkleSprite};
-  for (int i = 0; i < 4; ++i) {
+  for (unsigned i = 0; i < 4; ++i) {
     ASSERT_TRUE(glIsList(lists[i])) << i;
-    if (i > 0) {
-      EXPECT_EQ(lists[i], lists[0] + i) << "one block of four consecutive lists";
-    }
-  }
-  // The list binds its texture: drawing it leaves that texture bound.
-  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(lists[i], lists[0] + i);
     glCallList(lists[i]);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(TextureBytes(static_cast<GLuint>(bound), GL_RGBA, FormulaSpriteSize),
-              FormulaSpriteTexels(i))
+    EXPECT_EQ(TextureBytes(GL_RGBA, FormulaSpriteSize), FormulaSpriteTexels(static_cast<int>(i)))
         << "sprite " << i;
   }
-
+  for (int k = 0; k < SmokeImageCount; ++k) {  // the smoke lists carry the embedded puffs
+    ASSERT_TRUE(glIsList(SmokeSprite[k])) << k;
+    glCallList(SmokeSprite[k]);
+    EXPECT_EQ(TextureBytes(GL_LUMINANCE_ALPHA, SmokeImageSize), SmokeSpriteTexels(SmokeImage(k)));
+  }
+  EXPECT_FLOAT_EQ(SmokeLifeTable[3], 1.0f);
+  EXPECT_FLOAT_EQ(SmokeLifeTable[7], 1.0f);
   // The unit square faces the viewer (both triangles survive back-face culling), corners at
   // +-0.5 carrying texture corners (0, 0) to (1, 1).
-  context->ResetState();
+  gltest::SharedContext().ResetState();
   const auto fed = gltest::Feedback([] { glCallList(DiscSprite); });
   EXPECT_EQ(fed.size(), 2u);
   for (const gltest::Fed& f : fed) {
@@ -108,22 +99,6 @@ TEST_F(SkyGl, FormulaSpritesHoldTheirTexelsAndDrawAFrontFacingSquare) {
       EXPECT_NEAR(v.t, y + 0.5f, 1e-4f);
     }
   }
-}
-
-TEST_F(SkyGl, SmokeSpritesCarryTheEmbeddedPuffs) {
-  settings.smokeSpan = 1;
-  BuildSeeded(2);
-  BuildSmokeSprites();
-  for (int k = 0; k < SmokeImageCount; ++k) {
-    ASSERT_TRUE(glIsList(SmokeSprite[k])) << k;
-    glCallList(SmokeSprite[k]);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(TextureBytes(static_cast<GLuint>(bound), GL_LUMINANCE_ALPHA, SmokeImageSize),
-              SmokeSpriteTexels(SmokeImage(k)));
-  }
-  EXPECT_FLOAT_EQ(SmokeLifeTable[3], 1.0f);
-  EXPECT_FLOAT_EQ(SmokeLifeTable[7], 1.0f);
 }
 
 TEST_F(SkyGl, EachSwitchBuildsExactlyItsResources) {
@@ -157,16 +132,17 @@ TEST_F(SkyGl, EachSwitchBuildsExactlyItsResources) {
   for (const auto& f : filters) {
     if (!glIsTexture(f.texture)) continue;
     glBindTexture(GL_TEXTURE_2D, f.texture);
-    GLint got[4] = {};
     const GLenum names[4] = {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S,
                              GL_TEXTURE_WRAP_T};
-    for (int i = 0; i < 4; ++i) glGetTexParameteriv(GL_TEXTURE_2D, names[i], &got[i]);
-    EXPECT_EQ(got[0], f.min) << "texture " << f.texture;
-    EXPECT_EQ(got[1], f.mag) << "texture " << f.texture;
-    EXPECT_EQ(got[2], f.wrap) << "texture " << f.texture;
-    EXPECT_EQ(got[3], f.wrap) << "texture " << f.texture;
+    const GLint want[4] = {f.min, f.mag, f.wrap, f.wrap};
+    for (int i = 0; i < 4; ++i) {
+      GLint got = 0;
+      glGetTexParameteriv(GL_TEXTURE_2D, names[i], &got);
+      EXPECT_EQ(got, want[i]) << "texture " << f.texture << " parameter " << i;
+    }
   }
-  EXPECT_EQ(TextureBytes(FormulaAtlasTexture, GL_RGBA, 512), FormulaAtlasTexels());
+  EXPECT_EQ(TextureBytes(GL_RGBA, 512, static_cast<GLint>(FormulaAtlasTexture)),
+            FormulaAtlasTexels());
 }
 
 // The scenery pass one layer at a time, caught in feedback under an orthographic view that holds
@@ -190,19 +166,16 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
       {0.75f, 0.5f, -14142, -14142}, {0.875f, 0.25f, -7654, -18448}, {1, 0, 0, -20000}};
   // clang-format on
   struct Layer {
-    int stars, cloudy;
-    bool horizon;
+    int stars, cloudy, horizon;
     float turnX, turnY;  // view: from below for the dome and clouds, from +x for the band
     int triangles;
-    unsigned texture;
-    GLenum src, dst;
-  } layers[] = {
-      {20, 0, false, -90, 0, 5 * 24, sky.starTexture, 0, 0},
-      {0, 1, false, -90, 0, 48 * 96, sky.cloudTexture, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
-      {0, 0, true, 0, -90, 16, sky.horizonTexture, GL_ONE, GL_ONE}};
+    unsigned texture, src, dst;
+  } layers[] = {{20, 0, 0, -90, 0, 5 * 24, sky.starTexture, 0, 0},
+                {0, 1, 0, -90, 0, 48 * 96, sky.cloudTexture, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
+                {0, 0, 1, 0, -90, 16, sky.horizonTexture, GL_ONE, GL_ONE}};
   for (const Layer& l : layers) {
     SCOPED_TRACE(::testing::Message() << "layer " << &l - layers);
-    context->ResetState();
+    gltest::SharedContext().ResetState();
     glMatrixMode(GL_PROJECTION);
     glOrtho(-21000, 21000, -21000, 21000, -21000, 21000);
     glMatrixMode(GL_MODELVIEW);
@@ -212,43 +185,34 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
     glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     const auto fed = gltest::Feedback([] { DrawScenery(); });
-    GLint mode = 0, depth = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_EQ(depth, 1);
+    EXPECT_EQ(gltest::Int(GL_MATRIX_MODE), GL_MODELVIEW);
+    EXPECT_EQ(gltest::Int(GL_MODELVIEW_STACK_DEPTH), 1);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     int triangles = 0, wrong = 0;
     for (const gltest::Fed& f : fed) {
       triangles += f.vertex.size() == 3;
       for (const gltest::FedVertex& v : f.vertex) {
         const Vec3 p = World(v);
-        float want[5] = {1, 1, 1, 0, 0};  // red, green, blue, s, t; the cap's centre as given
+        std::array<float, 5> want = {1, 1, 1, 0, 0};  // red, green, blue, s, t; the cap's centre
         if (l.cloudy) {
           const CloudVertex& c =
               CloudGrid[std::clamp<long>(std::lround(p.x / 833.3333f) + 24, 0, 48)]
                        [std::clamp<long>(std::lround(p.z / 833.3333f) + 24, 0, 48)];
           wrong += std::fabs(p.y - c.y) > 1.0f;
-          const float w[5] = {c.red, c.green, c.blue, c.s, c.t};
-          std::copy(w, w + 5, want);
+          want = {c.red, c.green, c.blue, c.s, c.t};
         } else if (l.horizon) {
+          auto away = [&](int i) { return std::hypot(Band[i][2] - p.x, Band[i][3] - p.z); };
           int n = 0;
-          for (int i = 1; i < 9; ++i) {
-            if (std::hypot(Band[i][2] - p.x, Band[i][3] - p.z) <
-                std::hypot(Band[n][2] - p.x, Band[n][3] - p.z))
-              n = i;
-          }
+          for (int i = 1; i < 9; ++i) n = away(i) < away(n) ? i : n;
           const float g = p.y > 4000 ? 0 : Band[n][1];
-          const float w[5] = {g, g, g, p.y > 4000 ? 1.0f : 0.0f, Band[n][0]};
-          std::copy(w, w + 5, want);
-          wrong += std::hypot(Band[n][2] - p.x, Band[n][3] - p.z) > 1.0f;
+          want = {g, g, g, p.y > 4000 ? 1.0f : 0.0f, Band[n][0]};
+          wrong += away(n) > 1.0f;
         } else if (p.y < 19999) {
           // Ring from the height, column from the azimuth (column 12 repeats column 0).
           const long i = std::lround(std::asin((p.y - 1500) / 18500) * 12 / 3.14159265);
           const long j = std::lround(std::atan2(p.z, p.x) * 6 / 3.14159265 + 12) % 12;
           const DomeVertex* d = &dome[std::clamp(i, 0L, 5L)][j];
-          const float w[5] = {d->brightness, d->brightness, d->brightness, d->s, d->t};
-          std::copy(w, w + 5, want);
+          want = {d->brightness, d->brightness, d->brightness, d->s, d->t};
           wrong += std::hypot(d->x - p.x, d->y - p.y, d->z - p.z) > 1.0f;
         }
         const float got[5] = {v.r, v.g, v.b, v.s, v.t};
@@ -257,15 +221,11 @@ TEST_F(SkyGl, SceneryDrawsEachLayerFromItsVerticesFacingInward) {
     }
     EXPECT_EQ(triangles, l.triangles);
     EXPECT_EQ(wrong, 0) << "colours or texture coordinates";
-    GLint bound = 0, src = 0, dst = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(static_cast<unsigned>(bound), l.texture);
+    EXPECT_EQ(static_cast<unsigned>(gltest::Int(GL_TEXTURE_BINDING_2D)), l.texture);
     EXPECT_EQ(glIsEnabled(GL_BLEND) == GL_TRUE, l.src != 0) << "the dome is drawn unblended";
     if (l.src != 0) {
-      EXPECT_EQ(src, static_cast<GLint>(l.src));
-      EXPECT_EQ(dst, static_cast<GLint>(l.dst));
+      EXPECT_EQ(gltest::Int(GL_BLEND_SRC), static_cast<GLint>(l.src));
+      EXPECT_EQ(gltest::Int(GL_BLEND_DST), static_cast<GLint>(l.dst));
     }
   }
 }

@@ -1,33 +1,32 @@
-// The camera flight: opening approach, segment timing, cuts in their draw order, easing and the
-// view angles.
+// What each frame moves on: the camera flight (opening approach, segment timing, cuts in their
+// draw order, easing and the view angles) and the frame step (smoothing over five intervals, a
+// stalled clock and the counter's wrap).
 #include "renderer/scene/camera.h"
 
 #include <gtest/gtest.h>
 
+#include "renderer/scene/frame_clock.h"
 #include "renderer/sim/random.h"
 
 namespace varenko {
 namespace {
 
-void ExpectVec(const Vec3& v, float x, float y, float z) {
-  EXPECT_FLOAT_EQ(v.x, x);
-  EXPECT_FLOAT_EQ(v.y, y);
-  EXPECT_FLOAT_EQ(v.z, z);
+void ExpectVec(const Vec3& v, const Vec3& want) {
+  EXPECT_FLOAT_EQ(v.x, want.x);
+  EXPECT_FLOAT_EQ(v.y, want.y);
+  EXPECT_FLOAT_EQ(v.z, want.z);
 }
 
 TEST(Camera, OpeningFlightDrawsEndThenStart) {
   srand(1234);
-  const float endX = U(-1500.0f, 1500.0f);
-  const float endZ = U(-1500.0f, 1500.0f);
-  const float startX = U(5000.0f, 6000.0f);
-  const float startZ = U(-2000.0f, 2000.0f);
-
+  const float endX = U(-1500.0f, 1500.0f), endZ = U(-1500.0f, 1500.0f);
+  const float startX = U(5000.0f, 6000.0f), startZ = U(-2000.0f, 2000.0f);
   srand(1234);
   CameraPath c = InitialCameraPath();
   StartOpeningFlight(c);
-  ExpectVec(c.eyeEnd, endX, 400.0f, endZ);
-  ExpectVec(c.eyeStart, startX, 5.0f, startZ);
-  ExpectVec(c.lookTarget, 0.0f, 1200.0f, 0.0f);
+  ExpectVec(c.eyeEnd, Vec3(endX, 400.0f, endZ));
+  ExpectVec(c.eyeStart, Vec3(startX, 5.0f, startZ));
+  ExpectVec(c.lookTarget, Vec3(0.0f, 1200.0f, 0.0f));
   EXPECT_EQ(c.segmentDuration, 20.0f);
 }
 
@@ -38,24 +37,21 @@ struct SegmentDraws {
   bool cut;
 };
 
+// A point drawn x, y, z in turn, each coordinate between its own bounds.
+Vec3 DrawPoint(float x, float y0, float y1, float z) {
+  const float px = U(-x, x), py = U(y0, y1);
+  return Vec3(px, py, U(-z, z));
+}
+
 SegmentDraws DrawSegment() {
   SegmentDraws d;
-  auto draw = [](float lo, float hi) { return U(lo, hi); };
-  d.duration = draw(5, 30);
-  d.eyeEnd.x = draw(-3000, 3000);
-  d.eyeEnd.y = draw(5, 1705);
-  d.eyeEnd.z = draw(-3000, 3000);
-  d.targetEnd.x = draw(-500, 500);
-  d.targetEnd.y = draw(200, 1300);
-  d.targetEnd.z = draw(-500, 500);
+  d.duration = U(5, 30);
+  d.eyeEnd = DrawPoint(3000, 5, 1705, 3000);
+  d.targetEnd = DrawPoint(500, 200, 1300, 500);
   d.cut = Q(3) == 0;
   if (d.cut) {
-    d.cutEye.x = draw(-3000, 3000);
-    d.cutEye.y = draw(5, 1705);
-    d.cutEye.z = draw(-3000, 3000);
-    d.cutTarget.x = draw(-500, 500);
-    d.cutTarget.y = draw(200, 1300);
-    d.cutTarget.z = draw(-500, 500);
+    d.cutEye = DrawPoint(3000, 5, 1705, 3000);
+    d.cutTarget = DrawPoint(500, 200, 1300, 500);
   }
   return d;
 }
@@ -66,8 +62,7 @@ bool FlyFirstSegment(std::uint32_t seed) {
   srand(seed);
   CameraPath c = InitialCameraPath();
   StartOpeningFlight(c);
-  const Vec3 firstEnd = c.eyeEnd;
-  const Vec3 firstStart = c.eyeStart;
+  const Vec3 firstEnd = c.eyeEnd, firstStart = c.eyeStart;
   for (int frame = 1; frame < 40; ++frame) {
     AdvanceCamera(c, 0.5f);
     EXPECT_EQ(c.segmentDuration, 20.0f) << "frame " << frame;
@@ -84,30 +79,20 @@ bool FlyFirstSegment(std::uint32_t seed) {
   EXPECT_EQ(c.segmentTime, 0.0f);
   EXPECT_EQ(c.segmentProgress, 0.0f);
   EXPECT_FLOAT_EQ(c.segmentDuration, d.duration);
-  ExpectVec(c.eyeEnd, d.eyeEnd.x, d.eyeEnd.y, d.eyeEnd.z);
-  ExpectVec(c.targetEnd, d.targetEnd.x, d.targetEnd.y, d.targetEnd.z);
-  if (d.cut) {
-    ExpectVec(c.eyeStart, d.cutEye.x, d.cutEye.y, d.cutEye.z);
-    ExpectVec(c.targetStart, d.cutTarget.x, d.cutTarget.y, d.cutTarget.z);
-  } else {
-    ExpectVec(c.eyeStart, firstEnd.x, firstEnd.y, firstEnd.z);
-    ExpectVec(c.targetStart, 0.0f, 1200.0f, 0.0f);  // the old segment's target end
-  }
-  // At progress 0 the eye stands at the segment's start.
-  ExpectVec(c.eyePos, c.eyeStart.x, c.eyeStart.y, c.eyeStart.z);
+  ExpectVec(c.eyeEnd, d.eyeEnd);
+  ExpectVec(c.targetEnd, d.targetEnd);
+  // A cut starts at new draws; else at the old segment's eye and target ends.
+  ExpectVec(c.eyeStart, d.cut ? d.cutEye : firstEnd);
+  ExpectVec(c.targetStart, d.cut ? d.cutTarget : Vec3(0.0f, 1200.0f, 0.0f));
+  ExpectVec(c.eyePos, c.eyeStart);  // at progress 0 the eye stands at the segment's start
   return d.cut;
 }
 
 TEST(Camera, FirstSegmentEndsAfterTwentySecondsWithAndWithoutCut) {
-  bool sawCut = false;
-  bool sawSmooth = false;
+  bool sawCut = false, sawSmooth = false;
   // Nearby seeds give nearly the same early draws from this generator, so the seeds are spread.
-  for (std::uint32_t i = 1; i < 60 && !(sawCut && sawSmooth); ++i) {
-    if (FlyFirstSegment(i * 2654435761u))
-      sawCut = true;
-    else
-      sawSmooth = true;
-  }
+  for (std::uint32_t i = 1; i < 60 && !(sawCut && sawSmooth); ++i)
+    (FlyFirstSegment(i * 2654435761u) ? sawCut : sawSmooth) = true;
   EXPECT_TRUE(sawCut);
   EXPECT_TRUE(sawSmooth);
 }
@@ -120,8 +105,8 @@ TEST(Camera, EaseIsHalfWayAtMidSegmentAndStillAtTheEnds) {
   c.targetEnd.Set(10, 1000, 0);
   c.segmentDuration = 10.0f;
   AdvanceCamera(c, 5.0f);
-  ExpectVec(c.eyePos, 50.0f, 100.0f, -200.0f);
-  ExpectVec(c.lookTarget, 5.0f, 1000.0f, 0.0f);
+  ExpectVec(c.eyePos, Vec3(50.0f, 100.0f, -200.0f));
+  ExpectVec(c.lookTarget, Vec3(5.0f, 1000.0f, 0.0f));
   // Near the start the eye has hardly moved: 1% of the time gives far less than 1% of the way.
   CameraPath early = InitialCameraPath();
   early.eyeStart.Set(0, 0, 0);
@@ -133,24 +118,57 @@ TEST(Camera, EaseIsHalfWayAtMidSegmentAndStillAtTheEnds) {
 }
 
 TEST(Camera, ViewAngles) {
-  CameraPath c = InitialCameraPath();
-  c.eyePos.Set(0, 1700, 0);  // straight above the target
-  c.lookTarget.Set(0, 200, 0);
-  ComputeViewAngles(c);
-  EXPECT_FLOAT_EQ(c.pitchDeg, -90.0f);
-  EXPECT_FLOAT_EQ(c.yawDeg, 0.0f);
+  // Eye, target, pitch and yaw: straight above the target; level on the +x side (the view turns a
+  // quarter round); below the target, looking up at 45 degrees.
+  const struct {
+    Vec3 eye, target;
+    float pitch, yaw;
+  } cases[] = {{Vec3(0, 1700, 0), Vec3(0, 200, 0), -90, 0},
+               {Vec3(1000, 1200, 0), Vec3(0, 1200, 0), 0, 90},
+               {Vec3(0, 0, 1000), Vec3(0, 1000, 0), 45, 0}};
+  for (const auto& w : cases) {
+    CameraPath c = InitialCameraPath();
+    c.eyePos = w.eye;
+    c.lookTarget = w.target;
+    ComputeViewAngles(c);
+    if (w.pitch == 45) {
+      EXPECT_NEAR(c.pitchDeg, w.pitch, 1e-4f);
+    } else {
+      EXPECT_FLOAT_EQ(c.pitchDeg, w.pitch) << w.yaw;
+    }
+    EXPECT_FLOAT_EQ(c.yawDeg, w.yaw) << w.pitch << " " << w.yaw;
+  }
+}
 
-  c.eyePos.Set(1000, 1200, 0);  // level, on the +x side: the view turns a quarter round
-  c.lookTarget.Set(0, 1200, 0);
-  ComputeViewAngles(c);
-  EXPECT_FLOAT_EQ(c.pitchDeg, 0.0f);
-  EXPECT_FLOAT_EQ(c.yawDeg, 90.0f);
+TEST(FrameClock, MeanOfTheLastFiveIntervals) {
+  FrameClock c = InitialFrameClock();
+  // The first tick has no previous one: its interval is 0 and the other slots hold 0.03.
+  EXPECT_FLOAT_EQ(TickFrameClock(c, 1000), 0.024f);
+  std::uint32_t t = 1000;
+  for (std::uint32_t ms : {10u, 20u, 30u, 40u, 50u}) TickFrameClock(c, t += ms);
+  EXPECT_FLOAT_EQ(c.dt, 0.03f);
+  TickFrameClock(c, t += 100);  // replaces the oldest slot (10 ms)
+  EXPECT_FLOAT_EQ(c.dt, 0.048f);
+  EXPECT_EQ(c.historyIndex, 2);
+}
 
-  c.eyePos.Set(0, 0, 1000);  // below the target, looking up at 45 degrees
-  c.lookTarget.Set(0, 1000, 0);
-  ComputeViewAngles(c);
-  EXPECT_NEAR(c.pitchDeg, 45.0f, 1e-4f);
-  EXPECT_FLOAT_EQ(c.yawDeg, 0.0f);
+TEST(FrameClock, StalledCounterGivesZeroStepWrappedOneRepeatsTheStep) {
+  FrameClock c = InitialFrameClock();
+  for (int i = 0; i < 5; ++i) TickFrameClock(c, 777);
+  EXPECT_EQ(c.dt, 0.0f);  // the idle tick draws nothing with this step
+  EXPECT_EQ(TickFrameClock(c, 777), 0.0f);
+  EXPECT_FLOAT_EQ(TickFrameClock(c, 782), 0.001f);
+  // A wrapped counter repeats the current step.
+  c = InitialFrameClock();
+  std::uint32_t t = 0xFFFFFF00u;
+  TickFrameClock(c, t);
+  for (int i = 0; i < 5; ++i) TickFrameClock(c, t += 20);
+  ASSERT_FLOAT_EQ(c.dt, 0.02f);
+  TickFrameClock(c, 5);  // the counter wrapped between the two ticks
+  EXPECT_FLOAT_EQ(c.dt, 0.02f);
+  EXPECT_EQ(c.lastTick, 5u);
+  TickFrameClock(c, 45);  // and measures normally from the new value
+  EXPECT_FLOAT_EQ(c.dt, 0.024f);
 }
 
 }  // namespace

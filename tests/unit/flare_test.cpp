@@ -12,16 +12,14 @@
 namespace varenko {
 namespace {
 
-TEST(FlareIntensity, FlashFadesLinearlyWithDistance) {
+TEST(FlareIntensity, FlashFadesLinearlyWithDistanceFinaleByOneMinusLToTheFourth) {
   EXPECT_FLOAT_EQ(FlashFlareIntensity(20, 1.0f, 0.0f), 0.2f);
   EXPECT_FLOAT_EQ(FlashFlareIntensity(20, 1.0f, 5000.0f), 0.1f);
   EXPECT_FLOAT_EQ(FlashFlareIntensity(20, 1.0f, 10000.0f), 0.0f);
   EXPECT_FLOAT_EQ(FlashFlareIntensity(20, 1.0f, 15000.0f), 0.0f);
   EXPECT_FLOAT_EQ(FlashFlareIntensity(100, 0.5f, 0.0f), 0.5f);
-}
-
-TEST(FlareIntensity, FinaleFactorOneMinusLToTheFourth) {
-  // flareBrightness 20, alpha 1: l = 0.8, 1 - l^4 = 0.5904; the distance term is 1 at the eye.
+  // A finale object's: flareBrightness 20, alpha 1: l = 0.8, 1 - l^4 = 0.5904; the distance term is
+  // 1 at the eye.
   EXPECT_NEAR(FinaleFlareIntensity(20, 1.0f, 0.0f), 0.5904f, 1e-5);
   EXPECT_NEAR(FinaleFlareIntensity(20, 1.0f, 10000.0f), 0.5 * 0.5904, 1e-5);
   EXPECT_FLOAT_EQ(FinaleFlareIntensity(20, 0.5f, 0.0f), 0.0f);
@@ -30,76 +28,51 @@ TEST(FlareIntensity, FinaleFactorOneMinusLToTheFourth) {
   EXPECT_FLOAT_EQ(FinaleFlareIntensity(20, 1.0f, 25000.0f), 0.0f);
 }
 
+// Exactly inside the screen or on its edges: full; over the margin (a tenth of the width): faded
+// by the part crossed, on each side crossed; beyond it, or nowhere at all: dropped.
 TEST(FlareEdgeFade, FullOnScreenFadingOverTheMarginDroppedBeyond) {
-  const float aspect = 16.0f / 9.0f;
-  const float m = 0.1f * aspect;
-  float i = 1.0f;
-  EXPECT_TRUE(FadeAtScreenEdges(0.0f, 0.0f, aspect, i));
-  EXPECT_FLOAT_EQ(i, 1.0f);
-  i = 1.0f;
-  EXPECT_TRUE(FadeAtScreenEdges(aspect, 1.0f, aspect, i));
-  EXPECT_FLOAT_EQ(i, 1.0f);
-
-  i = 1.0f;
-  EXPECT_TRUE(FadeAtScreenEdges(0.5f, -m / 2, aspect, i));  // half the margin below
-  EXPECT_FLOAT_EQ(i, 0.5f);
-  i = 1.0f;
-  EXPECT_TRUE(FadeAtScreenEdges(0.5f, 1.0f + m / 4, aspect, i));  // a quarter above
-  EXPECT_FLOAT_EQ(i, 0.75f);
-  i = 1.0f;
-  EXPECT_TRUE(FadeAtScreenEdges(-m / 2, 0.5f, aspect, i));
-  EXPECT_FLOAT_EQ(i, 0.5f);
-  i = 1.0f;
-  EXPECT_TRUE(FadeAtScreenEdges(aspect + m / 2, 0.5f, aspect, i));
-  EXPECT_FLOAT_EQ(i, 0.5f);
-  i = 1.0f;  // a corner outside both edges fades twice
-  EXPECT_TRUE(FadeAtScreenEdges(-m / 2, -m / 2, aspect, i));
-  EXPECT_FLOAT_EQ(i, 0.25f);
-
-  const float marginOut[2][2] = {{0.5f, -m}, {-m, 0.5f}};
-  for (const auto& at : marginOut) {  // exactly a margin out: kept, but dark
-    i = 1.0f;
-    EXPECT_TRUE(FadeAtScreenEdges(at[0], at[1], aspect, i));
-    EXPECT_EQ(i, 0.0f);
+  const float aspect = 16.0f / 9.0f, m = 0.1f * aspect, nan = std::nanf("");
+  struct Case {
+    float x, y;
+    bool kept;
+    float intensity;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {0, 0, true, 1}, {aspect, 1, true, 1}, {0.5f, -m / 2, true, 0.5f},
+      {0.5f, 1 + m / 4, true, 0.75f}, {-m / 2, 0.5f, true, 0.5f},
+      {aspect + m / 2, 0.5f, true, 0.5f}, {-m / 2, -m / 2, true, 0.25f},
+      {0.5f, -m, true, 0}, {-m, 0.5f, true, 0}, {0.5f, -m * 1.01f, false, 0},
+      {0.5f, 1 + m * 1.01f, false, 0}, {-m * 1.01f, 0.5f, false, 0},
+      {aspect + m * 1.01f, 0.5f, false, 0}, {1e30f, 0.5f, false, 0}, {nan, 0.5f, false, 0},
+      {0.5f, nan, false, 0}};
+  // clang-format on
+  for (const Case& c : cases) {
+    float i = 1.0f;
+    EXPECT_EQ(FadeAtScreenEdges(c.x, c.y, aspect, i), c.kept) << c.x << "," << c.y;
+    if (c.kept) {
+      EXPECT_FLOAT_EQ(i, c.intensity) << c.x << "," << c.y;
+    }
   }
-  i = 1.0f;
-  EXPECT_FALSE(FadeAtScreenEdges(0.5f, -m * 1.01f, aspect, i));
-  EXPECT_FALSE(FadeAtScreenEdges(0.5f, 1.0f + m * 1.01f, aspect, i));
-  EXPECT_FALSE(FadeAtScreenEdges(-m * 1.01f, 0.5f, aspect, i));
-  EXPECT_FALSE(FadeAtScreenEdges(aspect + m * 1.01f, 0.5f, aspect, i));
-  EXPECT_FALSE(FadeAtScreenEdges(1e30f, 0.5f, aspect, i));
-  EXPECT_FALSE(FadeAtScreenEdges(std::nanf(""), 0.5f, aspect, i)) << "a light not on any screen";
-  EXPECT_FALSE(FadeAtScreenEdges(0.5f, std::nanf(""), aspect, i));
+  float i = 1.0f;
   EXPECT_FALSE(FadeAtScreenEdges(0.5f, 0.5f, 0.0f, i)) << "a screen without width";
 }
 
-}  // namespace
-}  // namespace varenko
-
-namespace varenko {
-namespace {
-
 // A camera at the origin looking down -z with a 60-degree perspective on a 200 x 100 client.
 FlareView LookingDownMinusZ() {
-  FlareView v;
-  v.eyePos = Vec3(0, 0, 0);
+  FlareView v = {};
+  v.eyePos = v.savedEye = Vec3(0, 0, 0);
   v.lookTarget = Vec3(0, 0, -10);
-  v.savedEye = v.eyePos;
   for (int i = 0; i < 16; ++i) v.modelView[i] = (i % 5 == 0) ? 1.0 : 0.0;
   // gluPerspective(60, 2, 1, 40000)
   const double f = 1.0 / 0.5773502691896258, n = 1.0, fa = 40000.0;
-  for (double& x : v.projection) x = 0.0;
   v.projection[0] = f / 2.0;
   v.projection[5] = f;
   v.projection[10] = (fa + n) / (n - fa);
   v.projection[11] = -1.0;
   v.projection[14] = 2.0 * fa * n / (n - fa);
-  v.viewport[0] = 0;
-  v.viewport[1] = 0;
-  v.viewport[2] = 200;
-  v.viewport[3] = 100;
-  v.clientWidth = 200;
-  v.clientHeight = 100;
+  v.viewport[2] = v.clientWidth = 200;
+  v.viewport[3] = v.clientHeight = 100;
   v.aspect = 2.0f;
   return v;
 }

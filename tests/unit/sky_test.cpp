@@ -20,6 +20,7 @@
 namespace varenko {
 namespace {
 
+// Twenty stars a unit of density, none below zero, and a cap that huge densities stop at alike.
 TEST(StarField, StarCountIsTwentyPerUnitAndBounded) {
   EXPECT_EQ(StarCount(0), 0);
   EXPECT_EQ(StarCount(-3), 0) << "negative densities scatter nothing";
@@ -28,10 +29,6 @@ TEST(StarField, StarCountIsTwentyPerUnitAndBounded) {
   EXPECT_EQ(StarCount(107374183), MaxStarDraws) << "20 x this overflows a 32-bit int";
   EXPECT_EQ(StarCount(INT_MAX), MaxStarDraws);
   EXPECT_EQ(MaxStarDraws, 512 * 512 * 4);
-}
-
-TEST(StarField, HugeDensityStopsAtTheCap) {
-  // Both scatter exactly MaxStarDraws stars: same picture, same generator state afterwards.
   srand(99);
   const auto huge = StarFieldTexels(2000000000);
   const std::uint32_t afterHuge = RandState();
@@ -77,22 +74,20 @@ std::vector<unsigned char> ReplayStars(int count) {
   return image;
 }
 
+// Seed, density and stars: a negative density scatters none and draws nothing.
 TEST(StarField, ReplaysItsRuleDrawByDraw) {
-  for (std::uint32_t seed : {1u, 2024u, 2654435761u}) {
-    srand(seed);
-    const auto want = ReplayStars(400);
+  const struct {
+    std::uint32_t seed;
+    int density, stars;
+  } cases[] = {{1u, 20, 400}, {2024u, 20, 400}, {2654435761u, 20, 400}, {2024u, -20, 0}};
+  for (const auto& c : cases) {
+    srand(c.seed);
+    const auto want = ReplayStars(c.stars);
     const std::uint32_t after = RandState();
-    srand(seed);
-    EXPECT_TRUE(StarFieldTexels(20) == want) << seed;
+    srand(c.seed);
+    EXPECT_TRUE(StarFieldTexels(c.density) == want) << c.seed << " " << c.density;
     EXPECT_EQ(RandState(), after) << "no draw more, none less";
   }
-  srand(2024);
-  const auto none = StarFieldTexels(-20);
-  EXPECT_TRUE(std::all_of(none.begin(), none.end(), [](unsigned char b) { return b == 0; }));
-  EXPECT_EQ(RandState(), [] {
-    srand(2024);
-    return RandState();
-  }()) << "no draws for a negative density";
 }
 
 // The horizon replayed draw by draw from its rule: presence, glow colour, mottling window,
@@ -144,20 +139,16 @@ TEST(Horizon, ReplaysItsRuleDrawByDraw) {
   for (std::uint32_t i = 0; i < 24; ++i) {
     SCOPED_TRACE(::testing::Message() << "seed " << i * 2654435761u);
     srand(i * 2654435761u);
-    std::vector<unsigned char> want;
-    int wantSkyline[SkylineLength] = {}, kind = 0;
+    std::vector<unsigned char> want, image;
+    int wantSkyline[SkylineLength] = {}, skyline[SkylineLength] = {}, kind = 0;
     const bool present = ReplayHorizon(want, wantSkyline, kind);
     const std::uint32_t after = RandState();
     srand(i * 2654435761u);
-    std::vector<unsigned char> image;
-    int skyline[SkylineLength] = {};
     ASSERT_EQ(MakeHorizon(CloudImage(), image, skyline), present);
     EXPECT_EQ(RandState(), after) << "no draw more, none less";
     absent += present ? 0 : 1;
-    if (!present) {
-      EXPECT_TRUE(image.empty()) << "nothing made without a horizon";
-      continue;
-    }
+    EXPECT_EQ(image.empty(), !present) << "nothing made without a horizon";
+    if (!present) continue;
     seenKinds |= 1 << kind;
     EXPECT_TRUE(std::equal(skyline, skyline + SkylineLength, wantSkyline));
     EXPECT_TRUE(image == want);
@@ -166,7 +157,7 @@ TEST(Horizon, ReplaysItsRuleDrawByDraw) {
   EXPECT_EQ(seenKinds, 15) << "plain and mottled glows, with and without blue";
 }
 
-TEST(StarDomeTest, EveryVertexFollowsTheDomeFormulas) {
+TEST(SkyMeshes, EveryDomeAndCloudGridVertexFollowsItsFormulas) {
   DomeVertex dome[DomeRings][DomeColumns];
   MakeStarDome(dome);
   for (int i = 0; i < DomeRings; ++i) {
@@ -181,9 +172,6 @@ TEST(StarDomeTest, EveryVertexFollowsTheDomeFormulas) {
         EXPECT_NEAR(got[k], want[k], k < 3 ? 0.05 : 1e-5) << i << "," << j << " #" << k;
     }
   }
-}
-
-TEST(CloudGridTest, EveryVertexFollowsTheGridFormulas) {
   for (int ambient : {10, 0, 30}) {
     BuildCloudGrid(ambient);
     for (int r = 0; r < 49; ++r) {
@@ -203,7 +191,8 @@ TEST(CloudGridTest, EveryVertexFollowsTheGridFormulas) {
   EXPECT_NEAR(CloudGrid[24][24].shade, 0.3, 1e-6) << "2000 over the centre";
 }
 
-TEST(CloudUpdate, ScrollFollowsTheWindAndWrapsIntoOneTurn) {
+// The scroll follows the wind within one turn; burst light is reset each frame, only if cloudy.
+TEST(CloudUpdate, ScrollFollowsTheWindAndBurstLightIsResetOnlyWhenCloudy) {
   EXPECT_EQ(AdvanceCloudScroll(0.0f, 0, 0.05f), 0.0f) << "no wind, no drift";
   EXPECT_NEAR(AdvanceCloudScroll(0.0f, 20, 0.05f), 0.00015f, 1e-9f);
   EXPECT_NEAR(AdvanceCloudScroll(0.9999f, 20, 0.05f), 0.00005f, 1e-6f);
@@ -215,9 +204,6 @@ TEST(CloudUpdate, ScrollFollowsTheWindAndWrapsIntoOneTurn) {
       ASSERT_LE(scroll, 1.0f) << wind;
     }
   }
-}
-
-TEST(CloudUpdate, ResetsBurstLightEachFrameOnlyWhenCloudy) {
   ApplyDefaults();
   settings.ambientLevel = 10;
   settings.windSpeed = 20;

@@ -1,4 +1,5 @@
-// Sprite texels byte for byte, the embedded smoke and cloud pictures, and the ring mesh.
+// Sprite texels byte for byte, the embedded smoke and cloud pictures, the ring mesh, and the
+// sprite atlases with their sub-images and gutters.
 #include "renderer/scene/sprites.h"
 
 #include <gtest/gtest.h>
@@ -6,9 +7,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <numbers>
 #include <vector>
 
 #include "renderer/scene/pictures.h"
+#include "renderer/scene/sprite_atlas.h"
 #include "renderer/scene/sprite_texels.h"
 
 namespace varenko {
@@ -55,28 +59,20 @@ TEST(FormulaSprites, EveryTexelFollowsItsFormula) {
   }
 }
 
-TEST(SmokeSprites, TexelsAreWhiteWithThePictureAsAlpha) {
-  for (int k = 0; k < SmokeImageCount; ++k) {
-    const unsigned char* image = SmokeImage(k);
-    const auto texels = SmokeSpriteTexels(image);
-    ASSERT_EQ(texels.size(), 64u * 64u * 2u);
-    for (int i = 0; i < 64 * 64; ++i) {
-      ASSERT_EQ(texels[2 * i], 255);
-      ASSERT_EQ(texels[2 * i + 1], image[i]);
-    }
-  }
-}
-
+// Soft, irregular, distinct puffs, and their sprites white with the picture as alpha.
 TEST(Pictures, SmokePuffsAreSoftIrregularAndDifferent) {
   std::vector<std::vector<bool>> masks;
   for (int k = 0; k < SmokeImageCount; ++k) {
     const unsigned char* a = SmokeImage(k);
-    int peak = 0;
-    int jump = 0;
+    const auto texels = SmokeSpriteTexels(a);
+    ASSERT_EQ(texels.size(), 64u * 64u * 2u);
+    int peak = 0, jump = 0;
     std::vector<bool> mask(64 * 64);
     for (int y = 0; y < 64; ++y) {
       for (int x = 0; x < 64; ++x) {
         const int v = a[y * 64 + x];
+        ASSERT_EQ(texels[2 * (y * 64 + x)], 255);
+        ASSERT_EQ(texels[2 * (y * 64 + x) + 1], v);
         if (x == 0 || y == 0 || x == 63 || y == 63) {
           ASSERT_EQ(v, 0) << "border " << k;
         }
@@ -139,15 +135,101 @@ TEST(RingMeshTest, SevenRingsFormAClosedBulgingAnnulus) {
   for (int k = 0; k < RingMeshRings; ++k) {
     EXPECT_FLOAT_EQ(RingMesh[k][0][0], radius[k]);
     EXPECT_FLOAT_EQ(RingMesh[k][0][2], 0.0f);
-    EXPECT_NEAR(RingMesh[k][10][0], 0.0f, 1e-5f) << "a quarter turn at point 10";
-    EXPECT_NEAR(RingMesh[k][10][2], radius[k], 1e-5f);
-    EXPECT_NEAR(RingMesh[k][40][0], radius[k], 1e-5f) << "point 40 closes the ring";
-    EXPECT_NEAR(RingMesh[k][40][2], 0.0f, 1e-5f);
-    for (int j = 0; j < RingMeshPoints; ++j) {
+    for (int j = 0; j < RingMeshPoints; ++j) {  // 40 even steps: point 40 closes the ring
+      const double a = j * std::numbers::pi / 20;
       EXPECT_FLOAT_EQ(RingMesh[k][j][1], height[k]);
-      EXPECT_NEAR(std::hypot(RingMesh[k][j][0], RingMesh[k][j][2]), radius[k], 1e-5f);
+      EXPECT_NEAR(RingMesh[k][j][0], radius[k] * std::cos(a), 1e-5) << k << "," << j;
+      EXPECT_NEAR(RingMesh[k][j][2], radius[k] * std::sin(a), 1e-5) << k << "," << j;
     }
   }
+}
+
+const unsigned char* AtlasTexel(const std::vector<unsigned char>& atlas, const AtlasLayout& l,
+                                int x, int y) {
+  return &atlas[(static_cast<std::size_t>(y) * l.width + x) * l.bytesPerTexel];
+}
+
+// Checks one atlas against its images: cell bytes, wrapped gutters, zero elsewhere, and each
+// cell's texture rectangle spanning exactly its sub-image (exact in float, the atlas's sides being
+// powers of two).
+void CheckAtlas(const AtlasLayout& l, const std::vector<unsigned char>& atlas) {
+  ASSERT_EQ(atlas.size(), static_cast<std::size_t>(l.width) * l.height * l.bytesPerTexel);
+  EXPECT_EQ(l.width & (l.width - 1), 0);
+  EXPECT_EQ(l.height & (l.height - 1), 0);
+  const int n = l.cellSize;
+  std::vector<int> owner(static_cast<std::size_t>(l.width) * l.height, -1);
+  for (int i = 0; i < l.cellCount; ++i) {
+    const AtlasOrigin o = AtlasCellOrigin(l, i);
+    ASSERT_GE(o.x - AtlasGutter, 0);
+    ASSERT_GE(o.y - AtlasGutter, 0);
+    ASSERT_LE(o.x + n + AtlasGutter, l.width);
+    ASSERT_LE(o.y + n + AtlasGutter, l.height);
+    const AtlasRect rect = AtlasCellRect(l, i);
+    EXPECT_EQ(rect.s0 * l.width, o.x);
+    EXPECT_EQ(rect.t0 * l.height, o.y);
+    EXPECT_EQ(rect.s1 * l.width, o.x + n);
+    EXPECT_EQ(rect.t1 * l.height, o.y + n);
+    const auto image =
+        &l == &FormulaAtlasLayout ? FormulaSpriteTexels(i) : SmokeSpriteTexels(SmokeImage(i));
+    int mismatches = 0;
+    for (int r = -AtlasGutter; r < n + AtlasGutter; ++r) {
+      for (int c = -AtlasGutter; c < n + AtlasGutter; ++c) {
+        int& who = owner[static_cast<std::size_t>(o.y + r) * l.width + o.x + c];
+        EXPECT_EQ(who, -1) << "cell " << i << " overlaps cell " << who;
+        who = i;
+        const int sr = (r + n) % n, sc = (c + n) % n;
+        const unsigned char* want =
+            &image[(static_cast<std::size_t>(sr) * n + sc) * l.bytesPerTexel];
+        mismatches +=
+            std::memcmp(AtlasTexel(atlas, l, o.x + c, o.y + r), want, l.bytesPerTexel) != 0;
+      }
+    }
+    EXPECT_EQ(mismatches, 0) << "cell " << i;
+  }
+  int strays = 0;
+  for (int y = 0; y < l.height; ++y) {
+    for (int x = 0; x < l.width; ++x) {
+      if (owner[static_cast<std::size_t>(y) * l.width + x] != -1) continue;
+      const unsigned char* t = AtlasTexel(atlas, l, x, y);
+      for (int k = 0; k < l.bytesPerTexel; ++k) strays += t[k] != 0;
+    }
+  }
+  EXPECT_EQ(strays, 0) << "bytes set outside every cell and gutter";
+}
+
+TEST(SpriteAtlas, EachAtlasHoldsEachSpriteInItsOwnGutter) {
+  CheckAtlas(FormulaAtlasLayout, FormulaAtlasTexels());
+  CheckAtlas(SmokeAtlasLayout, SmokeAtlasTexels());
+}
+
+// The glow and ring fade out before their edges and the smoke pictures are empty on their borders,
+// so their gutters are transparent and nothing of a neighbour can be filtered in.
+TEST(SpriteAtlas, GuttersOfSpritesWithEmptyEdgesAreTransparent) {
+  const auto check = [](const AtlasLayout& l, const std::vector<unsigned char>& atlas, int i) {
+    const AtlasOrigin o = AtlasCellOrigin(l, i);
+    const int n = l.cellSize;
+    int opaque = 0;
+    for (int k = -1; k <= n; ++k) {
+      const int ring[4][2] = {
+          {o.x + k, o.y - 1}, {o.x + k, o.y + n}, {o.x - 1, o.y + k}, {o.x + n, o.y + k}};
+      for (const auto& t : ring) opaque += AtlasTexel(atlas, l, t[0], t[1])[l.bytesPerTexel - 1];
+    }
+    EXPECT_EQ(opaque, 0) << "cell " << i;
+  };
+  const auto formula = FormulaAtlasTexels();
+  for (int i : {GlowIndex, RingIndex}) check(FormulaAtlasLayout, formula, i);
+  const auto smoke = SmokeAtlasTexels();
+  for (int k = 0; k < SmokeImageCount; ++k) check(SmokeAtlasLayout, smoke, k);
+}
+
+TEST(SpriteAtlas, MissingOrWrongSizedPicturesStayTransparent) {
+  std::vector<std::vector<unsigned char>> images = {std::vector<unsigned char>(7, 255)};
+  const auto atlas = PackAtlas(SmokeAtlasLayout, images);
+  for (unsigned char byte : atlas) ASSERT_EQ(byte, 0);
+  // More pictures than cells: the cells take the first ones, the rest are left out.
+  images.assign(7, std::vector<unsigned char>(64 * 64 * 2, 9));
+  const auto full = PackAtlas(SmokeAtlasLayout, images);
+  EXPECT_EQ(std::count(full.begin(), full.end(), 9), 5 * 66 * 66 * 2);
 }
 
 }  // namespace
