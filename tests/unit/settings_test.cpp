@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <fstream>
@@ -11,6 +12,13 @@
 
 namespace varenko {
 namespace {
+
+// The settings in value-name order.
+std::array<int, 8> Settings() {
+  return {settings.maxShells,    settings.smokeSpan,   settings.windSpeed,
+          settings.ambientLevel, settings.starDensity, settings.flareBrightness,
+          settings.cloudy,       settings.illumination};
+}
 
 TEST(SettingText, ReadsLikeAtoiAndSaturates) {
   // clang-format off
@@ -29,15 +37,11 @@ TEST(SettingText, ReadsLikeAtoiAndSaturates) {
 
 TEST(SettingText, DefaultsAndStoringByValueName) {
   ApplyDefaults();
-  const int defaults[8] = {10, 5, 20, 10, 20, 20, 1, 1};
-  const int* fields[8] = {&settings.maxShells,    &settings.smokeSpan,   &settings.windSpeed,
-                          &settings.ambientLevel, &settings.starDensity, &settings.flareBrightness,
-                          &settings.cloudy,       &settings.illumination};
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(*fields[i], defaults[i]) << i;
+  EXPECT_EQ(Settings(), (std::array{10, 5, 20, 10, 20, 20, 1, 1}));
   for (int i = 0; i < 8; ++i) StoreSettingText(i, std::to_string(100 + i));
   StoreSettingText(-1, "7");
   StoreSettingText(8, "7");
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(*fields[i], 100 + i) << "value name index " << i;
+  EXPECT_EQ(Settings(), (std::array{100, 101, 102, 103, 104, 105, 106, 107}));
 }
 
 TEST(SmokeLifeTable, FollowsTheSpan) {
@@ -69,32 +73,18 @@ TEST_F(SettingsFile, MissingFileKeepsDefaults) {
   ApplyDefaults();
   EXPECT_FALSE(ReadSettingsFile(path + "-does-not-exist"));
   EXPECT_FALSE(ReadSettingsFile(""));
-  EXPECT_EQ(settings.maxShells, 10);
-  EXPECT_EQ(settings.illumination, 1);
+  EXPECT_EQ(Settings(), (std::array{10, 5, 20, 10, 20, 20, 1, 1}));
 }
 
 TEST_F(SettingsFile, ReadsValuesOverDefaultsAndIgnoresBadLines) {
-  Write(
-      "03=30\r\n"
-      "06=abc\n"
-      "garbage line\n"
-      "=5\n"
-      "0=7\n"
-      "08=2\n"
-      "04=-5\n"
-      "05=99999999999\n"
-      "01=1\n01=3\n" +
-      std::string("02=") + std::string(300, '1') + "\n" + "07=" + std::string(254, '0') + "2\r\n");
+  Write("03=30\r\n06=abc\ngarbage line\n=5\n0=7\n08=2\n04=-5\n05=99999999999\n01=1\n01=3\n" +
+        std::string("02=") + std::string(300, '1') + "\n" + "07=" + std::string(254, '0') +
+        "2\r\n");
   ApplyDefaults();
   EXPECT_TRUE(ReadSettingsFile(path));
-  EXPECT_EQ(settings.maxShells, 10);
-  EXPECT_EQ(settings.smokeSpan, 3);   // the last of duplicate lines wins
-  EXPECT_EQ(settings.windSpeed, 20);  // an over-long value is ignored
-  EXPECT_EQ(settings.ambientLevel, 30);
-  EXPECT_EQ(settings.starDensity, -5);
-  EXPECT_EQ(settings.flareBrightness, INT_MAX);
-  EXPECT_EQ(settings.cloudy, 0);  // non-numeric text reads as 0, as in the registry
-  EXPECT_EQ(settings.illumination, 2) << "255 characters before the line's \\r are read";
+  // The last of duplicate lines wins; an over-long value is ignored; non-numeric text reads as 0,
+  // as in the registry; 255 characters before the line's \r are read.
+  EXPECT_EQ(Settings(), (std::array{10, 3, 20, 30, -5, INT_MAX, 0, 2}));
 }
 
 TEST_F(SettingsFile, OnlyTheFirst64KiBCount) {
@@ -102,7 +92,7 @@ TEST_F(SettingsFile, OnlyTheFirst64KiBCount) {
   Write(std::string(MaxSettingsFileBytes, '\n') + "00=3\n");
   ApplyDefaults();
   EXPECT_TRUE(ReadSettingsFile(path));
-  EXPECT_EQ(settings.maxShells, 10);
+  EXPECT_EQ(Settings(), (std::array{10, 5, 20, 10, 20, 20, 1, 1}));
 }
 
 TEST(SettingsPath, FollowsXdgConfigHome) {
