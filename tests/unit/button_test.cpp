@@ -186,12 +186,8 @@ TEST(ButtonProperties, DefaultsAndARoundTrip) {
 
 // One saved value at a time: what its field reads, the default when the text cannot be read.
 TEST(ButtonProperties, ReadingEachValue) {
-  struct Case {
-    const char* name;
-    std::wstring text;
-    long long field;  // Enabled, FirstRun, FontColour, or Visible as 0 / 1
-  };
-  const Case cases[] = {
+  // The name, the text and the field it reads: Enabled, FirstRun, FontColour, or Visible as 0 / 1.
+  const std::tuple<const char*, std::wstring, long long> cases[] = {
       {"Enabled", L"-32768", -32768}, {"Enabled", L"32767", 32767},
       {"Enabled", L"+15", 15},        {"Enabled", L"32768", -1},
       {"Enabled", L"-", -1},          {"Enabled", L"", -1},
@@ -202,15 +198,16 @@ TEST(ButtonProperties, ReadingEachValue) {
       {"Visible", L"0", 0},           {"Visible", L"1", 1},
       {"Visible", L"2", 1},           {"Visible", L"yes", 1},
   };
-  for (const Case& c : cases) {
-    const CommandProperties p = ReadProperties({{c.name, c.text}});
-    const std::string name = c.name;
+  for (const auto& [name, text, field] : cases) {
+    const CommandProperties p = ReadProperties({{name, text}});
     const long long fields[] = {p.Enabled, p.FirstRun, p.FontColour, p.Visible};
-    const long long field = fields[name == "Enabled"      ? 0
-                                   : name == "FirstRun"   ? 1
-                                   : name == "FontColour" ? 2
-                                                          : 3];
-    EXPECT_EQ(field, c.field) << c.name << " " << c.text.size() << " characters";
+    const std::string n = name;
+    EXPECT_EQ(fields[n == "Enabled"      ? 0
+                     : n == "FirstRun"   ? 1
+                     : n == "FontColour" ? 2
+                                         : 3],
+              field)
+        << name << " " << text.size() << " characters";
   }
   EXPECT_EQ(ReadProperties({{"Enabled", L"99999"}, {"Enabled", L"0"}}).Enabled, -1)
       << "the first of duplicate names counts, and it does not fit";
@@ -219,27 +216,23 @@ TEST(ButtonProperties, ReadingEachValue) {
 
 TEST(ButtonProperties, FontSpecs) {
   const std::wstring longPoints = L"Tahoma," + std::wstring(400, L'9');
-  struct Case {
-    const wchar_t* text;
-    const wchar_t* face;  // null: not a "face,points" pair
-    double points;
-  };
+  // The text, the face (null: not a "face,points" pair) and the points.
   // clang-format off
-  const Case cases[] = {
+  const std::tuple<const wchar_t*, const wchar_t*, double> cases[] = {
       {L"ＭＳ Ｐゴシック,9.75", L"ＭＳ Ｐゴシック", 9.75},
       {L"A,B,8.25", L"A,B", 8.25}, {L"Tahoma,72", L"Tahoma", 72}, {L"Tahoma,1", L"Tahoma", 1},
       {L"Tahoma,10", L"Tahoma", 10}, {L",9", nullptr, 0}, {L"Tahoma,", nullptr, 0},
       {L"Tahoma", nullptr, 0}, {L"Tahoma,0.5", nullptr, 0}, {L"Tahoma,72.5", nullptr, 0},
       {L"Tahoma,9.7.5", nullptr, 0}, {L"Tahoma,1e9", nullptr, 0}, {longPoints.c_str(), nullptr, 0}};
   // clang-format on
-  for (const Case& c : cases) {
+  for (const auto& [text, wantFace, wantPoints] : cases) {
     std::wstring face = L"old";
     double points = -1;
-    const bool ok = ParseFontSpec(c.text, face, points);
-    EXPECT_EQ(ok, c.face != nullptr) << std::wstring(c.text).size() << " characters";
+    const bool ok = ParseFontSpec(text, face, points);
+    EXPECT_EQ(ok, wantFace != nullptr) << std::wstring(text).size() << " characters";
     // A text that is no pair leaves both outputs as they were.
-    EXPECT_TRUE(face == (ok ? c.face : L"old"));
-    EXPECT_DOUBLE_EQ(points, ok ? c.points : -1);
+    EXPECT_TRUE(face == (ok ? wantFace : L"old"));
+    EXPECT_DOUBLE_EQ(points, ok ? wantPoints : -1);
   }
 }
 

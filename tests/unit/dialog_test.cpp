@@ -120,8 +120,7 @@ TEST(DialogReset, DefaultsButTheFileAndTrackStay) {
 TEST(DialogBars, MovesStayInRangeAndTheNumberFollows) {
   DialogView view = DesignView();
   MoveBar(view, 0, 0);
-  EXPECT_EQ(view.bar[0], 1);
-  EXPECT_EQ(view.barLabel[0], "1");
+  EXPECT_EQ(std::tie(view.bar[0], view.barLabel[0]), std::tuple(1, "1"));
   MoveBar(view, 2, 101);
   EXPECT_EQ(view.barLabel[2], "100");
   MoveBar(view, 6, 5);  // no such bar: nothing happens
@@ -155,19 +154,14 @@ TEST(DialogLayout, ControlsAsLaidOut) {
       laidOut.push_back({L"image", o.image});
       laidOut.push_back({o.label.caption, o.label.place});
     }
-  laidOut.push_back({L"Shape3", BgmFrameRect});
-  laidOut.push_back({BgmTitle.caption, BgmTitle.place});
-  laidOut.push_back({L"BGM_Repeat", RepeatRect});
-  laidOut.push_back({RepeatLabel.caption, RepeatLabel.place});
-  laidOut.push_back({L"lbl_Fname", FileNameRect});
+  // clang-format off
+  laidOut.insert(laidOut.end(), {{L"Shape3", BgmFrameRect}, {BgmTitle.caption, BgmTitle.place},
+      {L"BGM_Repeat", RepeatRect}, {RepeatLabel.caption, RepeatLabel.place},
+      {L"lbl_Fname", FileNameRect}});
   for (const ButtonLayout& b : {CmdBgm, CmdEtc, CmdInit, CmdSet, CmdCan})
     laidOut.push_back({b.caption, b.place});
-  laidOut.push_back({L"lbl 7", CreditLabel.place});
-  laidOut.push_back({L"Pic_C 1", UpperPanelRect});
-  laidOut.push_back({L"Pic_C 0", LowerPanelRect});
-  laidOut.push_back({DialogCaption, {0, 0, DialogClientWidth, DialogClientHeight}});
-
-  // clang-format off
+  laidOut.insert(laidOut.end(), {{L"lbl 7", CreditLabel.place}, {L"Pic_C 1", UpperPanelRect},
+      {L"Pic_C 0", LowerPanelRect}, {DialogCaption, {0, 0, DialogClientWidth, DialogClientHeight}}});
   const std::pair<std::wstring, TwipRect> expected[] = {
       {L"同時に打ち上げる花火の最大数", {240, 600, 2640, 195}},
       {L"煙の消滅スパン", {1560, 960, 1320, 195}}, {L"風速", {2460, 1320, 390, 195}},
@@ -236,28 +230,22 @@ TEST(DialogPixels, PlacesPanelsAndBackdrop) {
   EXPECT_EQ(PlaceControl(Container::Dialog, CmdSet.place, at96), (PixelRect{284, 452, 373, 477}));
 
   // One line per row, inside the area, shade c plus the offsets: c = |sin(y / (h / 3.142)) x 220|.
-  struct Area {
-    PixelRect area;
-    Rgb add;
-    std::vector<std::pair<int, int>> rowShade;
-  };
-  const Area areas[] = {
+  const std::tuple<PixelRect, Rgb, std::vector<std::pair<int, int>>> areas[] = {
       {PanelInner(LowerPanelRect, at96),
        PanelShadeAdd,
        {{0, 0}, {1, 4}, {41, 155}, {82, 220}, {164, 4}}},
       {PanelInner(UpperPanelRect, at96), PanelShadeAdd, {{1, 3}, {62, 155}, {124, 220}, {248, 3}}},
       {{0, 0, 480, 507}, DialogShadeAdd, {{1, 1}, {126, 155}, {253, 220}, {506, 1}}},
   };
-  for (const Area& a : areas) {
-    const auto lines = BackdropLines(a.area, a.add);
-    ASSERT_EQ(static_cast<int>(lines.size()), a.area.bottom - a.area.top);
+  for (const auto& [area, add, rowShade] : areas) {
+    const auto lines = BackdropLines(area, add);
+    ASSERT_EQ(static_cast<int>(lines.size()), area.bottom - area.top);
     for (int y = 0; y < static_cast<int>(lines.size()); ++y)
-      ASSERT_EQ(lines[y].row,
-                (PixelRect{a.area.left, a.area.top + y, a.area.right, a.area.top + y + 1}))
+      ASSERT_EQ(lines[y].row, (PixelRect{area.left, area.top + y, area.right, area.top + y + 1}))
           << y;
-    for (const auto& [y, c] : a.rowShade) {
-      const auto shade = [&](std::uint8_t add) { return static_cast<std::uint8_t>(c + add); };
-      EXPECT_EQ(lines[y].colour, (Rgb{shade(a.add.red), shade(a.add.green), shade(a.add.blue)}))
+    for (const auto& [y, c] : rowShade) {
+      const auto shade = [&](std::uint8_t plus) { return static_cast<std::uint8_t>(c + plus); };
+      EXPECT_EQ(lines[y].colour, (Rgb{shade(add.red), shade(add.green), shade(add.blue)}))
           << "row " << y;
     }
   }

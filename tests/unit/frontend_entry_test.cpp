@@ -12,12 +12,8 @@ namespace varenko {
 namespace {
 
 TEST(FrontendEntry, ModesBySwitch) {
-  struct Case {
-    const wchar_t* line;
-    EntryMode mode;
-    bool hideCursor;
-  };
-  const Case cases[] = {
+  // The command tail, the mode and whether the cursor is hidden.
+  const std::tuple<const wchar_t*, EntryMode, bool> cases[] = {
       {L"/s", EntryMode::Run, true},        {L"-S", EntryMode::Run, true},
       {L"xs", EntryMode::Run, true},        {L"", EntryMode::Run, false},
       {L"/c", EntryMode::Configure, false}, {L"/c:5678", EntryMode::Configure, false},
@@ -25,14 +21,13 @@ TEST(FrontendEntry, ModesBySwitch) {
       {L"s", EntryMode::End, false},        {L"/sx", EntryMode::Run, true},
       {L"/p 1", EntryMode::Preview, false}, {L"/\u00e9", EntryMode::End, false},
   };
-  for (const Case& c : cases) {
-    const EntryPlan plan = PlanEntry(c.line);
-    EXPECT_EQ(plan.mode, c.mode) << c.line;
-    EXPECT_EQ(plan.hideCursor, c.hideCursor) << c.line;
-    const bool preview = c.mode == EntryMode::Preview;
-    EXPECT_EQ(plan.loadSettings, !preview) << c.line;
-    EXPECT_EQ(plan.checkRenderer, !preview) << c.line;
-    EXPECT_EQ(plan.previewHandle, preview ? 1 : 0) << c.line;
+  for (const auto& [line, mode, hideCursor] : cases) {
+    const EntryPlan plan = PlanEntry(line);
+    const bool preview = mode == EntryMode::Preview;
+    EXPECT_EQ(std::tuple(plan.mode, plan.hideCursor, plan.loadSettings, plan.checkRenderer,
+                         plan.previewHandle),
+              std::tuple(mode, hideCursor, !preview, !preview, preview ? 1 : 0))
+        << line;
   }
 }
 

@@ -59,6 +59,7 @@ TEST(Options, HostileValuesAreOneLineErrors) {
   std::string seventeen = "1x1+0+0";
   for (int i = 0; i < 16; ++i) seventeen += ",1x1+0+0";
   const std::string longStep = "0.04" + std::string(61, '0');  // a step, but 65 characters long
+  const std::string huge(100000, '9');  // a long value is shortened in the message
   // clang-format off
   const struct { std::vector<const char*> args; const char* message = nullptr; } cases[] = {
       {{"--bogus"}, "unknown option \"--bogus\""},
@@ -82,7 +83,7 @@ TEST(Options, HostileValuesAreOneLineErrors) {
       {{"--monitors", "640x480"}}, {{"--monitors", "640x480+0+0,"}}, {{"--monitors", "0x480+0+0"}},
       {{"--monitors", "640x480+0+0+0"}}, {{"--monitors", "640x480+99999+0"}},
       {{"--monitors", seventeen.c_str()}}, {{"--power-supply", ""}},
-      {{"--fixed-dt", longStep.c_str()}}};
+      {{"--fixed-dt", longStep.c_str()}}, {{"--frames", huge.c_str()}}};
   // clang-format on
   for (const auto& c : cases) {
     const ParseResult r = Parse(c.args);
@@ -91,6 +92,7 @@ TEST(Options, HostileValuesAreOneLineErrors) {
     EXPECT_EQ(r.status, ParseStatus::Error) << shown;
     EXPECT_FALSE(r.error.empty()) << shown;
     EXPECT_EQ(r.error.find('\n'), std::string::npos) << shown;
+    EXPECT_LT(r.error.size(), 200u) << shown;
     EXPECT_TRUE(c.message == nullptr || r.error == c.message) << r.error;
   }
   const char* nullArgument[] = {"varenko", nullptr};
@@ -153,12 +155,11 @@ TEST(Options, WindowsGivenByAScreenSaverHost) {
               std::tuple(true, true, false));
   }
   const ParseResult hex = Parse({"-window-id", "0x2A0000F"});
-  ASSERT_EQ(hex.status, ParseStatus::Run) << hex.error;
-  EXPECT_EQ(hex.options.windowId, 0x2A0000Fu);
-  EXPECT_TRUE(hex.options.embedded());
   const ParseResult dec = Parse({"--window-id", "4294967295"});
-  ASSERT_EQ(dec.status, ParseStatus::Run) << dec.error;
-  EXPECT_EQ(dec.options.windowId, 0xFFFFFFFFu);
+  EXPECT_EQ(std::tuple(hex.status, hex.options.windowId, hex.options.embedded(), dec.status,
+                       dec.options.windowId),
+            std::tuple(ParseStatus::Run, 0x2A0000Fu, true, ParseStatus::Run, 0xFFFFFFFFu))
+      << hex.error << dec.error;
 
   std::uint32_t id = 0, hexId = 0;
   EXPECT_TRUE(ParseWindowId("0XffFFffFF", id) && ParseWindowId("0xa0", hexId));
@@ -223,20 +224,12 @@ TEST(Options, HelpListsEveryOption) {
     EXPECT_NE(help.find(line), std::string::npos) << line;
 }
 
-TEST(Options, LongValuesAreShortenedInTheMessage) {
-  const std::string huge(100000, '9');
-  const ParseResult r = Parse({"--frames", huge.c_str()});
-  ASSERT_EQ(r.status, ParseStatus::Error);
-  EXPECT_LT(r.error.size(), 200u);
-}
-
 TEST(Options, PacingReadoutAndMonitors) {
   ParseResult r = Parse({"--max-fps", "30", "-fps", "--power-supply", "/tmp/p", "--monitors",
                          "640x480+0+0,400x300-400+10"});
   ASSERT_EQ(r.status, ParseStatus::Run) << r.error;
-  EXPECT_EQ(r.options.maxFps, 30);
-  EXPECT_TRUE(r.options.showFps);
-  EXPECT_EQ(r.options.powerSupplyDir, "/tmp/p");
+  EXPECT_EQ(std::tie(r.options.maxFps, r.options.showFps, r.options.powerSupplyDir),
+            std::tuple(30, true, "/tmp/p"));
   ASSERT_EQ(r.options.monitors.size(), 2u);
   const MonitorRect& m = r.options.monitors[1];
   EXPECT_EQ(std::tuple(m.x, m.y, m.width), std::tuple(-400, 10, 400));

@@ -45,18 +45,17 @@ TEST(SettingText, DefaultsAndStoringByValueName) {
 }
 
 TEST(SmokeLifeTable, FollowsTheSpan) {
+  // The default span 5, then 1 and 10.
+  const std::pair<int, std::array<float, 8>> spans[] = {
+      {5, {0.4f, 0.8f, 0.4f, 2.0f, 0.4f, 0.8f, 0.4f, 5.0f}},
+      {1, {0.4f, 0.8f, 0.4f, 1.0f, 0.4f, 0.8f, 0.4f, 1.0f}},
+      {10, {0.4f, 0.8f, 0.4f, 2.0f, 0.4f, 0.8f, 0.4f, 10.0f}}};
   ApplyDefaults();
-  BuildSmokeLifeTable();
-  const float five[8] = {0.4f, 0.8f, 0.4f, 2.0f, 0.4f, 0.8f, 0.4f, 5.0f};
-  for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(SmokeLifeTable[i], five[i]);
-  settings.smokeSpan = 1;
-  BuildSmokeLifeTable();
-  const float one[8] = {0.4f, 0.8f, 0.4f, 1.0f, 0.4f, 0.8f, 0.4f, 1.0f};
-  for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(SmokeLifeTable[i], one[i]);
-  settings.smokeSpan = 10;
-  BuildSmokeLifeTable();
-  EXPECT_FLOAT_EQ(SmokeLifeTable[3], 2.0f);
-  EXPECT_FLOAT_EQ(SmokeLifeTable[7], 10.0f);
+  for (const auto& [span, life] : spans) {
+    if (span != 5) settings.smokeSpan = span;
+    BuildSmokeLifeTable();
+    for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(SmokeLifeTable[i], life[i]) << span << ", " << i;
+  }
 }
 
 class SettingsFile : public ::testing::Test {
