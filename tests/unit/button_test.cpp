@@ -99,12 +99,10 @@ TEST(ButtonStates, EnabledWrittenAndRead) {
 
   // Reading completes a control never saved: enabled, with a black caption when it was enabled.
   std::int16_t value = 1;
-  CommandState never = Started(0);
-  never.FirstRun = 0;
+  CommandState never{0, 0, 1};  // disabled and never saved
   EXPECT_EQ(Seen(ReadEnabled(never, value)), std::tuple(Normal, 1, false, false));
   EXPECT_EQ(std::tuple(value, never.FirstRun), std::tuple(-1, 1));
-  CommandState fresh = Started();
-  fresh.FirstRun = 0;
+  CommandState fresh{-1, 0, 1};
   EXPECT_EQ(Seen(ReadEnabled(fresh, value)), std::tuple(Normal, 1, true, false));
   CommandState saved = Started(0);
   EXPECT_EQ(Seen(ReadEnabled(saved, value)), std::tuple(Disable, 0, false, false));

@@ -14,8 +14,8 @@ using enum OptionMark;
 using Texts = std::array<std::string, 11>;
 
 // The defaults, with the music choice given.
-StoredSettingsRecord Stored(std::int16_t mode = 0, std::string file = "") {
-  return {{10, 5, 20, 10, 20, 20, 1, 1}, mode, 0, file};
+StoredSettingsRecord Stored(std::int16_t mode = 0, std::int16_t track = 0, std::string file = "") {
+  return {{10, 5, 20, 10, 20, 20, 1, 1}, mode, track, file};
 }
 
 DialogView Loaded(const StoredSettingsRecord& r) {
@@ -56,7 +56,7 @@ TEST(DialogLoad, OutOfRangeValues) {
 }
 
 TEST(DialogSave, WritesEveryKeyInOrder) {
-  StoredSettingsRecord r = Stored(0, "D:\\a b\\曲.wav");
+  StoredSettingsRecord r = Stored(0, 0, "D:\\a b\\曲.wav");
   DialogView view = Loaded(r);
   MoveBar(view, 2, 55);
   SelectCloud(view, r, 0);
@@ -77,8 +77,7 @@ TEST(DialogSave, TrackTextRules) {
       {"45", 0, "45"}, {"40000", 13, "13"}, {"-40000", 13, "13"}, {" 30 ", 0, "30"}};
   // clang-format on
   for (const auto& [text, loaded, saved] : cases) {
-    StoredSettingsRecord r = Stored();
-    r.BgmTrack = loaded;
+    StoredSettingsRecord r = Stored(0, loaded);
     DialogView view = Loaded(r);
     view.repeatText = text;
     EXPECT_EQ(SaveDialog(view, r)[9], saved) << "text [" << text << "]";
@@ -96,9 +95,8 @@ TEST(DialogMusic, SourceChoiceKeepsTrackAndFile) {
   ChooseMusicSource(view, r, 0);  // "無し" after a file was picked
   EXPECT_FALSE(view.bgmButtonEnabled || view.repeatEnabled);
   EXPECT_EQ(view.bgm, (std::array{On, Off, Off}));
-  const auto texts = SaveDialog(view, r);
-  EXPECT_EQ((std::array{texts[8], texts[9], texts[10]}),
-            (std::array<std::string, 3>{"0", "4", "C:\\x.mp3"}));
+  EXPECT_EQ(SaveDialog(view, r),
+            (Texts{"10", "5", "20", "10", "20", "20", "1", "1", "0", "4", "C:\\x.mp3"}));
 }
 
 TEST(DialogReset, DefaultsButTheFileAndTrackStay) {

@@ -52,8 +52,7 @@ struct ScriptedDevice {
     };
     MusicPlatform.errorText = [this](std::uint32_t code, char* buffer, std::uint32_t size) {
       if (!errorTextAvailable || size != 256) return false;  // the error text has 256
-      const std::string text = "device error " + std::to_string(code);
-      std::snprintf(buffer, size, "%s", text.c_str());
+      std::snprintf(buffer, size, "device error %u", static_cast<unsigned>(code));
       return true;
     };
     MusicPlatform.waveOutDevices = [this] { return waveDevices; };
@@ -79,9 +78,8 @@ struct ScriptedDevice {
     On("status cdaudio current track", 0, std::to_string(current));
     On("status cdaudio number of tracks", 0, std::to_string(tracks));
     On("status cdaudio mode", 0, mode);
-    for (int t = 1; t <= tracks; ++t) {
+    for (int t = 1; t <= tracks; ++t)
       On("status cdaudio position track " + std::to_string(t), 0, std::to_string(t) + ":00:00:00");
-    }
     On("status cdaudio position track " + std::to_string(tracks + 1), 277, "");
     On("play cdaudio from Error:277", 263, "");
   }

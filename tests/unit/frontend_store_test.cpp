@@ -105,14 +105,13 @@ TEST(FrontendStore, FileSourceFallsBackWithoutAUsableFile) {
 
 TEST(FrontendStore, NumberConversions) {
   // Rounded halves to even: 32767.5 rounds to 32768, which does not fit; -32768.5 to -32768.
+  // clang-format off
   const std::pair<const char*, std::optional<std::int16_t>> rounded[] = {
-      {"0.5", 0},       {"1.5", 2},      {"-2.5", -2},         {"2.51", 3},  {"+12", 12},
-      {"1e2", 100},     {".5", 0},       {"\t5.\t", 5},        {"1E2", 100}, {"25e-1", 2},
-      {"32767", 32767}, {"32767.5", {}}, {"-32768.5", -32768}, {"", {}},     {" ", {}},
-      {"-", {}},        {".", {}},       {"1e", {}},           {"1e+", {}},  {"12x", {}},
-      {"x12", {}},      {"inf", {}},     {"nan", {}},          {"0x10", {}}, {"1 2", {}},
-      {"1e99999", {}},
-  };
+      {"0.5", 0}, {"1.5", 2}, {"-2.5", -2}, {"2.51", 3}, {"+12", 12}, {"1e2", 100}, {".5", 0},
+      {"\t5.\t", 5}, {"1E2", 100}, {"25e-1", 2}, {"32767", 32767}, {"32767.5", {}},
+      {"-32768.5", -32768}, {"", {}}, {" ", {}}, {"-", {}}, {".", {}}, {"1e", {}}, {"1e+", {}},
+      {"12x", {}}, {"x12", {}}, {"inf", {}}, {"nan", {}}, {"0x10", {}}, {"1 2", {}}, {"1e99999", {}}};
+  // clang-format on
   for (const auto& [text, value] : rounded) EXPECT_EQ(TextToInt16Rounded(text), value) << text;
   EXPECT_EQ(TextToInt16Rounded(std::string(100000, '9')), std::nullopt);
   const std::pair<const char*, std::optional<std::int16_t>> floored[] = {

@@ -22,17 +22,14 @@ std::array<int, 8> Settings() {
 
 TEST(SettingText, ReadsLikeAtoiAndSaturates) {
   // clang-format off
-  const struct {
-    std::string text;
-    int value;
-  } cases[] = {
+  const std::pair<std::string, int> cases[] = {
       {"10", 10}, {"  \t-5x", -5}, {"+7", 7}, {"abc", 0}, {"", 0}, {"2.5", 2}, {"- 3", 0},
       {"0012", 12}, {"\v\f\r\n9", 9}, {"\b9", 0}, {"\x0e" "9", 0}, {"-", 0},
       {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"99999999999", INT_MAX},
       {"-2147483648", INT_MIN}, {"-2147483649", INT_MIN}, {"-99999999999999999999999999", INT_MIN},
       {std::string(300, '9'), INT_MAX}};
   // clang-format on
-  for (const auto& c : cases) EXPECT_EQ(SettingTextToInt(c.text), c.value) << c.text;
+  for (const auto& [text, value] : cases) EXPECT_EQ(SettingTextToInt(text), value) << text;
 }
 
 TEST(SettingText, DefaultsAndStoringByValueName) {
