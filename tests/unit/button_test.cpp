@@ -9,6 +9,9 @@
 namespace varenko {
 namespace {
 
+constexpr int None = -1, Normal = 0, HighLight = 1, HighLightSelect = 2, Selected = 3, Pressed = 4,
+              Disable = 5;
+
 CommandState Started(std::int16_t enabled = -1) {
   CommandState b;
   b.Enabled = enabled;
@@ -16,9 +19,10 @@ CommandState Started(std::int16_t enabled = -1) {
   return b;
 }
 
-void ExpectPaint(const ButtonReaction& r, ButtonPicture picture) {
-  EXPECT_TRUE(r.paint);
-  EXPECT_EQ(r.picture, picture);
+// What a reaction asks for: the picture painted (None without a paint), the caption state, a
+// black caption, a Click.
+std::tuple<int, int, bool, bool> Seen(const ButtonReaction& r) {
+  return {r.paint ? static_cast<int>(r.picture) : None, r.captionEnabled, r.captionBlack, r.click};
 }
 
 enum class Event { DownLeft, DownRight, Move, UpLeft, UpRight, Focus, Blur, Leave };
@@ -36,125 +40,85 @@ ButtonReaction Fire(CommandState& b, Event e) {
   return handlers[static_cast<int>(e)](b);
 }
 
-// The control's event table, one row per case: the state before, the event, the state after,
-// the picture painted (none: -1) and whether Click is raised.
+// The control's event table, one row per case: the state, Enabled and the left button (1 down)
+// before, the event, the state and the left button after, the picture painted and Click (1 raised).
 TEST(ButtonStates, EventTable) {
-  using E = Event;
-  constexpr int None = -1, Normal = 0, HighLight = 1, HighLightSelect = 2, Selected = 3,
-                Pressed = 4;
-  struct Row {
-    int state, enabled;
-    bool leftDown;
-    Event event;
-    int stateAfter;
-    bool leftDownAfter;
-    int picture;
-    bool click;
-  };
-  const Row rows[] = {
-      {1, -1, false, E::DownLeft, 1, true, Pressed, false},
-      {2, -1, false, E::DownRight, 2, false, None, false},
-      {1, -1, false, E::Move, 2, false, HighLight, false},
-      {1, 1, false, E::Move, 2, false, HighLight, false},  // 1 is not 0: it reacts
-      {2, -1, false, E::Move, 2, false, None, false},
-      {3, -1, false, E::Move, 4, false, HighLightSelect, false},
-      {3, -1, true, E::Move, 3, true, None, false},  // held while the poll saw it leave
-      {4, -1, false, E::Move, 4, false, None, false},
-      {2, -1, true, E::UpLeft, 2, false, Normal, true},  // Normal until the cursor leaves
-      {4, -1, true, E::UpLeft, 4, false, HighLightSelect, true},
-      {3, -1, true, E::UpLeft, 3, false, None, false},  // released off the button: no Click
-      {1, -1, false, E::UpLeft, 1, false, None, true},
-      {2, -1, false, E::UpRight, 2, false, None, true},  // any button clicks
-      {3, -1, false, E::UpRight, 3, false, None, false},
-      {4, 1, true, E::UpLeft, 4, false, HighLightSelect, false},  // only -1 clicks
-      {2, -1, false, E::Focus, 4, false, Pressed, false},
-      {1, -1, false, E::Focus, 3, false, Selected, false},
-      {4, -1, false, E::Focus, 3, false, Selected, false},
-      {4, -1, false, E::Blur, 1, false, Normal, false},
-      {3, -1, false, E::Blur, 1, false, Normal, false},
-      {1, -1, false, E::Blur, 1, false, None, false},
-      {2, -1, false, E::Leave, 1, false, Normal, false},
-      {4, -1, false, E::Leave, 3, false, Selected, false},
-      {3, -1, false, E::Leave, 3, false, None, false},
-      {1, -1, false, E::Leave, 1, false, None, false},
-  };
-  for (const Row& row : rows) {
-    CommandState b;
-    b.ButtonState = static_cast<std::uint8_t>(row.state);
-    b.Enabled = static_cast<std::int16_t>(row.enabled);
-    b.LeftDown = row.leftDown;
-    const ButtonReaction r = Fire(b, row.event);
-    const int at = static_cast<int>(&row - rows);
-    EXPECT_EQ(b.ButtonState, row.stateAfter) << "row " << at;
-    EXPECT_EQ(b.LeftDown, row.leftDownAfter) << "row " << at;
-    EXPECT_EQ(r.paint ? static_cast<int>(r.picture) : None, row.picture) << "row " << at;
-    EXPECT_EQ(r.click, row.click) << "row " << at;
+  using enum Event;
+  // clang-format off
+  const std::tuple<int, int, int, Event, int, int, int, int> rows[] = {
+      {1, -1, 0, DownLeft, 1, 1, Pressed, 0},  {2, -1, 0, DownRight, 2, 0, None, 0},
+      {1, -1, 0, Move, 2, 0, HighLight, 0},
+      {1, 1, 0, Move, 2, 0, HighLight, 0},     // 1 is not 0: it reacts
+      {2, -1, 0, Move, 2, 0, None, 0},         {3, -1, 0, Move, 4, 0, HighLightSelect, 0},
+      {3, -1, 1, Move, 3, 1, None, 0},         // held while the poll saw it leave
+      {4, -1, 0, Move, 4, 0, None, 0},
+      {2, -1, 1, UpLeft, 2, 0, Normal, 1},     // Normal until the cursor leaves
+      {4, -1, 1, UpLeft, 4, 0, HighLightSelect, 1},
+      {3, -1, 1, UpLeft, 3, 0, None, 0},       // released off the button: no Click
+      {1, -1, 0, UpLeft, 1, 0, None, 1},
+      {2, -1, 0, UpRight, 2, 0, None, 1},      // any button clicks
+      {3, -1, 0, UpRight, 3, 0, None, 0},
+      {4, 1, 1, UpLeft, 4, 0, HighLightSelect, 0},  // only -1 clicks
+      {2, -1, 0, Focus, 4, 0, Pressed, 0},     {1, -1, 0, Focus, 3, 0, Selected, 0},
+      {4, -1, 0, Focus, 3, 0, Selected, 0},    {4, -1, 0, Blur, 1, 0, Normal, 0},
+      {3, -1, 0, Blur, 1, 0, Normal, 0},       {1, -1, 0, Blur, 1, 0, None, 0},
+      {2, -1, 0, Leave, 1, 0, Normal, 0},      {4, -1, 0, Leave, 3, 0, Selected, 0},
+      {3, -1, 0, Leave, 3, 0, None, 0},        {1, -1, 0, Leave, 1, 0, None, 0}};
+  // clang-format on
+  for (const auto& row : rows) {
+    const auto& [state, enabled, leftDown, event, stateAfter, leftDownAfter, picture, click] = row;
+    CommandState b{static_cast<std::int16_t>(enabled), 1, static_cast<std::uint8_t>(state),
+                   leftDown != 0};
+    const ButtonReaction r = Fire(b, event);
+    EXPECT_EQ(std::tuple(int{b.ButtonState}, int{b.LeftDown}),
+              std::tuple(stateAfter, leftDownAfter))
+        << "row " << &row - rows;
+    EXPECT_EQ(Seen(r), std::tuple(picture, -1, false, click != 0)) << "row " << &row - rows;
   }
   // A disabled control ignores every event.
   for (int state = 1; state <= 4; ++state)
-    for (E e : {E::DownLeft, E::Move, E::UpLeft, E::UpRight, E::Focus, E::Blur, E::Leave}) {
-      CommandState b;
-      b.ButtonState = static_cast<std::uint8_t>(state);
-      b.Enabled = 0;
+    for (Event e : {DownLeft, Move, UpLeft, UpRight, Focus, Blur, Leave}) {
+      CommandState b{0, 1, static_cast<std::uint8_t>(state)};
       const ButtonReaction r = Fire(b, e);
       EXPECT_FALSE(r.paint || r.click || b.LeftDown || b.ButtonState != state) << state;
     }
   CommandState off = Started(0);
   EXPECT_FALSE(RefreshButton(off).paint);
-  const ButtonReaction look = ApplyEnabled(off);
-  ExpectPaint(look, ButtonPicture::Disable);
-  EXPECT_EQ(look.captionEnabled, 0);
+  EXPECT_EQ(Seen(ApplyEnabled(off)), std::tuple(Disable, 0, false, false));
 }
 
-TEST(ButtonStates, WritingEnabledRepaintsButKeepsTheState) {
+TEST(ButtonStates, EnabledWrittenAndRead) {
+  // Writing repaints but keeps the state.
   CommandState b = Started();
   MouseMove(b);
   GotFocus(b);
   ASSERT_EQ(b.ButtonState, 4);
-  ExpectPaint(WriteEnabled(b, 0), ButtonPicture::Disable);
+  EXPECT_EQ(Seen(WriteEnabled(b, 0)), std::tuple(Disable, 0, false, false));
+  EXPECT_EQ(Seen(WriteEnabled(b, -1)), std::tuple(Normal, 1, false, false));
   EXPECT_EQ(b.ButtonState, 4);
-  const ButtonReaction back = WriteEnabled(b, -1);
-  ExpectPaint(back, ButtonPicture::Normal);
-  EXPECT_EQ(back.captionEnabled, 1);
-  EXPECT_EQ(b.ButtonState, 4);
-}
 
-TEST(ButtonStates, ReadingEnabledCompletesAControlNeverSaved) {
-  CommandState b = Started(0);
-  b.FirstRun = 0;
+  // Reading completes a control never saved: enabled, with a black caption when it was enabled.
   std::int16_t value = 1;
-  const ButtonReaction r = ReadEnabled(b, value);
-  EXPECT_EQ(value, -1);
-  EXPECT_EQ(b.FirstRun, 1);
-  ExpectPaint(r, ButtonPicture::Normal);
-  EXPECT_EQ(r.captionEnabled, 1);
-  CommandState fresh = Started();
-  fresh.FirstRun = 0;
-  EXPECT_TRUE(ReadEnabled(fresh, value).captionBlack) << "an enabled one gets a black caption";
-
+  CommandState never{0, 0, 1};  // disabled and never saved
+  EXPECT_EQ(Seen(ReadEnabled(never, value)), std::tuple(Normal, 1, false, false));
+  EXPECT_EQ(std::tuple(value, never.FirstRun), std::tuple(-1, 1));
+  CommandState fresh{-1, 0, 1};
+  EXPECT_EQ(Seen(ReadEnabled(fresh, value)), std::tuple(Normal, 1, true, false));
   CommandState saved = Started(0);
-  const ButtonReaction kept = ReadEnabled(saved, value);
-  EXPECT_FALSE(kept.captionBlack);
-  EXPECT_EQ(kept.captionEnabled, 0);
-  EXPECT_EQ(value, 0);
-  EXPECT_EQ(saved.FirstRun, 1);
+  EXPECT_EQ(Seen(ReadEnabled(saved, value)), std::tuple(Disable, 0, false, false));
+  EXPECT_EQ(std::tuple(value, saved.FirstRun), std::tuple(0, 1));
 }
 
 TEST(ButtonStates, RefreshAndFoldedReactions) {
-  const ButtonReaction refresh = RefreshButton(Started());
-  ExpectPaint(refresh, ButtonPicture::Normal);
-  EXPECT_EQ(refresh.captionEnabled, 1);
-  EXPECT_FALSE(refresh.captionBlack) << "a saved control keeps its caption colour";
-  // Folding keeps the last picture and caption state, and any click or black caption.
+  // A saved control keeps its caption colour.
+  EXPECT_EQ(Seen(RefreshButton(Started())), std::tuple(Normal, 1, false, false));
+  // Folding keeps the last picture and caption state, and any click or black caption; -1 leaves
+  // the caption alone.
   ButtonReaction first = RefreshButton(Started());
   first.click = first.captionBlack = true;
-  const ButtonReaction folded = first.Then(ApplyEnabled(Started(0)));
-  ExpectPaint(folded, ButtonPicture::Disable);
-  EXPECT_EQ(folded.captionEnabled, 0);
-  EXPECT_TRUE(folded.click && folded.captionBlack);
-  const ButtonReaction later = ButtonReaction{}.Then(first);
-  EXPECT_TRUE(later.click && later.captionBlack && later.paint);
-  EXPECT_EQ(first.Then(ButtonReaction{}).captionEnabled, 1) << "-1 leaves the caption alone";
+  EXPECT_EQ(Seen(first.Then(ApplyEnabled(Started(0)))), std::tuple(Disable, 0, true, true));
+  EXPECT_EQ(Seen(ButtonReaction{}.Then(first)), std::tuple(Normal, 1, true, true));
+  EXPECT_EQ(Seen(first.Then(ButtonReaction{})), std::tuple(Normal, 1, true, true));
 }
 
 TEST(ButtonStates, FaceFlipsWhileHovered) {
@@ -163,9 +127,7 @@ TEST(ButtonStates, FaceFlipsWhileHovered) {
       {false, true}, {false, false}, {true, true}, {false, false}, {false, true}};
   for (int state = 0; state < 5; ++state)
     for (bool reversed : {false, true}) {
-      CommandState b;
-      b.ButtonState = static_cast<std::uint8_t>(state);
-      b.FaceReversed = reversed;
+      CommandState b{-1, 1, static_cast<std::uint8_t>(state), false, reversed};
       ChooseFaceDirection(b);
       EXPECT_EQ(b.FaceReversed, after[state][reversed]) << state << reversed;
     }
@@ -196,23 +158,17 @@ TEST(ButtonFrame, PiecesOfBothButtonSizes) {
     }
   }
   // The caption sits 10 twips above the middle.
-  EXPECT_EQ(CaptionTop(375, 195), 80);
-  EXPECT_EQ(CaptionTop(315, 195), 50);
+  EXPECT_EQ(std::pair(CaptionTop(375, 195), CaptionTop(315, 195)), std::pair(80, 50));
 }
 
-TEST(ButtonProperties, DefaultsAreNotStoredAndComeBack) {
+// Defaults are not stored and come back; the others are written in their order and read back.
+TEST(ButtonProperties, DefaultsAndARoundTrip) {
   EXPECT_TRUE(WriteProperties(CommandProperties{}).empty());
   EXPECT_TRUE(CommandState{}.Enabled == -1 && CommandState{}.ButtonState == 0) << "a new control";
-  const CommandProperties absent = ReadProperties({});
-  EXPECT_EQ(absent.Caption, L"Command");
-  EXPECT_EQ(absent.Enabled, -1);
-  EXPECT_EQ(absent.FirstRun, 1);
-  EXPECT_TRUE(absent.Font.empty());
-  EXPECT_EQ(absent.FontColour, 0u);
-  EXPECT_TRUE(absent.Visible);
-}
+  const CommandProperties a = ReadProperties({});
+  EXPECT_EQ(std::tie(a.Enabled, a.Caption, a.FirstRun, a.Font, a.FontColour, a.Visible),
+            std::tuple(-1, L"Command", 1, L"", 0u, true));
 
-TEST(ButtonProperties, RoundTripInTheirOrder) {
   const CommandProperties p{0, L"設定", 0, L"Tahoma,8.25", 0xFF, false};
   const PropertyBag bag = WriteProperties(p);
   EXPECT_TRUE(bag == (PropertyBag{{"Enabled", L"0"},
@@ -221,19 +177,15 @@ TEST(ButtonProperties, RoundTripInTheirOrder) {
                                   {"Font", L"Tahoma,8.25"},
                                   {"FontColour", L"255"},
                                   {"Visible", L"0"}}));
-  const CommandProperties back = ReadProperties(bag);
-  EXPECT_TRUE(back.Enabled == 0 && back.Caption == p.Caption && back.FirstRun == 0 &&
-              back.Font == p.Font && back.FontColour == 0xFFu && !back.Visible);
+  const CommandProperties b = ReadProperties(bag);
+  EXPECT_TRUE(std::tie(b.Enabled, b.Caption, b.FirstRun, b.Font, b.FontColour, b.Visible) ==
+              std::tie(p.Enabled, p.Caption, p.FirstRun, p.Font, p.FontColour, p.Visible));
 }
 
 // One saved value at a time: what its field reads, the default when the text cannot be read.
 TEST(ButtonProperties, ReadingEachValue) {
-  struct Case {
-    const char* name;
-    std::wstring text;
-    long long field;  // Enabled, FirstRun, FontColour, or Visible as 0 / 1
-  };
-  const Case cases[] = {
+  // The name, the text and the field it reads: Enabled, FirstRun, FontColour, or Visible as 0 / 1.
+  const std::tuple<const char*, std::wstring, long long> cases[] = {
       {"Enabled", L"-32768", -32768}, {"Enabled", L"32767", 32767},
       {"Enabled", L"+15", 15},        {"Enabled", L"32768", -1},
       {"Enabled", L"-", -1},          {"Enabled", L"", -1},
@@ -244,15 +196,16 @@ TEST(ButtonProperties, ReadingEachValue) {
       {"Visible", L"0", 0},           {"Visible", L"1", 1},
       {"Visible", L"2", 1},           {"Visible", L"yes", 1},
   };
-  for (const Case& c : cases) {
-    const CommandProperties p = ReadProperties({{c.name, c.text}});
-    const std::string name = c.name;
+  for (const auto& [name, text, field] : cases) {
+    const CommandProperties p = ReadProperties({{name, text}});
     const long long fields[] = {p.Enabled, p.FirstRun, p.FontColour, p.Visible};
-    const long long field = fields[name == "Enabled"      ? 0
-                                   : name == "FirstRun"   ? 1
-                                   : name == "FontColour" ? 2
-                                                          : 3];
-    EXPECT_EQ(field, c.field) << c.name << " " << c.text.size() << " characters";
+    const std::string n = name;
+    EXPECT_EQ(fields[n == "Enabled"      ? 0
+                     : n == "FirstRun"   ? 1
+                     : n == "FontColour" ? 2
+                                         : 3],
+              field)
+        << name << " " << text.size() << " characters";
   }
   EXPECT_EQ(ReadProperties({{"Enabled", L"99999"}, {"Enabled", L"0"}}).Enabled, -1)
       << "the first of duplicate names counts, and it does not fit";
@@ -261,27 +214,23 @@ TEST(ButtonProperties, ReadingEachValue) {
 
 TEST(ButtonProperties, FontSpecs) {
   const std::wstring longPoints = L"Tahoma," + std::wstring(400, L'9');
-  struct Case {
-    const wchar_t* text;
-    const wchar_t* face;  // null: not a "face,points" pair
-    double points;
-  };
+  // The text, the face (null: not a "face,points" pair) and the points.
   // clang-format off
-  const Case cases[] = {
+  const std::tuple<const wchar_t*, const wchar_t*, double> cases[] = {
       {L"ＭＳ Ｐゴシック,9.75", L"ＭＳ Ｐゴシック", 9.75},
       {L"A,B,8.25", L"A,B", 8.25}, {L"Tahoma,72", L"Tahoma", 72}, {L"Tahoma,1", L"Tahoma", 1},
       {L"Tahoma,10", L"Tahoma", 10}, {L",9", nullptr, 0}, {L"Tahoma,", nullptr, 0},
       {L"Tahoma", nullptr, 0}, {L"Tahoma,0.5", nullptr, 0}, {L"Tahoma,72.5", nullptr, 0},
       {L"Tahoma,9.7.5", nullptr, 0}, {L"Tahoma,1e9", nullptr, 0}, {longPoints.c_str(), nullptr, 0}};
   // clang-format on
-  for (const Case& c : cases) {
+  for (const auto& [text, wantFace, wantPoints] : cases) {
     std::wstring face = L"old";
     double points = -1;
-    const bool ok = ParseFontSpec(c.text, face, points);
-    EXPECT_EQ(ok, c.face != nullptr) << std::wstring(c.text).size() << " characters";
+    const bool ok = ParseFontSpec(text, face, points);
+    EXPECT_EQ(ok, wantFace != nullptr) << std::wstring(text).size() << " characters";
     // A text that is no pair leaves both outputs as they were.
-    EXPECT_TRUE(face == (ok ? c.face : L"old"));
-    EXPECT_DOUBLE_EQ(points, ok ? c.points : -1);
+    EXPECT_TRUE(face == (ok ? wantFace : L"old"));
+    EXPECT_DOUBLE_EQ(points, ok ? wantPoints : -1);
   }
 }
 

@@ -12,12 +12,8 @@ namespace varenko {
 namespace {
 
 TEST(FrontendEntry, ModesBySwitch) {
-  struct Case {
-    const wchar_t* line;
-    EntryMode mode;
-    bool hideCursor;
-  };
-  const Case cases[] = {
+  // The command tail, the mode and whether the cursor is hidden.
+  const std::tuple<const wchar_t*, EntryMode, bool> cases[] = {
       {L"/s", EntryMode::Run, true},        {L"-S", EntryMode::Run, true},
       {L"xs", EntryMode::Run, true},        {L"", EntryMode::Run, false},
       {L"/c", EntryMode::Configure, false}, {L"/c:5678", EntryMode::Configure, false},
@@ -25,14 +21,13 @@ TEST(FrontendEntry, ModesBySwitch) {
       {L"s", EntryMode::End, false},        {L"/sx", EntryMode::Run, true},
       {L"/p 1", EntryMode::Preview, false}, {L"/\u00e9", EntryMode::End, false},
   };
-  for (const Case& c : cases) {
-    const EntryPlan plan = PlanEntry(c.line);
-    EXPECT_EQ(plan.mode, c.mode) << c.line;
-    EXPECT_EQ(plan.hideCursor, c.hideCursor) << c.line;
-    const bool preview = c.mode == EntryMode::Preview;
-    EXPECT_EQ(plan.loadSettings, !preview) << c.line;
-    EXPECT_EQ(plan.checkRenderer, !preview) << c.line;
-    EXPECT_EQ(plan.previewHandle, preview ? 1 : 0) << c.line;
+  for (const auto& [line, mode, hideCursor] : cases) {
+    const EntryPlan plan = PlanEntry(line);
+    const bool preview = mode == EntryMode::Preview;
+    EXPECT_EQ(std::tuple(plan.mode, plan.hideCursor, plan.loadSettings, plan.checkRenderer,
+                         plan.previewHandle),
+              std::tuple(mode, hideCursor, !preview, !preview, preview ? 1 : 0))
+        << line;
   }
 }
 
@@ -56,36 +51,33 @@ TEST(FrontendEntry, PreviewHandle) {
   EXPECT_EQ(ParsePreviewHandle(L"/p " + std::wstring(40000, L' ') + L"7"), 7);
 }
 
+// The program's name goes, quoted (even ending in a blank) or not; nothing left is empty.
 TEST(FrontendEntry, CommandTailDropsTheProgram) {
-  EXPECT_EQ(CommandTail(L"\"C:\\Program Files\\Varenko.scr\" /p 1234"), L"/p 1234");
-  EXPECT_EQ(CommandTail(L"C:\\Windows\\Varenko.scr /s"), L"/s");
-  EXPECT_EQ(CommandTail(L"Varenko.scr\t \t/s x"), L"/s x");
-  EXPECT_EQ(CommandTail(L"\"C:\\a \" /s"), L"/s") << "a quoted name ending in a blank";
+  // clang-format off
+  const std::pair<const wchar_t*, const wchar_t*> tails[] = {
+      {L"\"C:\\Program Files\\Varenko.scr\" /p 1234", L"/p 1234"},
+      {L"C:\\Windows\\Varenko.scr /s", L"/s"}, {L"Varenko.scr\t \t/s x", L"/s x"},
+      {L"\"C:\\a \" /s", L"/s"}, {L"Varenko.scr", L""}, {L"\"unterminated /s", L""}, {L"", L""}};
+  // clang-format on
+  for (const auto& [line, tail] : tails) EXPECT_EQ(CommandTail(line), tail) << line;
   // The switch is upper-cased ASCII only.
   EXPECT_EQ((std::wstring{SwitchOf(L"/a"), SwitchOf(L"/z"), SwitchOf(L"/`"), SwitchOf(L"/{")}),
             L"AZ`{");
-  EXPECT_EQ(CommandTail(L"Varenko.scr"), L"");
-  EXPECT_EQ(CommandTail(L"\"unterminated /s"), L"");
-  EXPECT_EQ(CommandTail(L""), L"");
 }
 
-TEST(FrontendEntry, FileTestDropsOneTrailingSeparator) {
-  EXPECT_EQ(WithoutTrailingBackslash("C:\\Music\\"), "C:\\Music");
-  EXPECT_EQ(WithoutTrailingBackslash("C:\\Music\\\\"), "C:\\Music\\");
-  EXPECT_EQ(WithoutTrailingBackslash(""), "");
-  EXPECT_EQ(WithoutTrailingBackslash("C:\\a.mp3"), "C:\\a.mp3");
-}
-
-TEST(FrontendEntry, MusicKindByEndingInAnyCase) {
-  EXPECT_EQ(MusicFileKindOf("C:\\a.wav"), MusicFileKind::Wav);
-  EXPECT_EQ(MusicFileKindOf("C:\\a.Wav"), MusicFileKind::Wav);
-  EXPECT_EQ(MusicFileKindOf("C:\\aWAV"), MusicFileKind::Wav) << "the dot is not needed";
-  EXPECT_EQ(MusicFileKindOf("song.mp3"), MusicFileKind::Mp3);
-  EXPECT_EQ(MusicFileKindOf("song.MP3"), MusicFileKind::Mp3);
-  EXPECT_EQ(MusicFileKindOf("song.ogg"), MusicFileKind::Other);
-  EXPECT_EQ(MusicFileKindOf("wav"), MusicFileKind::Wav);
-  EXPECT_EQ(MusicFileKindOf("mp"), MusicFileKind::Other);
-  EXPECT_EQ(MusicFileKindOf(""), MusicFileKind::Other);
+// The file test drops one trailing separator; the music kind goes by the ending in any case,
+// without a dot.
+TEST(FrontendEntry, FileTestAndMusicKind) {
+  using enum MusicFileKind;
+  // clang-format off
+  const std::pair<const char*, const char*> trimmed[] = {
+      {"C:\\Music\\", "C:\\Music"}, {"C:\\Music\\\\", "C:\\Music\\"}, {"", ""}, {"C:\\a.mp3", "C:\\a.mp3"}};
+  const std::pair<const char*, MusicFileKind> kinds[] = {
+      {"C:\\a.wav", Wav}, {"C:\\a.Wav", Wav}, {"C:\\aWAV", Wav}, {"song.mp3", Mp3}, {"song.MP3", Mp3},
+      {"song.ogg", Other}, {"wav", Wav}, {"mp", Other}, {"", Other}};
+  // clang-format on
+  for (const auto& [path, kept] : trimmed) EXPECT_EQ(WithoutTrailingBackslash(path), kept) << path;
+  for (const auto& [path, kind] : kinds) EXPECT_EQ(MusicFileKindOf(path), kind) << path;
 }
 
 TEST(FrontendRun, Timers) {
@@ -137,36 +129,27 @@ std::vector<RunStep> Drive(std::int16_t mode, const char* file, const wchar_t* l
 }
 
 TEST(FrontendRun, WatchersAndTheWayOut) {
-  using S = RunStep;
-  struct Case {
-    std::tuple<std::int16_t, const char*, const wchar_t*, const char*>
-        run;  // mode, file, line, events
-    std::vector<RunStep> steps;
-  };
-  const Case cases[] = {
+  using enum RunStep;
+  // Mode, file, command line, events and the steps taken.
+  // clang-format off
+  const std::tuple<std::int16_t, const char*, const wchar_t*, const char*, std::vector<RunStep>>
+      cases[] = {
       // The CD watcher gives up: nothing enables it again, and the way out sends no CD command.
-      {{1, "", L"/s", "L2x2-"},
-       {S::StartRenderer, S::StartCd, S::EnableTimer2, S::EnableTimer3, S::CdTick, S::CdTick,
-        S::DisableTimer2, S::DisableTimer3, S::ShowCursor, S::End}},
+      {1, "", L"/s", "L2x2-", {StartRenderer, StartCd, EnableTimer2, EnableTimer3, CdTick, CdTick,
+                               DisableTimer2, DisableTimer3, ShowCursor, End}},
       // Still running at the end: stopped first. An empty command line leaves the cursor alone.
-      {{1, "a.mp3", L"", "L2+-"},
-       {S::StartRenderer, S::StartCd, S::EnableTimer2, S::EnableTimer3, S::CdTick, S::DisableTimer3,
-        S::DisableTimer2, S::StopCd, S::End}},
-      {{2, "C:\\m\\a.Mp3", L"/S", "L11+Q-"},
-       {S::StartRenderer, S::StartMp3, S::EnableTimer1, S::EnableTimer3, S::Mp3Tick, S::Mp3Tick,
-        S::StopMp3, S::ShowCursor, S::End}},
-      {{2, "a.wav", L"xs", "L12-"},
-       {S::StartRenderer, S::StartWav, S::EnableTimer3, S::DisableTimer3, S::StopWav, S::ShowCursor,
-        S::End}},
-      {{2, "a.ogg", L"", "-L1-"}, {S::StartRenderer, S::EnableTimer3, S::DisableTimer3, S::End}},
-      {{0, "a.mp3", L"/s", "L-"},
-       {S::StartRenderer, S::EnableTimer3, S::DisableTimer3, S::ShowCursor, S::End}},
-      {{3, "a.wav", L"/c", "LQ"}, {S::StartRenderer, S::EnableTimer3, S::End}},
-  };
-  for (const Case& c : cases) {
-    const auto& [mode, file, line, events] = c.run;
-    EXPECT_EQ(Drive(mode, file, line, events), c.steps) << events;
-  }
+      {1, "a.mp3", L"", "L2+-", {StartRenderer, StartCd, EnableTimer2, EnableTimer3, CdTick,
+                                 DisableTimer3, DisableTimer2, StopCd, End}},
+      {2, "C:\\m\\a.Mp3", L"/S", "L11+Q-", {StartRenderer, StartMp3, EnableTimer1, EnableTimer3,
+                                            Mp3Tick, Mp3Tick, StopMp3, ShowCursor, End}},
+      {2, "a.wav", L"xs", "L12-", {StartRenderer, StartWav, EnableTimer3, DisableTimer3, StopWav,
+                                   ShowCursor, End}},
+      {2, "a.ogg", L"", "-L1-", {StartRenderer, EnableTimer3, DisableTimer3, End}},
+      {0, "a.mp3", L"/s", "L-", {StartRenderer, EnableTimer3, DisableTimer3, ShowCursor, End}},
+      {3, "a.wav", L"/c", "LQ", {StartRenderer, EnableTimer3, End}}};
+  // clang-format on
+  for (const auto& [mode, file, line, events, steps] : cases)
+    EXPECT_EQ(Drive(mode, file, line, events), steps) << events;
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "frontend/music/player.h"
@@ -50,8 +52,7 @@ struct ScriptedDevice {
     };
     MusicPlatform.errorText = [this](std::uint32_t code, char* buffer, std::uint32_t size) {
       if (!errorTextAvailable || size != 256) return false;  // the error text has 256
-      const std::string text = "device error " + std::to_string(code);
-      std::snprintf(buffer, size, "%s", text.c_str());
+      std::snprintf(buffer, size, "device error %u", static_cast<unsigned>(code));
       return true;
     };
     MusicPlatform.waveOutDevices = [this] { return waveDevices; };
@@ -62,6 +63,9 @@ struct ScriptedDevice {
 
   // The platform must not outlive the script it points into.
   ~ScriptedDevice() { MusicPlatform = MciPlatform{}; }
+
+  // The commands sent since the last call.
+  std::vector<std::string> Take() { return std::exchange(sent, {}); }
 
   void On(const std::string& command, std::uint32_t code, const std::string& reply,
           bool writes = true) {
@@ -74,9 +78,8 @@ struct ScriptedDevice {
     On("status cdaudio current track", 0, std::to_string(current));
     On("status cdaudio number of tracks", 0, std::to_string(tracks));
     On("status cdaudio mode", 0, mode);
-    for (int t = 1; t <= tracks; ++t) {
+    for (int t = 1; t <= tracks; ++t)
       On("status cdaudio position track " + std::to_string(t), 0, std::to_string(t) + ":00:00:00");
-    }
     On("status cdaudio position track " + std::to_string(tracks + 1), 277, "");
     On("play cdaudio from Error:277", 263, "");
   }
@@ -84,12 +87,6 @@ struct ScriptedDevice {
 
 const std::vector<std::string> kCdStatus = {
     "status cdaudio current track", "status cdaudio number of tracks", "status cdaudio mode"};
-
-std::vector<std::string> CdStatusThen(std::vector<std::string> more) {
-  std::vector<std::string> all = kCdStatus;
-  all.insert(all.end(), more.begin(), more.end());
-  return all;
-}
 
 TEST(FrontendMusic, SendMciRepliesAndErrors) {
   ScriptedDevice device;
@@ -113,16 +110,14 @@ TEST(FrontendMusic, SendMciRepliesAndErrors) {
   EXPECT_EQ(QueryMci("bad"), "Error:263");
   EXPECT_EQ(QueryMci("status x"), "ready");
   EXPECT_EQ(LastReply, "ready");
-  EXPECT_TRUE(MciFailed("Error:263"));
-  EXPECT_TRUE(MciFailed("device eRRor"));
-  EXPECT_TRUE(MciFailed("err"));
-  EXPECT_FALSE(MciFailed("ExR EEr RER"));
-  EXPECT_FALSE(MciFailed("playing"));
+  for (const char* reply : {"Error:263", "device eRRor", "err"}) EXPECT_TRUE(MciFailed(reply));
+  for (const char* reply : {"ExR EEr RER", "playing"}) EXPECT_FALSE(MciFailed(reply));
 
+  device.Take();
   EXPECT_EQ(PlayMci("cdaudio", ""), 0);
   EXPECT_EQ(PlayMci("cdaudio", "2:00:00:00"), 0);
-  EXPECT_EQ(device.sent[device.sent.size() - 2], "play cdaudio");
-  EXPECT_EQ(device.sent.back(), "play cdaudio from 2:00:00:00");
+  EXPECT_EQ(device.sent,
+            (std::vector<std::string>{"play cdaudio", "play cdaudio from 2:00:00:00"}));
 }
 
 TEST(FrontendMusic, CdStartAndStop) {
@@ -137,15 +132,9 @@ TEST(FrontendMusic, CdStartAndStop) {
 // One watcher step with repeat track `track` on a disc of `tracks` tracks, now at `current` in
 // `mode`: the commands after the three status queries. The watcher goes on in every case.
 TEST(FrontendMusic, CdWatcherSteps) {
-  struct Case {
-    std::int16_t track;
-    int tracks, current;
-    const char* mode;
-    std::vector<std::string> then;
-  };
   const std::vector<std::string> replay2 = {"status cdaudio position track 2",
                                             "play cdaudio from 2:00:00:00"};
-  const Case cases[] = {
+  const std::tuple<std::int16_t, int, int, const char*, std::vector<std::string>> cases[] = {
       {0, 5, 1, "playing", {}},                // a disc already playing is left alone
       {0, 5, 3, "stopped", {"play cdaudio"}},  // plays on from where the disc is
       {2, 5, 1, "playing", replay2},           // track 1 playing jumps to track 2
@@ -154,12 +143,14 @@ TEST(FrontendMusic, CdWatcherSteps) {
       // Beyond the disc: the position query fails, and the play built from its reply too.
       {3, 2, 1, "playing", {"status cdaudio position track 3", "play cdaudio from Error:277"}},
   };
-  for (const Case& c : cases) {
+  for (const auto& [track, tracks, current, mode, then] : cases) {
     ScriptedDevice device;
-    StoredSettings.BgmTrack = c.track;
-    device.Disc(c.tracks, c.current, c.mode);
+    StoredSettings.BgmTrack = track;
+    device.Disc(tracks, current, mode);
     EXPECT_TRUE(CdTick());
-    EXPECT_EQ(device.sent, CdStatusThen(c.then)) << c.track << " at " << c.current << c.mode;
+    std::vector<std::string> want = kCdStatus;
+    want.insert(want.end(), then.begin(), then.end());
+    EXPECT_EQ(device.sent, want) << track << " at " << current << mode;
     EXPECT_EQ(device.sizes[2], 255u) << "the mode buffer offers 255 of its 256 characters";
   }
   EXPECT_EQ(LastReply, "device error 263");
@@ -169,15 +160,13 @@ TEST(FrontendMusic, CdWatcherGivesUpOnAFailingDevice) {
   ScriptedDevice device;
   device.On("status cdaudio current track", 275, "");
   EXPECT_FALSE(CdTick());
-  EXPECT_EQ(device.sent, std::vector<std::string>{"status cdaudio current track"});
+  EXPECT_EQ(device.Take(), std::vector<std::string>{"status cdaudio current track"});
 
-  device.sent.clear();
   device.Disc(5, 1, "playing");
   device.script["status cdaudio number of tracks"] = {{0, "media error"}};
   EXPECT_FALSE(CdTick()) << "a reply holding ERR counts as a failure";
-  EXPECT_EQ(device.sent.size(), 2u);
+  EXPECT_EQ(device.Take().size(), 2u);
 
-  device.sent.clear();
   StoredSettings.BgmTrack = 2;
   device.Disc(5, 1, "playing");
   device.script["status cdaudio current track"] = {{0, "unknown"}};
@@ -195,16 +184,13 @@ TEST(FrontendMusic, CdModeBufferKeepsItsLastReply) {
   device.Disc(5, 1, "stopped");
   device.script["status cdaudio mode"] = {{0, "", false}};
   EXPECT_TRUE(CdTick());
-  EXPECT_EQ(device.sent, kCdStatus) << "a fresh process starts with an empty mode buffer";
-  device.sent.clear();
+  EXPECT_EQ(device.Take(), kCdStatus) << "a fresh process starts with an empty mode buffer";
   device.Disc(5, 1, "stopped");
   EXPECT_TRUE(CdTick());
-  device.sent.clear();
   device.script["status cdaudio mode"] = {{0, "", false}};
   EXPECT_TRUE(CdTick());
   EXPECT_EQ(device.sent.back(), "play cdaudio") << "judged on the old \"stopped\"";
   // Only the first seven characters count.
-  device.sent.clear();
   device.script["status cdaudio mode"] = {{0, "stoppedXYZ"}};
   EXPECT_TRUE(CdTick());
   EXPECT_EQ(device.sent.back(), "play cdaudio");
@@ -214,27 +200,19 @@ TEST(FrontendMusic, Mp3Sequences) {
   ScriptedDevice device;
   StoredSettings.BgmFile = "C:\\My Music\\曲.mp3";
   StartMp3();
-  EXPECT_EQ(device.sent,
+  EXPECT_EQ(device.Take(),
             (std::vector<std::string>{"open \"C:\\My Music\\曲.mp3\" type MPEGVideo Alias MP3Play",
                                       "play MP3Play"}));
-
-  device.sent.clear();
   device.On("status MP3Play mode", 0, "playing");
   Mp3Tick();
-  EXPECT_EQ(device.sent, std::vector<std::string>{"status MP3Play mode"});
+  EXPECT_EQ(device.Take(), std::vector<std::string>{"status MP3Play mode"});
   EXPECT_EQ(device.sizes.back(), 30u);
-
-  device.sent.clear();
   device.script["status MP3Play mode"] = {{0, "stopped"}};
   Mp3Tick();
-  EXPECT_EQ(device.sent, (std::vector<std::string>{"status MP3Play mode", "stop MP3Play",
-                                                   "play MP3Play from 0"}));
-
-  device.sent.clear();
+  EXPECT_EQ(device.Take(), (std::vector<std::string>{"status MP3Play mode", "stop MP3Play",
+                                                     "play MP3Play from 0"}));
   StopMp3();
-  EXPECT_EQ(device.sent, (std::vector<std::string>{"stop MP3Play", "close MP3Play"}));
-
-  device.sent.clear();
+  EXPECT_EQ(device.Take(), (std::vector<std::string>{"stop MP3Play", "close MP3Play"}));
   device.On("open \"C:\\My Music\\曲.mp3\" type MPEGVideo Alias MP3Play", 275, "");
   StartMp3();
   EXPECT_EQ(device.sent.size(), 1u) << "a file that does not open is not played";
@@ -245,11 +223,9 @@ TEST(FrontendMusic, WavNeedsAnOutputDevice) {
   StoredSettings.BgmFile = "C:\\a.wav";
   StartWav();
   StopWav();
-  EXPECT_EQ(device.sounds, (std::vector<std::string>{"C:\\a.wav/9", "stop/0"}));
-  device.sounds.clear();
   device.waveDevices = 0;
   StartWav();
-  EXPECT_TRUE(device.sounds.empty());
+  EXPECT_EQ(device.sounds, (std::vector<std::string>{"C:\\a.wav/9", "stop/0"}));
   EXPECT_TRUE(device.sent.empty()) << "WAV never goes through MCI";
 }
 

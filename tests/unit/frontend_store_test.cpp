@@ -3,6 +3,7 @@
 
 #include <map>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "frontend/settings/store.h"
@@ -70,8 +71,7 @@ TEST(FrontendStore, FailedReadLeavesTheKeyAloneAndTheRestGoesOn) {
   FakeStore store;
   store.unreadable = {"00", "08"};
   const StoredSettingsRecord record = Load(store);
-  EXPECT_EQ(record.Values[0], 0);
-  EXPECT_EQ(record.Values[1], 5);
+  EXPECT_EQ(std::tuple(record.Values[0], record.Values[1]), std::tuple(0, 5));
   EXPECT_EQ(store.writes.size(), 7u);
   EXPECT_EQ(store.writes.front(), "01=5");
 }
@@ -79,29 +79,23 @@ TEST(FrontendStore, FailedReadLeavesTheKeyAloneAndTheRestGoesOn) {
 TEST(FrontendStore, MusicValuesRoundDown) {
   FakeStore store;
   store.values = {{"08", "1.9"}, {"09", "-1.5"}};
-  StoredSettingsRecord record = Load(store);
-  EXPECT_EQ(record.BgmMode, 1);
-  EXPECT_EQ(record.BgmTrack, -2);
-
+  const StoredSettingsRecord rounded = Load(store);
+  EXPECT_EQ(std::tuple(rounded.BgmMode, rounded.BgmTrack), std::tuple(1, -2));
   store.values = {{"08", "x"}, {"09", "40000"}};
-  record = Load(store);
-  EXPECT_EQ(record.BgmMode, 0);
-  EXPECT_EQ(record.BgmTrack, 0);
+  const StoredSettingsRecord kept = Load(store);
+  EXPECT_EQ(std::tuple(kept.BgmMode, kept.BgmTrack), std::tuple(0, 0));
 }
 
 TEST(FrontendStore, FileSourceFallsBackWithoutAUsableFile) {
   FakeStore store;
   store.values = {{"08", "2"}, {"10", "C:\\music\\gone.mp3"}};
   StoredSettingsRecord record = Load(store);
-  EXPECT_EQ(record.BgmMode, 0);
-  EXPECT_EQ(record.BgmFile, "");
-  EXPECT_EQ(store.values["08"], "2") << "the store keeps the choice";
-  EXPECT_EQ(store.values["10"], "C:\\music\\gone.mp3");
-
+  EXPECT_EQ(std::tie(record.BgmMode, record.BgmFile), std::tuple(0, ""));
+  EXPECT_EQ(store.values["08"] + "|" + store.values["10"], "2|C:\\music\\gone.mp3")
+      << "the store keeps the choice";
   store.files = {"C:\\music\\gone.mp3"};
   record = Load(store);
-  EXPECT_EQ(record.BgmMode, 2);
-  EXPECT_EQ(record.BgmFile, "C:\\music\\gone.mp3");
+  EXPECT_EQ(std::tie(record.BgmMode, record.BgmFile), std::tuple(2, "C:\\music\\gone.mp3"));
 
   store.values = {{"08", "2"}};
   EXPECT_EQ(Load(store).BgmMode, 0) << "no file at all";
@@ -111,20 +105,18 @@ TEST(FrontendStore, FileSourceFallsBackWithoutAUsableFile) {
 
 TEST(FrontendStore, NumberConversions) {
   // Rounded halves to even: 32767.5 rounds to 32768, which does not fit; -32768.5 to -32768.
+  // clang-format off
   const std::pair<const char*, std::optional<std::int16_t>> rounded[] = {
-      {"0.5", 0},       {"1.5", 2},      {"-2.5", -2},         {"2.51", 3},  {"+12", 12},
-      {"1e2", 100},     {".5", 0},       {"\t5.\t", 5},        {"1E2", 100}, {"25e-1", 2},
-      {"32767", 32767}, {"32767.5", {}}, {"-32768.5", -32768}, {"", {}},     {" ", {}},
-      {"-", {}},        {".", {}},       {"1e", {}},           {"1e+", {}},  {"12x", {}},
-      {"x12", {}},      {"inf", {}},     {"nan", {}},          {"0x10", {}}, {"1 2", {}},
-      {"1e99999", {}},
-  };
+      {"0.5", 0}, {"1.5", 2}, {"-2.5", -2}, {"2.51", 3}, {"+12", 12}, {"1e2", 100}, {".5", 0},
+      {"\t5.\t", 5}, {"1E2", 100}, {"25e-1", 2}, {"32767", 32767}, {"32767.5", {}},
+      {"-32768.5", -32768}, {"", {}}, {" ", {}}, {"-", {}}, {".", {}}, {"1e", {}}, {"1e+", {}},
+      {"12x", {}}, {"x12", {}}, {"inf", {}}, {"nan", {}}, {"0x10", {}}, {"1 2", {}}, {"1e99999", {}}};
+  // clang-format on
   for (const auto& [text, value] : rounded) EXPECT_EQ(TextToInt16Rounded(text), value) << text;
   EXPECT_EQ(TextToInt16Rounded(std::string(100000, '9')), std::nullopt);
-  EXPECT_EQ(TextToInt16Floor("1.9"), 1);
-  EXPECT_EQ(TextToInt16Floor("-0.1"), -1);
-  EXPECT_EQ(TextToInt16Floor("32767.9"), 32767);
-  EXPECT_EQ(TextToInt16Floor("-32768.1"), std::nullopt);
+  const std::pair<const char*, std::optional<std::int16_t>> floored[] = {
+      {"1.9", 1}, {"-0.1", -1}, {"32767.9", 32767}, {"-32768.1", {}}};
+  for (const auto& [text, value] : floored) EXPECT_EQ(TextToInt16Floor(text), value) << text;
   EXPECT_EQ(FormatSettingNumber(-32768), "-32768");
   EXPECT_EQ(FormatSettingNumber(0), "0");
 }

@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
-#include <initializer_list>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "renderer/host/settings.h"
@@ -15,9 +16,16 @@
 namespace varenko {
 namespace {
 
-ParseResult Parse(std::initializer_list<const char*> args) {
+// The renderer's settings in value-name order.
+std::array<int, 8> Settings() {
+  return {settings.maxShells,    settings.smokeSpan,   settings.windSpeed,
+          settings.ambientLevel, settings.starDensity, settings.flareBrightness,
+          settings.cloudy,       settings.illumination};
+}
+
+ParseResult Parse(const std::vector<const char*>& args) {
   std::vector<const char*> argv{"varenko"};
-  argv.insert(argv.end(), args);
+  argv.insert(argv.end(), args.begin(), args.end());
   return ParseOptions(static_cast<int>(argv.size()), argv.data());
 }
 
@@ -26,28 +34,20 @@ TEST(Options, EveryOption) {
       Parse({"--window", "1280x720", "--seed", "4294967295", "--fixed-dt", "0.04", "--frames",
              "300", "--screenshot", "out.png", "--settings", "s.txt", "--stats", "--burst", "21"});
   ASSERT_EQ(r.status, ParseStatus::Run) << r.error;
-  EXPECT_TRUE(r.options.windowed);
-  EXPECT_EQ(r.options.windowWidth, 1280);
-  EXPECT_EQ(r.options.windowHeight, 720);
-  EXPECT_TRUE(r.options.seeded);
-  EXPECT_EQ(r.options.seed, 4294967295u);
-  EXPECT_TRUE(r.options.fixedStep);
-  EXPECT_FLOAT_EQ(r.options.fixedDt, 0.04f);
-  EXPECT_EQ(r.options.frames, 300);
-  EXPECT_EQ(r.options.screenshotPath, "out.png");
-  EXPECT_EQ(r.options.settingsPath, "s.txt");
-  EXPECT_TRUE(r.options.stats);
-  EXPECT_EQ(r.options.burstKind, 21);
+  const HostOptions& o = r.options;
+  EXPECT_EQ(std::tie(o.windowed, o.windowWidth, o.windowHeight, o.seeded, o.seed, o.fixedStep),
+            std::tuple(true, 1280, 720, true, 4294967295u, true));
+  EXPECT_FLOAT_EQ(o.fixedDt, 0.04f);
+  EXPECT_EQ(std::tie(o.frames, o.screenshotPath, o.settingsPath, o.stats, o.burstKind),
+            std::tuple(300, "out.png", "s.txt", true, 21));
 }
 
 TEST(Options, NoOptionsRunsTheFullScreenSaver) {
   const ParseResult r = Parse({});
   ASSERT_EQ(r.status, ParseStatus::Run);
-  EXPECT_FALSE(r.options.windowed);
-  EXPECT_FALSE(r.options.seeded);
-  EXPECT_FALSE(r.options.fixedStep);
-  EXPECT_EQ(r.options.frames, 0);
-  EXPECT_EQ(r.options.burstKind, -1);
+  const HostOptions& o = r.options;
+  EXPECT_EQ(std::tie(o.windowed, o.seeded, o.fixedStep, o.frames, o.burstKind),
+            std::tuple(false, false, false, 0, -1));
   EXPECT_EQ(Parse({"--help"}).status, ParseStatus::Help);
   EXPECT_EQ(Parse({"--version"}).status, ParseStatus::Version);
   EXPECT_EQ(Parse({"--frames", "1"}).options.frames, 1);  // the smallest count
@@ -59,6 +59,7 @@ TEST(Options, HostileValuesAreOneLineErrors) {
   std::string seventeen = "1x1+0+0";
   for (int i = 0; i < 16; ++i) seventeen += ",1x1+0+0";
   const std::string longStep = "0.04" + std::string(61, '0');  // a step, but 65 characters long
+  const std::string huge(100000, '9');  // a long value is shortened in the message
   // clang-format off
   const struct { std::vector<const char*> args; const char* message = nullptr; } cases[] = {
       {{"--bogus"}, "unknown option \"--bogus\""},
@@ -82,20 +83,17 @@ TEST(Options, HostileValuesAreOneLineErrors) {
       {{"--monitors", "640x480"}}, {{"--monitors", "640x480+0+0,"}}, {{"--monitors", "0x480+0+0"}},
       {{"--monitors", "640x480+0+0+0"}}, {{"--monitors", "640x480+99999+0"}},
       {{"--monitors", seventeen.c_str()}}, {{"--power-supply", ""}},
-      {{"--fixed-dt", longStep.c_str()}}};
+      {{"--fixed-dt", longStep.c_str()}}, {{"--frames", huge.c_str()}}};
   // clang-format on
   for (const auto& c : cases) {
-    std::vector<const char*> argv{"varenko"};
-    argv.insert(argv.end(), c.args.begin(), c.args.end());
-    const ParseResult r = ParseOptions(static_cast<int>(argv.size()), argv.data());
+    const ParseResult r = Parse(c.args);
     std::string shown;
     for (const char* a : c.args) shown += std::string(a) + " ";
     EXPECT_EQ(r.status, ParseStatus::Error) << shown;
     EXPECT_FALSE(r.error.empty()) << shown;
     EXPECT_EQ(r.error.find('\n'), std::string::npos) << shown;
-    if (c.message) {
-      EXPECT_EQ(r.error, c.message);
-    }
+    EXPECT_LT(r.error.size(), 200u) << shown;
+    EXPECT_TRUE(c.message == nullptr || r.error == c.message) << r.error;
   }
   const char* nullArgument[] = {"varenko", nullptr};
   EXPECT_EQ(ParseOptions(2, nullArgument).error, "unknown option \"\"");
@@ -145,34 +143,27 @@ TEST(Options, EveryRowTakesItsValuesAndRefusesWithItsError) {
     EXPECT_EQ(Parse({c.name, c.bad}).error, c.message);
     EXPECT_EQ(Parse({c.name}).error, std::string(c.name) + " needs a value");
   }
-  for (const OptionRow& row : OptionRows()) {
-    if (row.value == nullptr) {
-      EXPECT_EQ(Parse({row.name}).status, row.ends) << row.name;
-    }
-  }
+  for (const OptionRow& row : OptionRows())
+    EXPECT_TRUE(row.value != nullptr || Parse({row.name}).status == row.ends) << row.name;
 }
 
 TEST(Options, WindowsGivenByAScreenSaverHost) {
   for (const char* spelling : {"--root", "-root"}) {
     const ParseResult r = Parse({spelling});
     ASSERT_EQ(r.status, ParseStatus::Run) << spelling;
-    EXPECT_TRUE(r.options.root);
-    EXPECT_TRUE(r.options.embedded());
-    EXPECT_FALSE(r.options.windowed);
+    EXPECT_EQ(std::tuple(r.options.root, r.options.embedded(), r.options.windowed),
+              std::tuple(true, true, false));
   }
   const ParseResult hex = Parse({"-window-id", "0x2A0000F"});
-  ASSERT_EQ(hex.status, ParseStatus::Run) << hex.error;
-  EXPECT_EQ(hex.options.windowId, 0x2A0000Fu);
-  EXPECT_TRUE(hex.options.embedded());
   const ParseResult dec = Parse({"--window-id", "4294967295"});
-  ASSERT_EQ(dec.status, ParseStatus::Run) << dec.error;
-  EXPECT_EQ(dec.options.windowId, 0xFFFFFFFFu);
+  EXPECT_EQ(std::tuple(hex.status, hex.options.windowId, hex.options.embedded(), dec.status,
+                       dec.options.windowId),
+            std::tuple(ParseStatus::Run, 0x2A0000Fu, true, ParseStatus::Run, 0xFFFFFFFFu))
+      << hex.error << dec.error;
 
-  std::uint32_t id = 0;
-  EXPECT_TRUE(ParseWindowId("0XffFFffFF", id));
-  EXPECT_EQ(id, 0xFFFFFFFFu);
-  EXPECT_TRUE(ParseWindowId("0xa0", id));
-  EXPECT_EQ(id, 0xA0u);
+  std::uint32_t id = 0, hexId = 0;
+  EXPECT_TRUE(ParseWindowId("0XffFFffFF", id) && ParseWindowId("0xa0", hexId));
+  EXPECT_EQ(std::pair(id, hexId), std::pair(0xFFFFFFFFu, 0xA0u));
   EXPECT_FALSE(ParseWindowId("00000000000000000000001", id));  // too long to be a window id
   EXPECT_FALSE(ParseWindowId("", id));
 }
@@ -185,14 +176,8 @@ TEST(Options, SettingsOptionsOverrideTheFileAsTheFileReadsThem) {
   ApplyDefaults();
   settings.windSpeed = 55;  // as if read from the settings file: the option wins
   ApplySettingOverrides(r.options);
-  EXPECT_EQ(settings.maxShells, 3);
-  EXPECT_EQ(settings.smokeSpan, 0);
-  EXPECT_EQ(settings.windSpeed, -7);
-  EXPECT_EQ(settings.ambientLevel, 30);
-  EXPECT_EQ(settings.starDensity, INT_MAX);  // saturated, as the settings file saturates
-  EXPECT_EQ(settings.flareBrightness, INT_MIN);
-  EXPECT_EQ(settings.cloudy, 0);
-  EXPECT_EQ(settings.illumination, 1);
+  // The stars and the flare saturate, as the settings file saturates.
+  EXPECT_EQ(Settings(), (std::array{3, 0, -7, 30, INT_MAX, INT_MIN, 0, 1}));
 
   // Options not given leave the file's values alone.
   const ParseResult some = Parse({"-stars", "5"});
@@ -200,9 +185,7 @@ TEST(Options, SettingsOptionsOverrideTheFileAsTheFileReadsThem) {
   ApplyDefaults();
   settings.windSpeed = 55;
   ApplySettingOverrides(some.options);
-  EXPECT_EQ(settings.starDensity, 5);
-  EXPECT_EQ(settings.windSpeed, 55);
-  EXPECT_EQ(settings.maxShells, 10);
+  EXPECT_EQ(Settings(), (std::array{10, 5, 55, 10, 5, 20, 1, 1}));
   ApplyDefaults();
 }
 
@@ -241,24 +224,15 @@ TEST(Options, HelpListsEveryOption) {
     EXPECT_NE(help.find(line), std::string::npos) << line;
 }
 
-TEST(Options, LongValuesAreShortenedInTheMessage) {
-  const std::string huge(100000, '9');
-  const ParseResult r = Parse({"--frames", huge.c_str()});
-  ASSERT_EQ(r.status, ParseStatus::Error);
-  EXPECT_LT(r.error.size(), 200u);
-}
-
 TEST(Options, PacingReadoutAndMonitors) {
   ParseResult r = Parse({"--max-fps", "30", "-fps", "--power-supply", "/tmp/p", "--monitors",
                          "640x480+0+0,400x300-400+10"});
   ASSERT_EQ(r.status, ParseStatus::Run) << r.error;
-  EXPECT_EQ(r.options.maxFps, 30);
-  EXPECT_TRUE(r.options.showFps);
-  EXPECT_EQ(r.options.powerSupplyDir, "/tmp/p");
+  EXPECT_EQ(std::tie(r.options.maxFps, r.options.showFps, r.options.powerSupplyDir),
+            std::tuple(30, true, "/tmp/p"));
   ASSERT_EQ(r.options.monitors.size(), 2u);
-  EXPECT_EQ(r.options.monitors[1].x, -400);
-  EXPECT_EQ(r.options.monitors[1].y, 10);
-  EXPECT_EQ(r.options.monitors[1].width, 400);
+  const MonitorRect& m = r.options.monitors[1];
+  EXPECT_EQ(std::tuple(m.x, m.y, m.width), std::tuple(-400, 10, 400));
   EXPECT_EQ(EffectiveMaxFps(r.options), 30);
   EXPECT_EQ(EffectiveMaxFps(Parse({}).options), -1);  // the display's pace
   EXPECT_EQ(EffectiveMaxFps(Parse({"--fixed-dt", "0.02"}).options), 0);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 #include "common/settings_table.h"
@@ -13,9 +13,7 @@ namespace {
 
 std::string ReadSource(const std::string& path) {
   std::ifstream in(std::string(VARENKO_SOURCE_DIR) + "/" + path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // The value of attribute `name` in the XML element around position `at`, or "" without it.

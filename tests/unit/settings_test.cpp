@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <fstream>
@@ -12,47 +13,46 @@
 namespace varenko {
 namespace {
 
+// The settings in value-name order.
+std::array<int, 8> Settings() {
+  return {settings.maxShells,    settings.smokeSpan,   settings.windSpeed,
+          settings.ambientLevel, settings.starDensity, settings.flareBrightness,
+          settings.cloudy,       settings.illumination};
+}
+
 TEST(SettingText, ReadsLikeAtoiAndSaturates) {
   // clang-format off
-  const struct {
-    std::string text;
-    int value;
-  } cases[] = {
+  const std::pair<std::string, int> cases[] = {
       {"10", 10}, {"  \t-5x", -5}, {"+7", 7}, {"abc", 0}, {"", 0}, {"2.5", 2}, {"- 3", 0},
       {"0012", 12}, {"\v\f\r\n9", 9}, {"\b9", 0}, {"\x0e" "9", 0}, {"-", 0},
       {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"99999999999", INT_MAX},
       {"-2147483648", INT_MIN}, {"-2147483649", INT_MIN}, {"-99999999999999999999999999", INT_MIN},
       {std::string(300, '9'), INT_MAX}};
   // clang-format on
-  for (const auto& c : cases) EXPECT_EQ(SettingTextToInt(c.text), c.value) << c.text;
+  for (const auto& [text, value] : cases) EXPECT_EQ(SettingTextToInt(text), value) << text;
 }
 
 TEST(SettingText, DefaultsAndStoringByValueName) {
   ApplyDefaults();
-  const int defaults[8] = {10, 5, 20, 10, 20, 20, 1, 1};
-  const int* fields[8] = {&settings.maxShells,    &settings.smokeSpan,   &settings.windSpeed,
-                          &settings.ambientLevel, &settings.starDensity, &settings.flareBrightness,
-                          &settings.cloudy,       &settings.illumination};
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(*fields[i], defaults[i]) << i;
+  EXPECT_EQ(Settings(), (std::array{10, 5, 20, 10, 20, 20, 1, 1}));
   for (int i = 0; i < 8; ++i) StoreSettingText(i, std::to_string(100 + i));
   StoreSettingText(-1, "7");
   StoreSettingText(8, "7");
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(*fields[i], 100 + i) << "value name index " << i;
+  EXPECT_EQ(Settings(), (std::array{100, 101, 102, 103, 104, 105, 106, 107}));
 }
 
 TEST(SmokeLifeTable, FollowsTheSpan) {
+  // The default span 5, then 1 and 10.
+  const std::pair<int, std::array<float, 8>> spans[] = {
+      {5, {0.4f, 0.8f, 0.4f, 2.0f, 0.4f, 0.8f, 0.4f, 5.0f}},
+      {1, {0.4f, 0.8f, 0.4f, 1.0f, 0.4f, 0.8f, 0.4f, 1.0f}},
+      {10, {0.4f, 0.8f, 0.4f, 2.0f, 0.4f, 0.8f, 0.4f, 10.0f}}};
   ApplyDefaults();
-  BuildSmokeLifeTable();
-  const float five[8] = {0.4f, 0.8f, 0.4f, 2.0f, 0.4f, 0.8f, 0.4f, 5.0f};
-  for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(SmokeLifeTable[i], five[i]);
-  settings.smokeSpan = 1;
-  BuildSmokeLifeTable();
-  const float one[8] = {0.4f, 0.8f, 0.4f, 1.0f, 0.4f, 0.8f, 0.4f, 1.0f};
-  for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(SmokeLifeTable[i], one[i]);
-  settings.smokeSpan = 10;
-  BuildSmokeLifeTable();
-  EXPECT_FLOAT_EQ(SmokeLifeTable[3], 2.0f);
-  EXPECT_FLOAT_EQ(SmokeLifeTable[7], 10.0f);
+  for (const auto& [span, life] : spans) {
+    if (span != 5) settings.smokeSpan = span;
+    BuildSmokeLifeTable();
+    for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(SmokeLifeTable[i], life[i]) << span << ", " << i;
+  }
 }
 
 class SettingsFile : public ::testing::Test {
@@ -69,32 +69,18 @@ TEST_F(SettingsFile, MissingFileKeepsDefaults) {
   ApplyDefaults();
   EXPECT_FALSE(ReadSettingsFile(path + "-does-not-exist"));
   EXPECT_FALSE(ReadSettingsFile(""));
-  EXPECT_EQ(settings.maxShells, 10);
-  EXPECT_EQ(settings.illumination, 1);
+  EXPECT_EQ(Settings(), (std::array{10, 5, 20, 10, 20, 20, 1, 1}));
 }
 
 TEST_F(SettingsFile, ReadsValuesOverDefaultsAndIgnoresBadLines) {
-  Write(
-      "03=30\r\n"
-      "06=abc\n"
-      "garbage line\n"
-      "=5\n"
-      "0=7\n"
-      "08=2\n"
-      "04=-5\n"
-      "05=99999999999\n"
-      "01=1\n01=3\n" +
-      std::string("02=") + std::string(300, '1') + "\n" + "07=" + std::string(254, '0') + "2\r\n");
+  Write("03=30\r\n06=abc\ngarbage line\n=5\n0=7\n08=2\n04=-5\n05=99999999999\n01=1\n01=3\n" +
+        std::string("02=") + std::string(300, '1') + "\n" + "07=" + std::string(254, '0') +
+        "2\r\n");
   ApplyDefaults();
   EXPECT_TRUE(ReadSettingsFile(path));
-  EXPECT_EQ(settings.maxShells, 10);
-  EXPECT_EQ(settings.smokeSpan, 3);   // the last of duplicate lines wins
-  EXPECT_EQ(settings.windSpeed, 20);  // an over-long value is ignored
-  EXPECT_EQ(settings.ambientLevel, 30);
-  EXPECT_EQ(settings.starDensity, -5);
-  EXPECT_EQ(settings.flareBrightness, INT_MAX);
-  EXPECT_EQ(settings.cloudy, 0);  // non-numeric text reads as 0, as in the registry
-  EXPECT_EQ(settings.illumination, 2) << "255 characters before the line's \\r are read";
+  // The last of duplicate lines wins; an over-long value is ignored; non-numeric text reads as 0,
+  // as in the registry; 255 characters before the line's \r are read.
+  EXPECT_EQ(Settings(), (std::array{10, 3, 20, 30, -5, INT_MAX, 0, 2}));
 }
 
 TEST_F(SettingsFile, OnlyTheFirst64KiBCount) {
@@ -102,7 +88,7 @@ TEST_F(SettingsFile, OnlyTheFirst64KiBCount) {
   Write(std::string(MaxSettingsFileBytes, '\n') + "00=3\n");
   ApplyDefaults();
   EXPECT_TRUE(ReadSettingsFile(path));
-  EXPECT_EQ(settings.maxShells, 10);
+  EXPECT_EQ(Settings(), (std::array{10, 5, 20, 10, 20, 20, 1, 1}));
 }
 
 TEST(SettingsPath, FollowsXdgConfigHome) {
