@@ -16,6 +16,7 @@ namespace {
 struct Fake {
   double t = 0.0;
   double frameCost = 0.004;  // seconds each frame takes
+  double refreshHz = 60.0;   // what the display reports
   bool windowOpens = true;
   bool frameRuns = true;       // what the idle tick answers
   double batteryFrom = 1e9;    // on battery from this time on
@@ -35,7 +36,7 @@ SaverPlatform FakePlatform(bool withCursor = true) {
   p.openWindow = [](void*) { return Log("window"), fake.windowOpens; };
   p.clientSize = [](void*, int& w, int& h) { w = 64, h = 32; };
   p.layOutMonitors = [](void*, int w, int h) { Log("layout " + std::to_string(w * 1000 + h)); };
-  p.refreshHz = [](void*) { return 60.0; };
+  p.refreshHz = [](void*) { return fake.refreshHz; };
   p.onBattery = [](void*) { return Log("power"), fake.t >= fake.batteryFrom; };
   p.setSwapInterval = [](void*, int i) { Log("swap " + std::to_string(i)); };
   p.lowerPriority = [](void*) { Log("priority"); };
@@ -139,6 +140,11 @@ TEST(SaverLoop, FramesStartWhenDueOnEitherClock) {
     for (int i = 0; i < 4; ++i) EXPECT_NEAR(starts[i], c.expected[i], 1e-9) << i;
     EXPECT_EQ(loop.stats.frames, 4);
   }
+  // The display's own rate sets the pace, not the rate assumed when none is reported.
+  fake = Fake{};
+  fake.refreshHz = 50.0;
+  SaverLoop display = FakeLoop(-1);
+  EXPECT_NEAR(RunFrames(display, 2).back(), 0.02, 1e-9);
 }
 
 TEST(SaverLoop, PowerResizeAndIdleTicks) {
@@ -189,6 +195,9 @@ TEST(SaverLoop, StatisticsAndTheWrappingClock) {
   EXPECT_NEAR(MeanIntervalMs(s), 80.0 / 3, 1e-9);
   EXPECT_NEAR(IntervalDeviationMs(s), 4.714045, 1e-6);
   EXPECT_NEAR(s.intervalWorstMs, 30.0, 1e-9);
+  FrameStats even;  // frames at an even pace deviate by nothing
+  for (const double end : {0.1, 0.2, 0.3}) CountFrame(even, end - 0.01, end);
+  EXPECT_NEAR(IntervalDeviationMs(even), 0.0, 1e-6);
   EXPECT_EQ(MeanFrameMs(FrameStats{}), 0.0);
   EXPECT_EQ(MeanIntervalMs(FrameStats{}), 0.0);
   EXPECT_EQ(IntervalDeviationMs(FrameStats{}), 0.0);
