@@ -2,6 +2,7 @@
 #include "renderer/host/frame_pacing.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -72,8 +73,7 @@ TEST(FramePacing, ExtensionNamesMatchWholeWords) {
 
 TEST(FramePacing, BatteryPowerFromTheKernelsFolder) {
   const std::filesystem::path root =
-      std::filesystem::temp_directory_path() /
-      ("varenko-power-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+      std::filesystem::temp_directory_path() / ("varenko-power-" + std::to_string(getpid()));
   std::filesystem::remove_all(root);
   auto write = [&root](const char* supply, const char* file, const std::string& text) {
     std::filesystem::create_directories(root / supply);

@@ -3,6 +3,7 @@
 #include "renderer/host/settings.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <climits>
@@ -57,7 +58,10 @@ TEST(SmokeLifeTable, FollowsTheSpan) {
 
 class SettingsFile : public ::testing::Test {
  protected:
-  std::string path = ::testing::TempDir() + "varenko-settings-test";
+  // ctest runs each test in its own process, side by side: each needs a file of its own.
+  std::string path = ::testing::TempDir() + "varenko-settings-" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+                     std::to_string(getpid());
   void Write(const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
