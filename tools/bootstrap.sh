@@ -23,6 +23,8 @@ run_packages=(
   xvfb
   xauth
   x11-utils
+  # Sound effects: PulseAudio's simple API (served by PipeWire on current desktops).
+  libpulse-dev
 )
 
 # fonts-ipafont-gothic gives Wine a Japanese face, so the settings dialog's texts show as text
@@ -56,6 +58,13 @@ test_packages=(
   clang-14
   libfuzzer-14-dev
   libclang-rt-14-dev
+  # Sound heard for real: a PulseAudio server with a null sink, its tools, and sox to measure.
+  pulseaudio
+  pulseaudio-utils
+  sox
+  # The settings dialog's English captions read back from a screenshot.
+  tesseract-ocr
+  tesseract-ocr-eng
 )
 
 case "${1:-test}" in

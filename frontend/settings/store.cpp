@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 #include "common/settings_keys.h"
 
@@ -80,7 +81,7 @@ std::string FormatSettingNumber(int value) { return std::to_string(value); }
 
 void LoadSettingsFrom(const SettingsAccess& access, StoredSettingsRecord& record) {
   // Every step runs whatever the earlier ones did: a failed read or write leaves that key alone.
-  for (int i = 0; i < RendererSettingCount; ++i) {
+  for (int i = 0; i < static_cast<int>(std::size(record.Values)); ++i) {
     const SettingRead text = access.read(SettingsValueNames[i]);
     if (!text) continue;
     if (text->empty()) {
@@ -95,7 +96,7 @@ void LoadSettingsFrom(const SettingsAccess& access, StoredSettingsRecord& record
 
   std::int16_t* const rounded_down[] = {&record.BgmMode, &record.BgmTrack};
   for (int k = 0; k < 2; ++k) {
-    const SettingRead text = access.read(SettingsValueNames[RendererSettingCount + k]);
+    const SettingRead text = access.read(SettingsValueNames[8 + k]);
     if (!text) continue;
     if (text->empty()) {
       *rounded_down[k] = 0;

@@ -18,9 +18,9 @@ namespace {
 
 // The field of each row of the settings table, in key order.
 constexpr int SaverSettings::*SettingFields[RendererSettingCount] = {
-    &SaverSettings::maxShells,    &SaverSettings::smokeSpan,   &SaverSettings::windSpeed,
-    &SaverSettings::ambientLevel, &SaverSettings::starDensity, &SaverSettings::flareBrightness,
-    &SaverSettings::cloudy,       &SaverSettings::illumination};
+    &SaverSettings::maxShells,    &SaverSettings::smokeSpan,    &SaverSettings::windSpeed,
+    &SaverSettings::ambientLevel, &SaverSettings::starDensity,  &SaverSettings::flareBrightness,
+    &SaverSettings::cloudy,       &SaverSettings::illumination, &SaverSettings::soundVolume};
 
 }  // namespace
 

@@ -19,10 +19,10 @@ constexpr int StrongestWindHonoured = RowOf(Setting::Wind).maximum;      // eith
 
 }  // namespace
 
-SaverSettings settings = {DefaultOf(Setting::MaxShells), DefaultOf(Setting::SmokeSpan),
-                          DefaultOf(Setting::Wind),      DefaultOf(Setting::Ambient),
-                          DefaultOf(Setting::Stars),     DefaultOf(Setting::Flare),
-                          DefaultOf(Setting::Clouds),    DefaultOf(Setting::Illumination)};
+SaverSettings settings = {
+    DefaultOf(Setting::MaxShells), DefaultOf(Setting::SmokeSpan),    DefaultOf(Setting::Wind),
+    DefaultOf(Setting::Ambient),   DefaultOf(Setting::Stars),        DefaultOf(Setting::Flare),
+    DefaultOf(Setting::Clouds),    DefaultOf(Setting::Illumination), DefaultOf(Setting::Sound)};
 float SmokeLifeTable[8] = {};
 
 int ShellCap() { return std::min(settings.maxShells, MostShellsHonoured); }

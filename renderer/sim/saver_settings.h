@@ -1,11 +1,11 @@
-// The renderer's eight settings as the simulation and the scene read them, and the smoke-puff
+// The renderer's settings as the simulation and the scene read them, and the smoke-puff
 // lifetime table derived from them. The host fills the record at start (renderer/host/settings.h).
 #pragma once
 
 namespace varenko {
 
-// Read once at start ("00" to "07"), read-only afterwards. Every field is used as read; scaling
-// happens where a value is used.
+// Read once at start ("00" to "07" and "11"), read-only afterwards. Every field is used as read;
+// scaling happens where a value is used.
 struct SaverSettings {
   int maxShells;        // "00" cap on shells in flight; 0 launches nothing
   int smokeSpan;        // "01" longest smoke-puff life in seconds; 0 switches smoke off
@@ -15,6 +15,7 @@ struct SaverSettings {
   int flareBrightness;  // "05" lens-flare strength; 0 skips the flare pass
   int cloudy;           // "06" nonzero = cloud layer
   int illumination;     // "07" nonzero = bursts light smoke and clouds
+  int soundVolume;      // "11" sound-effects volume 0..100; 0 = silent
 };
 
 extern SaverSettings settings;

@@ -124,7 +124,8 @@ const struct { const char* name; const char* good; const char* bad; const char* 
     {"--stars", "7", "-", "--stars takes a whole number, not \"-\""},
     {"--flare", "7", "7x", "--flare takes a whole number, not \"7x\""},
     {"--clouds", "0", "2", "--clouds takes 0 or 1, not \"2\""},
-    {"--illumination", "1", "-1", "--illumination takes 0 or 1, not \"-1\""}};
+    {"--illumination", "1", "-1", "--illumination takes 0 or 1, not \"-1\""},
+    {"--sound", "100", "loud", "--sound takes a whole number, not \"loud\""}};
 // clang-format on
 
 TEST(Options, EveryRowTakesItsValuesAndRefusesWithItsError) {

@@ -23,7 +23,7 @@ TEST(SettingsInUse, CountNoFurtherThanTheDialogGoes) {
     EXPECT_EQ(WindInUse(), c[2]) << c[0];
     EXPECT_EQ(SmokeLifeTable[7], static_cast<float>(c[3])) << c[0];
   }
-  settings = {10, 5, 20, 10, 20, 20, 1, 1};
+  settings = {10, 5, 20, 10, 20, 20, 1, 1, 0};
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ namespace varenko {
 namespace {
 
 // The heaviest settings the dialog offers.
-constexpr SaverSettings Heaviest = {30, 30, 100, 30, 100, 100, 1, 1};
+constexpr SaverSettings Heaviest = {30, 30, 100, 30, 100, 100, 1, 1, 0};
 
 TEST(ShowHash, SeededShowsEndInTheRecordedHash) {
   const struct {
