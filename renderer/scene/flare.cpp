@@ -83,8 +83,8 @@ void CollectFlares(const FlareView& view, FlareRequestQueue& queue) {
     r.red = p.colour.x;
     r.green = p.colour.y;
     r.blue = p.colour.z;
-    r.intensity = streak ? FinaleFlareIntensity(settings.flareBrightness, p.alpha, distance)
-                         : FlashFlareIntensity(settings.flareBrightness, p.alpha, distance);
+    r.intensity = streak ? FinaleFlareIntensity(FlareInUse(), p.alpha, distance)
+                         : FlashFlareIntensity(FlareInUse(), p.alpha, distance);
   }
 }
 

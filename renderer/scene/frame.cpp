@@ -56,7 +56,7 @@ FlareView FrameFlareView(const FrameView& v, const CameraPath& c) {
 // over the whole picture, so a ghost chain runs through the picture's centre across monitors.
 void DrawSlices(FrameView& v) {
   const PictureLayout& layout = v.pictureLayout;
-  const bool flare = settings.flareBrightness != 0;
+  const bool flare = FlareInUse() != 0;
   const FlareView picture =
       PictureFlareView(FrameFlareView(v, camera), layout.width, layout.height);
   if (flare) {
@@ -198,7 +198,7 @@ void Frame() {
   if (DrawsWholeWindow(v.pictureLayout)) {
     DrawScenery();
     DrawParticles();
-    if (settings.flareBrightness != 0) DrawFlaresFor(FrameFlareView(v, camera), v.flares);
+    if (FlareInUse() != 0) DrawFlaresFor(FrameFlareView(v, camera), v.flares);
   } else {
     DrawSlices(v);
   }

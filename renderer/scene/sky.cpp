@@ -104,8 +104,8 @@ void BuildSky() {
   const unsigned char* clouds = CloudImage();
   sky.cloudTexture = MakeMipmappedTexture(2, GL_LUMINANCE_ALPHA, clouds, false);
 
-  if (settings.starDensity != 0) {
-    const std::vector<unsigned char> stars = StarFieldTexels(settings.starDensity);
+  if (StarsInUse() != 0) {
+    const std::vector<unsigned char> stars = StarFieldTexels(StarsInUse());
     sky.starTexture = MakeMipmappedTexture(3, GL_RGB, stars.data(), false);
   }
 
@@ -115,8 +115,8 @@ void BuildSky() {
   if (sky.horizonPresent)
     sky.horizonTexture = MakeMipmappedTexture(3, GL_RGB, horizon.data(), true);
 
-  if (settings.starDensity != 0) CompileStarDome();
-  if (settings.cloudy != 0) BuildCloudGrid(settings.ambientLevel);
+  if (StarsInUse() != 0) CompileStarDome();
+  if (settings.cloudy != 0) BuildCloudGrid(AmbientInUse());
   if (sky.horizonPresent) CompileHorizonBand();
 }
 
@@ -129,7 +129,7 @@ void UpdateClouds() {
 void DrawScenery() {
   glMatrixMode(GL_MODELVIEW);
   glDisable(GL_DEPTH_TEST);
-  if (settings.starDensity != 0) {
+  if (StarsInUse() != 0) {
     glDisable(GL_BLEND);
     glCallList(sky.starDome);
   }

@@ -17,6 +17,10 @@ constexpr int MostShellsHonoured = RowOf(Setting::MaxShells).maximum;
 constexpr int LongestSmokeHonoured = RowOf(Setting::SmokeSpan).maximum;  // seconds
 constexpr int StrongestWindHonoured = RowOf(Setting::Wind).maximum;      // either way
 
+int WithinRange(int value, Setting s) {
+  return std::clamp(value, RowOf(s).minimum, RowOf(s).maximum);
+}
+
 }  // namespace
 
 SaverSettings settings = {
@@ -32,6 +36,10 @@ int WindInUse() {
 }
 
 int SmokeSpanInUse() { return std::min(settings.smokeSpan, LongestSmokeHonoured); }
+
+int AmbientInUse() { return WithinRange(settings.ambientLevel, Setting::Ambient); }
+int StarsInUse() { return WithinRange(settings.starDensity, Setting::Stars); }
+int FlareInUse() { return WithinRange(settings.flareBrightness, Setting::Flare); }
 
 void BuildSmokeLifeTable() {
   static constexpr float base[7] = {0.4f, 0.8f, 0.4f, 2.0f, 0.4f, 0.8f, 0.4f};

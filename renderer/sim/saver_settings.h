@@ -31,6 +31,13 @@ int ShellCap();        // maxShells, at most 30
 int WindInUse();       // windSpeed, within -100 to 100
 int SmokeSpanInUse();  // smokeSpan, at most 30 (BuildSmokeLifeTable reads it)
 
+// The settings that set how the picture looks count within the dialog's ranges too: a value past
+// a range counts as its end (a star density in the billions would fill the sky with grey noise,
+// an ambient level past 30 washes smoke and clouds white).
+int AmbientInUse();  // ambientLevel within 0 to 30
+int StarsInUse();    // starDensity within 0 to 100
+int FlareInUse();    // flareBrightness within 0 to 100
+
 // Eight lifetimes (seconds) of successive smoke puffs of a trail; built only when smokeSpan != 0.
 extern float SmokeLifeTable[8];
 

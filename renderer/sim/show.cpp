@@ -47,7 +47,7 @@ void StartHeadlessShow(std::uint32_t seed, float step, int forcedBurstKind) {
 void StepSimulation() {
   if (show.firstFrame) {
     show.firstFrame = false;
-    show.smokeGrey = static_cast<float>(settings.ambientLevel) * 0.01f;
+    show.smokeGrey = static_cast<float>(AmbientInUse()) * 0.01f;
     StartDirector();
   }
   RefreshSmoke();

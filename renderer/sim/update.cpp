@@ -293,7 +293,7 @@ void InitSmoke(Particle& p, const Vec3& position, const Vec3& velocity) {
   p.size = 0.1f;
   p.pos = position;
   p.vel = velocity;
-  const float g = static_cast<float>(settings.ambientLevel) * 0.01f;
+  const float g = static_cast<float>(AmbientInUse()) * 0.01f;
   p.colour.Set(g, g, g);
   p.emitsTrail = 0;
 }

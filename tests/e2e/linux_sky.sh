@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The night sky of the Linux renderer with no shells launched: stars under a clear sky, clouds
-# that hide them when unlit and grey up with the ambient level, the horizon band of a seed that
-# draws one, and start-up with hostile star densities. Screenshots are judged by measurable
-# properties only.
+# The night sky of the Linux renderer, mostly with no shells launched: stars under a clear sky,
+# clouds that hide them when unlit and grey up with the ambient level, the horizon band of a seed
+# that draws one, start-up with hostile star densities, and stored values past the settings
+# dialog's ranges. Screenshots are judged by measurable properties only.
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 start_xvfb
 varenko="$VARENKO_LINUX_BUILD/varenko"
@@ -55,5 +55,12 @@ check "star density 2000000000 starts" sky huge 1 04=2000000000
 check "  and quickly" below $((SECONDS - start)) 60
 check "negative star density, wind and ambient run" sky negative 1 04=-7 02=-50 03=-10 06=0
 check_eq "negative star density: no stars" 0 "$(points "$E2E_TMP/negative.png")"
+
+# Stored values past the settings dialog's ranges count as the ranges' ends: the same picture,
+# shells, lit smoke and flares included.
+check "ambient, stars and flare past their ranges run" \
+  sky past 1 00=10 03=99999999999 04=99999999999 05=99999999999
+check "  and at their ranges' ends" sky ends 1 00=10 03=30 04=100 05=100
+check "  the same picture" cmp "$E2E_TMP/past.png" "$E2E_TMP/ends.png"
 
 finish

@@ -1,6 +1,7 @@
 // The settings that size the show count no further than the dialog goes, and as stored inside it.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 
 #include "renderer/sim/saver_settings.h"
@@ -22,6 +23,22 @@ TEST(SettingsInUse, CountNoFurtherThanTheDialogGoes) {
     EXPECT_EQ(ShellCap(), c[1]) << c[0];
     EXPECT_EQ(WindInUse(), c[2]) << c[0];
     EXPECT_EQ(SmokeLifeTable[7], static_cast<float>(c[3])) << c[0];
+  }
+  settings = {10, 5, 20, 10, 20, 20, 1, 1, 0};
+}
+
+TEST(SettingsInUse, PictureSettingsCountWithinTheDialogsRanges) {
+  // The stored value, then the ambient level, star density and flare brightness in use.
+  // clang-format off
+  const int cases[][4] = {{INT_MIN, 0, 0, 0}, {-1, 0, 0, 0}, {0, 0, 0, 0}, {1, 1, 1, 1},
+      {30, 30, 30, 30}, {31, 30, 31, 31}, {100, 30, 100, 100}, {101, 30, 100, 100},
+      {INT_MAX, 30, 100, 100}};
+  // clang-format on
+  for (const auto& c : cases) {
+    settings.ambientLevel = settings.starDensity = settings.flareBrightness = c[0];
+    EXPECT_EQ((std::array{AmbientInUse(), StarsInUse(), FlareInUse()}),
+              (std::array{c[1], c[2], c[3]}))
+        << c[0];
   }
   settings = {10, 5, 20, 10, 20, 20, 1, 1, 0};
 }
