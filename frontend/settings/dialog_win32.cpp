@@ -188,7 +188,7 @@ void Save() {
   }
   const auto texts = SaveDialog(dialog.view, StoredSettings);
   // A failed write loses that key only; the dialog closes all the same.
-  for (int i = 0; i < SettingsValueCount; ++i) SaveSettingText(SettingsValueNames[i], texts[i]);
+  for (std::size_t i = 0; i < texts.size(); ++i) SaveSettingText(SettingsValueNames[i], texts[i]);
   Unload();
 }
 
