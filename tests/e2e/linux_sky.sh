@@ -58,9 +58,13 @@ check_eq "negative star density: no stars" 0 "$(points "$E2E_TMP/negative.png")"
 
 # Stored values past the settings dialog's ranges count as the ranges' ends: the same picture,
 # shells, lit smoke and flares included.
-check "ambient, stars and flare past their ranges run" \
-  sky past 1 00=10 03=99999999999 04=99999999999 05=99999999999
-check "  and at their ranges' ends" sky ends 1 00=10 03=30 04=100 05=100
-check "  the same picture" cmp "$E2E_TMP/past.png" "$E2E_TMP/ends.png"
+printf '03=99999999999\n04=99999999999\n05=99999999999\n' >"$E2E_TMP/past.conf"
+printf '03=30\n04=100\n05=100\n' >"$E2E_TMP/ends.conf"
+for name in past ends; do
+  check "$name of the dialog's ranges: ambient, stars and flare render" timeout 120 "$varenko" \
+    --window 480x270 --seed 1 --fixed-dt 0.05 --frames 80 --settings "$E2E_TMP/$name.conf" \
+    --screenshot "$E2E_TMP/$name.png"
+done
+check "  past the ranges: the picture of their ends" cmp "$E2E_TMP/past.png" "$E2E_TMP/ends.png"
 
 finish
