@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The Windows packages under Wine: the zip's four files; refusals of the installer leave nothing
-# behind; /S installs the programs with their resources, the entry and the current saver, and the
-# installed saver runs and opens its guide; an upgrade; the uninstaller removes what Setup made.
+# The Windows packages under Wine: the zip's four files and its guide in both languages; refusals
+# of the installer leave nothing behind; /S installs the programs with their resources, the entry
+# and the current saver, and the installed saver runs and opens its guide; an upgrade; the
+# uninstaller removes what Setup made and gives back the saver before it; Setup and the
+# uninstaller speak the language of the user's interface.
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 start_xvfb
 use_wine
@@ -16,11 +18,24 @@ check_eq "the zip holds exactly its four files" "LICENSE.txt README.txt Varenko.
 unzip -q -d "$E2E_TMP/zip" "$zip"
 check "the zip's licence is the project's" cmp -s <(tr -d '\r' <"$E2E_TMP/zip/LICENSE.txt") \
   "$VARENKO_SOURCE/LICENSE"
+# The guide is UTF-8 with a byte-order mark, which Notepad needs to show its Japanese half.
+check_eq "the guide starts with a UTF-8 byte-order mark" efbbbf \
+  "$(head -c3 "$E2E_TMP/zip/README.txt" | od -An -tx1 | tr -d ' \n')"
+missing=()  # each control of the dialog opens a line of the guide's key, option pairs with their choices
+for entry in "Fireworks at once" "Smoke lasts \(s\)" Wind "Ambient light" Stars "Lens flare" \
+  "Weather +Clear / Cloudy" "Lit smoke +Off / On" "Music +None / Audio CD / MP3 or WAV" \
+  "Repeat track" "Sound effects" About Defaults OK Cancel 同時に打ち上げる花火の最大数 煙の消滅スパン \
+  風速 周囲の明るさ 星の描画密度 レンズフレアの明るさ "天気 +星空 / 曇り" "イルミネーション効果 +無 / 有" \
+  "BGM +無し / 音楽CD / MP3、WAV" 曲目をリピート 効果音 URL 初期設定 設定 ｷｬﾝｾﾙ; do
+  grep -Eq "^  $entry( |,|、)" "$E2E_TMP/zip/README.txt" || missing+=("$entry")
+done
+check_eq "the guide explains every control of the dialog in both languages" "" "${missing[*]}"
 
 sysdir="$WINEPREFIX/drive_c/windows/system32"
 docdir="$WINEPREFIX/drive_c/Program Files/Varenko"
 uninst_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varenko'
 desktop_key='HKCU\Control Panel\Desktop'
+record_key='HKCU\Software\Varenko'
 reg_value() {
   wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
@@ -37,6 +52,8 @@ uninstall() {
 clean() {
   wine reg delete "$uninst_key" /f >/dev/null 2>&1 || true
   wine reg delete "$desktop_key" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
+  wine reg delete "$desktop_key" /v ScreenSaveActive /f >/dev/null 2>&1 || true
+  wine reg delete "$record_key" /f >/dev/null 2>&1 || true
   rm -rf "$sysdir"/Varenko.* "$docdir"
 }
 clean
@@ -50,7 +67,7 @@ check "and installs nothing" nothing_installed
 
 wine_start "$setup" >/dev/null
 setup_window() { xdotool search --onlyvisible --name "^Varenko $version Setup" >/dev/null; }
-check "a Setup waits at its licence page" wait_until 60 setup_window
+check "a Setup waits at its first page" wait_until 60 setup_window
 check_eq "a second Setup ends with code 4" 4 "$(install)"
 wineserver -k >/dev/null 2>&1 || true
 check "and nothing is installed" nothing_installed
@@ -123,15 +140,88 @@ check_eq "Setup /S over an older version succeeds" 0 "$(install)"
 check_eq "the entry shows the new version" "$version" "$(reg_value "$uninst_key" DisplayVersion)"
 
 # --- Uninstall, after a program was deleted by hand; then with a saver that is not ours --------
+# The user's saver choice as SAVER|ACTIVE, "-" for a value that is not there.
+desktop_value() {
+  local out
+  out=$(wine reg query "$desktop_key" /v "$1" 2>/dev/null | tr -d '\r') || { echo -; return; }
+  sed -n "s/^ *$1 *REG_[A-Z_]* *//p" <<<"$out"
+}
+choice() { echo "$(desktop_value SCRNSAVE.EXE)|$(desktop_value ScreenSaveActive)"; }
+set_choice() {  # set_choice SAVER ACTIVE, "-" removing the value
+  local name value
+  for name in SCRNSAVE.EXE ScreenSaveActive; do
+    value=$1; shift
+    if [[ $value == - ]]; then
+      wine reg delete "$desktop_key" /v "$name" /f >/dev/null 2>&1 || true
+    else
+      wine reg add "$desktop_key" /v "$name" /d "$value" /f >/dev/null
+    fi
+  done
+}
+record_gone() { ! wine reg query "$record_key" >/dev/null 2>&1; }
+
 rm -f "$sysdir/Varenko.dll"
 check "the uninstaller removes the entry" uninstall
 check "programs, guide and uninstaller are gone" nothing_installed
-check_eq "Varenko is no longer the saver, and the saver is off" "|0" "$(saver)|$(active)"
+check_eq "a machine without a saver and ScreenSaveActive has neither again" "-|-" "$(choice)"
 check_eq "the user's Varenko settings stay" 12 "$(reg_get 00)"
+other='C:\windows\system32\other.scr'
 check_eq "Setup /S again" 0 "$(install)"
-wine reg add "$desktop_key" /v SCRNSAVE.EXE /d 'C:\windows\system32\other.scr' /f >/dev/null
+wine reg add "$desktop_key" /v SCRNSAVE.EXE /d "$other" /f >/dev/null
 check "the uninstaller ends" uninstall
-check_eq "a saver Setup did not set stays" 'C:\windows\system32\other.scr' "$(saver)"
+check_eq "a saver the user chose after Setup stays" "$other|1" "$(choice)"
+check "and Setup's record of the saver before it is gone" record_gone
+
+# --- The saver before Setup comes back ---------------------------------------------------------
+# Each case: the choice before Setup, then the choice after two Setups (the second finds Varenko
+# the saver already and keeps what the first remembered) and the uninstall. Varenko chosen by hand
+# before Setup leaves nothing to give back: no saver, ScreenSaveActive as it was.
+ours='C:\windows\system32\Varenko.scr'
+for case in "$other|1 $other|1" "$other|- $other|-" "-|0 -|0" "$ours|1 -|1"; do
+  before=${case% *} after=${case#* }
+  set_choice "${before%|*}" "${before#*|}"
+  rcs="$(install) $(install)"
+  uninstall && ended=ended || ended=hangs
+  check_eq "saver before Setup $before: Setup twice, uninstall" "0 0 ended $after" \
+    "$rcs $ended $(choice)"
+done
+
+# --- The language of the user's interface -------------------------------------------------------
+# Wine takes the interface language from LANG where that locale exists: both are built here.
+locales="$E2E_TMP/locales"
+mkdir -p "$locales"
+for l in ja_JP en_US; do localedef -i $l -f UTF-8 "$locales/$l.UTF-8" >/dev/null 2>&1 || true; done
+start_in_language() {  # start_in_language LOCALE PROGRAM: as wine_start, in that language
+  env LOCPATH="$locales" LANG="$1.UTF-8" LC_ALL="$1.UTF-8" wine "$2" >>"$E2E_TMP/wine.log" 2>&1 &
+  E2E_PIDS+=("$!")
+}
+# The English welcome page says what Setup does to the user's saver, read back from its picture
+# without the bitmap on its left.
+welcome_text() {
+  import -window "$(find_window "Varenko $version Setup" | head -n1)" "$E2E_TMP/welcome.png"
+  convert "$E2E_TMP/welcome.png" -gravity NorthEast -crop 66%x85%+0+0 +repage -colorspace Gray \
+    -resize 300% "$E2E_TMP/welcome-text.png"
+  tesseract "$E2E_TMP/welcome-text.png" - 2>/dev/null | tr '\n' ' ' | tr -s ' '
+}
+check_eq "Setup /S to uninstall by hand" 0 "$(install)"
+for words in "ja_JP セットアップ アンインストール" "en_US Setup Uninstall"; do
+  read -r l setup_word uninst_word <<<"$words"
+  start_in_language "$l" "$setup"
+  check "$l: Setup's window is \"Varenko $version $setup_word\"" \
+    wait_until 60 window_exists "Varenko $version $setup_word"
+  if [[ $l == en_US ]]; then
+    sleep 1
+    text=$(welcome_text)
+    check "the welcome page says Setup makes Varenko the saver ($text)" \
+      grep -q "makes it your current screen saver" <<<"$text"
+  fi
+  wineserver -k >/dev/null 2>&1 || true
+  start_in_language "$l" "$docdir/Uninstall.exe"
+  check "$l: the uninstaller's window is \"Varenko $version $uninst_word\"" \
+    wait_until 60 window_exists "Varenko $version $uninst_word *"
+  wineserver -k >/dev/null 2>&1 || true
+done
+check "and the uninstaller ends" uninstall
 
 reg_delete_key
 finish
