@@ -177,7 +177,7 @@ SectionEnd
 ; another type than a string counts as absent, apart from a number, which reads as its digits.
 ; A path too long for Setup to hold whole is no saver it could give back: it counts as absent.
 !define /math LONGEST_HELD ${NSIS_MAX_STRLEN} - 2
-!macro ReadDesktopValue un
+!macro SaverChoiceFunctions un
 Function ${un}ReadDesktopValue
   ClearErrors
   ReadRegStr $R2 HKCU "${DESKTOP_KEY}" $R1
@@ -203,8 +203,8 @@ Function ${un}IsOurSaver
   ${EndIf}
 FunctionEnd
 !macroend
-!insertmacro ReadDesktopValue ""
-!insertmacro ReadDesktopValue "un."
+!insertmacro SaverChoiceFunctions ""
+!insertmacro SaverChoiceFunctions "un."
 
 ; Keeps the user's saver choice as it is before Setup changes it. When Varenko is the saver
 ; already, a Setup before this one made it so and its record holds the choice before Varenko:

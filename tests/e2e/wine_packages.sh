@@ -21,12 +21,13 @@ check "the zip's licence is the project's" cmp -s <(tr -d '\r' <"$E2E_TMP/zip/LI
 # The guide is UTF-8 with a byte-order mark, which Notepad needs to show its Japanese half.
 check_eq "the guide starts with a UTF-8 byte-order mark" efbbbf \
   "$(head -c3 "$E2E_TMP/zip/README.txt" | od -An -tx1 | tr -d ' \n')"
-missing=()  # each control of the dialog opens a line of the guide's key, option pairs with their choices
+missing=()  # each control of the dialog opens a line of the guide's key, option pairs with choices
 for entry in "Fireworks at once" "Smoke lasts \(s\)" Wind "Ambient light" Stars "Lens flare" \
   "Weather +Clear / Cloudy" "Lit smoke +Off / On" "Music +None / Audio CD / MP3 or WAV" \
-  "Repeat track" "Sound effects" About Defaults OK Cancel 同時に打ち上げる花火の最大数 煙の消滅スパン \
-  風速 周囲の明るさ 星の描画密度 レンズフレアの明るさ "天気 +星空 / 曇り" "イルミネーション効果 +無 / 有" \
-  "BGM +無し / 音楽CD / MP3、WAV" 曲目をリピート 効果音 URL 初期設定 設定 ｷｬﾝｾﾙ; do
+  "Repeat track" "Sound effects" About Defaults OK Cancel 同時に打ち上げる花火の最大数 \
+  煙の消滅スパン 風速 周囲の明るさ 星の描画密度 レンズフレアの明るさ "天気 +星空 / 曇り" \
+  "イルミネーション効果 +無 / 有" "BGM +無し / 音楽CD / MP3、WAV" 曲目をリピート 効果音 URL \
+  初期設定 設定 ｷｬﾝｾﾙ; do
   grep -Eq "^  $entry( |,|、)" "$E2E_TMP/zip/README.txt" || missing+=("$entry")
 done
 check_eq "the guide explains every control of the dialog in both languages" "" "${missing[*]}"
@@ -36,8 +37,10 @@ docdir="$WINEPREFIX/drive_c/Program Files/Varenko"
 uninst_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varenko'
 desktop_key='HKCU\Control Panel\Desktop'
 record_key='HKCU\Software\Varenko'
-reg_value() {
-  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+reg_value() {  # the value's data, "-" where there is no such value
+  local out
+  out=$(wine reg query "$1" /v "$2" 2>/dev/null) || { echo -; return; }
+  tr -d '\r' <<<"$out" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 key_gone() { ! wine reg query "$uninst_key" >/dev/null 2>&1; }
 nothing_installed() {
@@ -140,26 +143,12 @@ check_eq "Setup /S over an older version succeeds" 0 "$(install)"
 check_eq "the entry shows the new version" "$version" "$(reg_value "$uninst_key" DisplayVersion)"
 
 # --- Uninstall, after a program was deleted by hand; then with a saver that is not ours --------
-# The user's saver choice as SAVER|ACTIVE, "-" for a value that is not there.
-desktop_value() {
-  local out
-  out=$(wine reg query "$desktop_key" /v "$1" 2>/dev/null | tr -d '\r') || { echo -; return; }
-  sed -n "s/^ *$1 *REG_[A-Z_]* *//p" <<<"$out"
-}
-choice() { echo "$(desktop_value SCRNSAVE.EXE)|$(desktop_value ScreenSaveActive)"; }
-set_choice() {  # set_choice SAVER ACTIVE, "-" removing the value
-  local name value
-  for name in SCRNSAVE.EXE ScreenSaveActive; do
-    value=$1; shift
-    if [[ $value == - ]]; then
-      wine reg delete "$desktop_key" /v "$name" /f >/dev/null 2>&1 || true
-    else
-      wine reg add "$desktop_key" /v "$name" /d "$value" /f >/dev/null
-    fi
-  done
+choice() { echo "$(saver)|$(active)"; }  # the user's saver choice, "-" for a missing value
+set_value() {  # set_value NAME DATA: "-" removes the value
+  if [[ $2 == - ]]; then wine reg delete "$desktop_key" /v "$1" /f >/dev/null 2>&1 || true
+  else wine reg add "$desktop_key" /v "$1" /d "$2" /f >/dev/null; fi
 }
 record_gone() { ! wine reg query "$record_key" >/dev/null 2>&1; }
-
 rm -f "$sysdir/Varenko.dll"
 check "the uninstaller removes the entry" uninstall
 check "programs, guide and uninstaller are gone" nothing_installed
@@ -167,58 +156,48 @@ check_eq "a machine without a saver and ScreenSaveActive has neither again" "-|-
 check_eq "the user's Varenko settings stay" 12 "$(reg_get 00)"
 other='C:\windows\system32\other.scr'
 check_eq "Setup /S again" 0 "$(install)"
-wine reg add "$desktop_key" /v SCRNSAVE.EXE /d "$other" /f >/dev/null
+set_value SCRNSAVE.EXE "$other"
 check "the uninstaller ends" uninstall
 check_eq "a saver the user chose after Setup stays" "$other|1" "$(choice)"
 check "and Setup's record of the saver before it is gone" record_gone
 
 # --- The saver before Setup comes back ---------------------------------------------------------
 # Each case: the choice before Setup, then the choice after two Setups (the second finds Varenko
-# the saver already and keeps what the first remembered) and the uninstall. Varenko chosen by hand
-# before Setup leaves nothing to give back: no saver, ScreenSaveActive as it was.
-ours='C:\windows\system32\Varenko.scr'
-for case in "$other|1 $other|1" "$other|- $other|-" "-|0 -|0" "$ours|1 -|1"; do
+# the saver already and keeps what the first remembered) and the uninstall. Nothing to give back:
+# Varenko chosen by hand before Setup, a path too long to be a saver; then the saver becomes none.
+long="C:\\$(printf 'x%.0s' {1..1100}).scr"
+for case in "$other|1 $other|1" "$other|- $other|-" "-|0 -|0" "$scr|1 -|1" "$long|1 -|1"; do
   before=${case% *} after=${case#* }
-  set_choice "${before%|*}" "${before#*|}"
+  set_value SCRNSAVE.EXE "${before%|*}"
+  set_value ScreenSaveActive "${before#*|}"
   rcs="$(install) $(install)"
   uninstall && ended=ended || ended=hangs
-  check_eq "saver before Setup $before: Setup twice, uninstall" "0 0 ended $after" \
+  check_eq "saver before Setup ${before:0:40}: Setup twice, uninstall" "0 0 ended $after" \
     "$rcs $ended $(choice)"
 done
 
 # --- The language of the user's interface -------------------------------------------------------
 # Wine takes the interface language from LANG where that locale exists: both are built here.
-locales="$E2E_TMP/locales"
-mkdir -p "$locales"
-for l in ja_JP en_US; do localedef -i $l -f UTF-8 "$locales/$l.UTF-8" >/dev/null 2>&1 || true; done
-start_in_language() {  # start_in_language LOCALE PROGRAM: as wine_start, in that language
-  env LOCPATH="$locales" LANG="$1.UTF-8" LC_ALL="$1.UTF-8" wine "$2" >>"$E2E_TMP/wine.log" 2>&1 &
+mkdir -p "$E2E_TMP/locales"
+for l in ja_JP en_US; do localedef -i $l -f UTF-8 "$E2E_TMP/locales/$l.UTF-8" &>/dev/null || :; done
+# The English welcome page, read without the picture on its left, says what Setup does.
+welcome_says() {
+  import -window "$(find_window "Varenko $version Setup" | head -n1)" "$E2E_TMP/page.png"
+  convert "$E2E_TMP/page.png" -gravity NorthEast -crop 66%x85%+0+0 +repage -colorspace Gray \
+    -resize 300% "$E2E_TMP/page.png"
+  tesseract "$E2E_TMP/page.png" - 2>/dev/null | tr '\n' ' ' |
+    grep -q "makes it your current screen saver"
+}
+check_eq "Setup /S, for the uninstaller's window" 0 "$(install)"
+for run in "ja_JP:$setup:セットアップ" "ja_JP:$docdir/Uninstall.exe:アンインストール" \
+  "en_US:$setup:Setup" "en_US:$docdir/Uninstall.exe:Uninstall"; do
+  IFS=: read -r l program word <<<"$run"
+  env LOCPATH="$E2E_TMP/locales" LANG="$l.UTF-8" LC_ALL="$l.UTF-8" wine "$program" \
+    >>"$E2E_TMP/wine.log" 2>&1 &
   E2E_PIDS+=("$!")
-}
-# The English welcome page says what Setup does to the user's saver, read back from its picture
-# without the bitmap on its left.
-welcome_text() {
-  import -window "$(find_window "Varenko $version Setup" | head -n1)" "$E2E_TMP/welcome.png"
-  convert "$E2E_TMP/welcome.png" -gravity NorthEast -crop 66%x85%+0+0 +repage -colorspace Gray \
-    -resize 300% "$E2E_TMP/welcome-text.png"
-  tesseract "$E2E_TMP/welcome-text.png" - 2>/dev/null | tr '\n' ' ' | tr -s ' '
-}
-check_eq "Setup /S to uninstall by hand" 0 "$(install)"
-for words in "ja_JP セットアップ アンインストール" "en_US Setup Uninstall"; do
-  read -r l setup_word uninst_word <<<"$words"
-  start_in_language "$l" "$setup"
-  check "$l: Setup's window is \"Varenko $version $setup_word\"" \
-    wait_until 60 window_exists "Varenko $version $setup_word"
-  if [[ $l == en_US ]]; then
-    sleep 1
-    text=$(welcome_text)
-    check "the welcome page says Setup makes Varenko the saver ($text)" \
-      grep -q "makes it your current screen saver" <<<"$text"
-  fi
-  wineserver -k >/dev/null 2>&1 || true
-  start_in_language "$l" "$docdir/Uninstall.exe"
-  check "$l: the uninstaller's window is \"Varenko $version $uninst_word\"" \
-    wait_until 60 window_exists "Varenko $version $uninst_word *"
+  check "$l: the window \"Varenko $version $word\"" \
+    wait_until 60 window_exists "Varenko $version $word *"
+  [[ $word != Setup ]] || check "it says Setup makes Varenko the saver" wait_until 30 welcome_says
   wineserver -k >/dev/null 2>&1 || true
 done
 check "and the uninstaller ends" uninstall
