@@ -21,14 +21,25 @@ check "the zip's licence is the project's" cmp -s <(tr -d '\r' <"$E2E_TMP/zip/LI
 # The guide is UTF-8 with a byte-order mark, which Notepad needs to show its Japanese half.
 check_eq "the guide starts with a UTF-8 byte-order mark" efbbbf \
   "$(head -c3 "$E2E_TMP/zip/README.txt" | od -An -tx1 | tr -d ' \n')"
-missing=()  # each control of the dialog opens a line of the guide's key, option pairs with choices
-for entry in "Fireworks at once" "Smoke lasts \(s\)" Wind "Ambient light" Stars "Lens flare" \
-  "Weather +Clear / Cloudy" "Lit smoke +Off / On" "Music +None / Audio CD / MP3 or WAV" \
-  "Repeat track" "Sound effects" About Defaults OK Cancel 同時に打ち上げる花火の最大数 \
-  煙の消滅スパン 風速 周囲の明るさ 星の描画密度 レンズフレアの明るさ "天気 +星空 / 曇り" \
-  "イルミネーション効果 +無 / 有" "BGM +無し / 音楽CD / MP3、WAV" 曲目をリピート 効果音 URL \
-  初期設定 設定 ｷｬﾝｾﾙ; do
-  grep -Eq "^  $entry( |,|、)" "$E2E_TMP/zip/README.txt" || missing+=("$entry")
+# Each control of the dialog opens a line of the guide's key: a bar with its range and default as
+# the settings table has them, an option pair with its choices.
+row() {  # row KEY FORMAT: the table's row of KEY, \1 its default, \2 and \3 its range
+  sed -n "s/^ *{\"$1\", \([0-9]*\), \([0-9]*\), \([0-9]*\),.*/$2/p" \
+    "$VARENKO_SOURCE/common/settings_table.h"
+}
+entries=()
+for bar in "00:Fireworks at once:同時に打ち上げる花火の最大数" "01:Smoke lasts \(s\):煙の消滅スパン" \
+  "02:Wind:風速" "03:Ambient light:周囲の明るさ" "04:Stars:星の描画密度" \
+  "05:Lens flare:レンズフレアの明るさ" "11:Sound effects:効果音"; do
+  IFS=: read -r key en ja <<<"$bar"
+  entries+=("$en +$(row "$key" '\2 to \3, default \1')" "$ja +$(row "$key" '\2～\3、初期値 \1')")
+done
+missing=() guide=$(tr -d '\r' <"$E2E_TMP/zip/README.txt")
+for entry in "${entries[@]}" "Weather +Clear / Cloudy" "Lit smoke +Off / On" \
+  "Music +None / Audio CD / MP3 or WAV" "Repeat track" About Defaults OK Cancel "天気 +星空 / 曇り" \
+  "イルミネーション効果 +無 / 有" "BGM +無し / 音楽CD / MP3、WAV" 曲目をリピート URL 初期設定 設定 \
+  ｷｬﾝｾﾙ; do
+  grep -Eq "^  $entry( |,|、|$)" <<<"$guide" || missing+=("$entry")
 done
 check_eq "the guide explains every control of the dialog in both languages" "" "${missing[*]}"
 
