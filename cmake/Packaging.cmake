@@ -48,8 +48,8 @@ if(WIN32)
       COMMAND ${VARENKO_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DSTAGE=${stage}
               -DOUTFILE=${setup}
               "-DCOPYRIGHT=Copyright (C) ${VARENKO_COPYRIGHT_YEAR} the Varenko developers" ${nsi}
-      DEPENDS ${nsi} ${stage}/Varenko.scr ${stage}/Varenko.dll ${stage}/README.txt
-              ${stage}/LICENSE.txt
+      DEPENDS ${nsi} ${PROJECT_SOURCE_DIR}/resources/windows/setup_strings.nsh
+              ${stage}/Varenko.scr ${stage}/Varenko.dll ${stage}/README.txt ${stage}/LICENSE.txt
       COMMENT "Installer ${setup}"
       VERBATIM)
     list(APPEND outputs ${setup})

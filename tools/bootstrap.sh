@@ -65,6 +65,8 @@ test_packages=(
   # The settings dialog's English captions read back from a screenshot.
   tesseract-ocr
   tesseract-ocr-eng
+  # The Japanese and English locales that set Wine's interface language in the installer's test.
+  locales
 )
 
 case "${1:-test}" in

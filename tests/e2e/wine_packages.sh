@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The Windows packages under Wine: the zip's four files; refusals of the installer leave nothing
-# behind; /S installs the programs with their resources, the entry and the current saver, and the
-# installed saver runs and opens its guide; an upgrade; the uninstaller removes what Setup made.
+# The Windows packages under Wine: the zip's four files and its guide in both languages; refusals
+# of the installer leave nothing behind; /S installs the programs with their resources, the entry
+# and the current saver, and the installed saver runs and opens its guide; an upgrade; the
+# uninstaller removes what Setup made and gives back the saver before it; Setup and the
+# uninstaller speak the language of the user's interface.
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 start_xvfb
 use_wine
@@ -16,13 +18,40 @@ check_eq "the zip holds exactly its four files" "LICENSE.txt README.txt Varenko.
 unzip -q -d "$E2E_TMP/zip" "$zip"
 check "the zip's licence is the project's" cmp -s <(tr -d '\r' <"$E2E_TMP/zip/LICENSE.txt") \
   "$VARENKO_SOURCE/LICENSE"
+# The guide is UTF-8 with a byte-order mark, which Notepad needs to show its Japanese half.
+check_eq "the guide starts with a UTF-8 byte-order mark" efbbbf \
+  "$(head -c3 "$E2E_TMP/zip/README.txt" | od -An -tx1 | tr -d ' \n')"
+# Each control of the dialog opens a line of the guide's key: a bar with its range and default as
+# the settings table has them, an option pair with its choices.
+row() {  # row KEY FORMAT: the table's row of KEY, \1 its default, \2 and \3 its range
+  sed -n "s/^ *{\"$1\", \([0-9]*\), \([0-9]*\), \([0-9]*\),.*/$2/p" \
+    "$VARENKO_SOURCE/common/settings_table.h"
+}
+entries=()
+for bar in "00:Fireworks at once:同時に打ち上げる花火の最大数" "01:Smoke lasts \(s\):煙の消滅スパン" \
+  "02:Wind:風速" "03:Ambient light:周囲の明るさ" "04:Stars:星の描画密度" \
+  "05:Lens flare:レンズフレアの明るさ" "11:Sound effects:効果音"; do
+  IFS=: read -r key en ja <<<"$bar"
+  entries+=("$en +$(row "$key" '\2 to \3, default \1')" "$ja +$(row "$key" '\2～\3、初期値 \1')")
+done
+missing=() guide=$(tr -d '\r' <"$E2E_TMP/zip/README.txt")
+for entry in "${entries[@]}" "Weather +Clear / Cloudy" "Lit smoke +Off / On" \
+  "Music +None / Audio CD / MP3 or WAV" "Repeat track" About Defaults OK Cancel "天気 +星空 / 曇り" \
+  "イルミネーション効果 +無 / 有" "BGM +無し / 音楽CD / MP3、WAV" 曲目をリピート URL 初期設定 設定 \
+  ｷｬﾝｾﾙ; do
+  grep -Eq "^  $entry( |,|、|$)" <<<"$guide" || missing+=("$entry")
+done
+check_eq "the guide explains every control of the dialog in both languages" "" "${missing[*]}"
 
 sysdir="$WINEPREFIX/drive_c/windows/system32"
 docdir="$WINEPREFIX/drive_c/Program Files/Varenko"
 uninst_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Varenko'
 desktop_key='HKCU\Control Panel\Desktop'
-reg_value() {
-  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+record_key='HKCU\Software\Varenko'
+reg_value() {  # the value's data, "-" where there is no such value
+  local out
+  out=$(wine reg query "$1" /v "$2" 2>/dev/null) || { echo -; return; }
+  tr -d '\r' <<<"$out" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 key_gone() { ! wine reg query "$uninst_key" >/dev/null 2>&1; }
 nothing_installed() {
@@ -37,6 +66,8 @@ uninstall() {
 clean() {
   wine reg delete "$uninst_key" /f >/dev/null 2>&1 || true
   wine reg delete "$desktop_key" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
+  wine reg delete "$desktop_key" /v ScreenSaveActive /f >/dev/null 2>&1 || true
+  wine reg delete "$record_key" /f >/dev/null 2>&1 || true
   rm -rf "$sysdir"/Varenko.* "$docdir"
 }
 clean
@@ -50,7 +81,7 @@ check "and installs nothing" nothing_installed
 
 wine_start "$setup" >/dev/null
 setup_window() { xdotool search --onlyvisible --name "^Varenko $version Setup" >/dev/null; }
-check "a Setup waits at its licence page" wait_until 60 setup_window
+check "a Setup waits at its first page" wait_until 60 setup_window
 check_eq "a second Setup ends with code 4" 4 "$(install)"
 wineserver -k >/dev/null 2>&1 || true
 check "and nothing is installed" nothing_installed
@@ -123,15 +154,64 @@ check_eq "Setup /S over an older version succeeds" 0 "$(install)"
 check_eq "the entry shows the new version" "$version" "$(reg_value "$uninst_key" DisplayVersion)"
 
 # --- Uninstall, after a program was deleted by hand; then with a saver that is not ours --------
+choice() { echo "$(saver)|$(active)"; }  # the user's saver choice, "-" for a missing value
+set_value() {  # set_value NAME DATA: "-" removes the value
+  if [[ $2 == - ]]; then wine reg delete "$desktop_key" /v "$1" /f >/dev/null 2>&1 || true
+  else wine reg add "$desktop_key" /v "$1" /d "$2" /f >/dev/null; fi
+}
+record_gone() { ! wine reg query "$record_key" >/dev/null 2>&1; }
 rm -f "$sysdir/Varenko.dll"
 check "the uninstaller removes the entry" uninstall
 check "programs, guide and uninstaller are gone" nothing_installed
-check_eq "Varenko is no longer the saver, and the saver is off" "|0" "$(saver)|$(active)"
+check_eq "a machine without a saver and ScreenSaveActive has neither again" "-|-" "$(choice)"
 check_eq "the user's Varenko settings stay" 12 "$(reg_get 00)"
+other='C:\windows\system32\other.scr'
 check_eq "Setup /S again" 0 "$(install)"
-wine reg add "$desktop_key" /v SCRNSAVE.EXE /d 'C:\windows\system32\other.scr' /f >/dev/null
+set_value SCRNSAVE.EXE "$other"
 check "the uninstaller ends" uninstall
-check_eq "a saver Setup did not set stays" 'C:\windows\system32\other.scr' "$(saver)"
+check_eq "a saver the user chose after Setup stays" "$other|1" "$(choice)"
+check "and Setup's record of the saver before it is gone" record_gone
+
+# --- The saver before Setup comes back ---------------------------------------------------------
+# Each case: the choice before Setup, then the choice after two Setups (the second finds Varenko
+# the saver already and keeps what the first remembered) and the uninstall. Nothing to give back:
+# Varenko chosen by hand before Setup, a path too long to be a saver; then the saver becomes none.
+long="C:\\$(printf 'x%.0s' {1..1100}).scr"
+for case in "$other|1 $other|1" "$other|- $other|-" "-|0 -|0" "$scr|1 -|1" "$long|1 -|1"; do
+  before=${case% *} after=${case#* }
+  set_value SCRNSAVE.EXE "${before%|*}"
+  set_value ScreenSaveActive "${before#*|}"
+  rcs="$(install) $(install)"
+  uninstall && ended=ended || ended=hangs
+  check_eq "saver before Setup ${before:0:40}: Setup twice, uninstall" "0 0 ended $after" \
+    "$rcs $ended $(choice)"
+done
+
+# --- The language of the user's interface -------------------------------------------------------
+# Wine takes the interface language from LANG where that locale exists: both are built here.
+mkdir -p "$E2E_TMP/locales"
+for l in ja_JP en_US; do localedef -i $l -f UTF-8 "$E2E_TMP/locales/$l.UTF-8" &>/dev/null || :; done
+# The English welcome page, read without the picture on its left, says what Setup does.
+welcome_says() {
+  import -window "$(find_window "Varenko $version Setup" | head -n1)" "$E2E_TMP/page.png"
+  convert "$E2E_TMP/page.png" -gravity NorthEast -crop 66%x85%+0+0 +repage -colorspace Gray \
+    -resize 300% "$E2E_TMP/page.png"
+  tesseract "$E2E_TMP/page.png" - 2>/dev/null | tr '\n' ' ' |
+    grep -q "makes it your current screen saver"
+}
+check_eq "Setup /S, for the uninstaller's window" 0 "$(install)"
+for run in "ja_JP:$setup:セットアップ" "ja_JP:$docdir/Uninstall.exe:アンインストール" \
+  "en_US:$setup:Setup" "en_US:$docdir/Uninstall.exe:Uninstall"; do
+  IFS=: read -r l program word <<<"$run"
+  env LOCPATH="$E2E_TMP/locales" LANG="$l.UTF-8" LC_ALL="$l.UTF-8" wine "$program" \
+    >>"$E2E_TMP/wine.log" 2>&1 &
+  E2E_PIDS+=("$!")
+  check "$l: the window \"Varenko $version $word\"" \
+    wait_until 60 window_exists "Varenko $version $word *"
+  [[ $word != Setup ]] || check "it says Setup makes Varenko the saver" wait_until 30 welcome_says
+  wineserver -k >/dev/null 2>&1 || true
+done
+check "and the uninstaller ends" uninstall
 
 reg_delete_key
 finish
