@@ -30,4 +30,8 @@ void UpdateClouds();
 // Every frame after the simulation: star dome, cloud ceiling, horizon band.
 void DrawScenery();
 
+// Set: DrawScenery draws the sky the plain way, every pass over the whole view (slow; kept to
+// compare pictures and timings with).
+extern bool referenceSkyDraw;
+
 }  // namespace varenko
