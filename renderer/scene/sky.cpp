@@ -135,15 +135,17 @@ void DrawCloudArrays() {
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
-  // The current colour as the vertex-by-vertex strips leave it.
+  // The current colour and texture coordinate as the vertex-by-vertex strips leave them.
   const CloudVertex& last = CloudGrid[CloudGridSize - 1][CloudGridSize - 2];
   glColor3f(last.red, last.green, last.blue);
+  glTexCoord2f(last.s, last.t);
 }
 
 // The cheap sky reads each texture from the one mipmap level nearest the pixel's footprint instead
-// of blending two levels: half the texel reads on a software renderer, and a difference the eye
-// hardly finds (the level changes where the two levels already agree best). The textures keep
-// their trilinear filtering for everything else.
+// of blending the two nearest: half the texel reads, which on a software renderer is most of the
+// sky's cost. The picture moves by well under a grey level on average; single star pixels change
+// most, where the level switches. The textures keep their trilinear filtering for everything else
+// (the shock ring samples the cloud texture too).
 void SampleNearestLevel(GLuint texture, bool nearest) {
   glBindTexture(GL_TEXTURE_2D, texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
