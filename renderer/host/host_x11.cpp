@@ -29,6 +29,7 @@
 #include "renderer/scene/fps_readout.h"
 #include "renderer/scene/frame.h"
 #include "renderer/scene/particle_draw.h"
+#include "renderer/scene/sky.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/show.h"
 
@@ -308,6 +309,7 @@ bool PrepareRun(const HostOptions& o) {
   show.forcedBurstKind = o.burstKind;
   host.showFps = o.showFps;
   referenceParticleDraw = o.referenceDraw;
+  referenceSkyDraw = o.referenceSky;
   return true;
 }
 

@@ -44,6 +44,7 @@ struct HostOptions {
   bool stats = false;          // --stats: one JSON line at exit
   int burstKind = -1;          // --burst K: every shell bursts as kind K
   bool referenceDraw = false;  // --draw-reference: draw each sprite on its own (slow reference)
+  bool referenceSky = false;   // --sky-reference: draw the sky the plain, slower way
   std::string recordDir;       // --record DIR: every frame as DIR/frame-NNNNN.png
   // --max-shells ... --illumination: values that override the settings file, in key order.
   std::optional<int> settingOverrides[SettingOptionCount];

@@ -247,6 +247,8 @@ constexpr OptionRow Rows[] = {
      "takes a burst kind {lo} to {hi}", 0, MaxForcedBurstKind, SetNumber<&HostOptions::burstKind>},
     {"--draw-reference", nullptr, "draw every sprite on its own (slow; for comparisons)", "", 0, 0,
      SetFlag<&HostOptions::referenceDraw>},
+    {"--sky-reference", nullptr, "draw the sky the plain way (slower; for comparisons)", "", 0, 0,
+     SetFlag<&HostOptions::referenceSky>},
     {"--max-fps", "N", "at most N frames a second (0: as fast as possible); without\n"
      "it frames follow the display's refresh (60 a second when\n"
      "unknown), or run as fast as possible with --fixed-dt; on\n"

@@ -13,6 +13,7 @@
 namespace varenko {
 
 Sky sky = {};
+bool referenceSkyDraw = false;
 
 namespace {
 
@@ -96,6 +97,61 @@ void CloudVertexOut(const CloudVertex& v) {
   glVertex3f(v.x, v.y, v.z);
 }
 
+// The cloud ceiling as one triangle strip per grid column, vertex by vertex.
+void DrawCloudStrips() {
+  for (int c = 1; c < CloudGridSize; ++c) {
+    glBegin(GL_TRIANGLE_STRIP);
+    for (int r = 0; r < CloudGridSize; ++r) {
+      CloudVertexOut(CloudGrid[r][c]);
+      CloudVertexOut(CloudGrid[r][c - 1]);
+    }
+    glEnd();
+  }
+}
+
+// The same strips, with the same vertices in the same order, gathered into one array and drawn
+// from it: one call a strip instead of three a vertex.
+constexpr int CloudStripLength = 2 * CloudGridSize;
+CloudVertex cloudStrips[CloudGridSize - 1][CloudStripLength];
+
+void DrawCloudArrays() {
+  for (int c = 1; c < CloudGridSize; ++c) {
+    CloudVertex* strip = cloudStrips[c - 1];
+    for (int r = 0; r < CloudGridSize; ++r) {
+      strip[2 * r] = CloudGrid[r][c];
+      strip[2 * r + 1] = CloudGrid[r][c - 1];
+    }
+  }
+  const CloudVertex* v = &cloudStrips[0][0];
+  constexpr GLsizei stride = sizeof(CloudVertex);
+  glVertexPointer(3, GL_FLOAT, stride, &v->x);
+  glTexCoordPointer(2, GL_FLOAT, stride, &v->s);
+  glColorPointer(3, GL_FLOAT, stride, &v->red);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  for (int c = 0; c + 1 < CloudGridSize; ++c)
+    glDrawArrays(GL_TRIANGLE_STRIP, c * CloudStripLength, CloudStripLength);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  // The current colour and texture coordinate as the vertex-by-vertex strips leave them.
+  const CloudVertex& last = CloudGrid[CloudGridSize - 1][CloudGridSize - 2];
+  glColor3f(last.red, last.green, last.blue);
+  glTexCoord2f(last.s, last.t);
+}
+
+// The cheap sky reads each texture from the one mipmap level nearest the pixel's footprint instead
+// of blending the two nearest: half the texel reads, which on a software renderer is most of the
+// sky's cost. The picture moves by well under a grey level on average; single star pixels change
+// most, where the level switches. The textures keep their trilinear filtering for everything else
+// (the shock ring samples the cloud texture too).
+void SampleNearestLevel(GLuint texture, bool nearest) {
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                  nearest ? GL_LINEAR_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
+}
+
 }  // namespace
 
 void ResetSky() { sky = {}; }
@@ -127,31 +183,35 @@ void UpdateClouds() {
 }
 
 void DrawScenery() {
+  const bool cheap = !referenceSkyDraw;
   glMatrixMode(GL_MODELVIEW);
   glDisable(GL_DEPTH_TEST);
   if (StarsInUse() != 0) {
     glDisable(GL_BLEND);
+    if (cheap) SampleNearestLevel(sky.starTexture, true);
     glCallList(sky.starDome);
+    if (cheap) SampleNearestLevel(sky.starTexture, false);
   }
   if (settings.cloudy != 0) {
     glPushMatrix();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindTexture(GL_TEXTURE_2D, sky.cloudTexture);
-    for (int c = 1; c < CloudGridSize; ++c) {
-      glBegin(GL_TRIANGLE_STRIP);
-      for (int r = 0; r < CloudGridSize; ++r) {
-        CloudVertexOut(CloudGrid[r][c]);
-        CloudVertexOut(CloudGrid[r][c - 1]);
-      }
-      glEnd();
+    if (cheap) {
+      SampleNearestLevel(sky.cloudTexture, true);
+      DrawCloudArrays();
+      SampleNearestLevel(sky.cloudTexture, false);
+    } else {
+      glBindTexture(GL_TEXTURE_2D, sky.cloudTexture);
+      DrawCloudStrips();
     }
     glPopMatrix();
   }
   if (sky.horizonPresent) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
+    if (cheap) SampleNearestLevel(sky.horizonTexture, true);
     glCallList(sky.horizonBand);
+    if (cheap) SampleNearestLevel(sky.horizonTexture, false);
   }
 }
 

@@ -30,4 +30,9 @@ void UpdateClouds();
 // Every frame after the simulation: star dome, cloud ceiling, horizon band.
 void DrawScenery();
 
+// Set: DrawScenery draws the sky the plain way, blending two mipmap levels for every pixel and
+// sending the clouds vertex by vertex (slower on a software renderer; kept to compare pictures and
+// timings with).
+extern bool referenceSkyDraw;
+
 }  // namespace varenko

@@ -208,6 +208,7 @@ TEST(Options, HelpListsEveryOption) {
         "--ambient",        "--stars",      "--flare",        "--clouds",     "--illumination",
         "--max-fps",        "--fps",        "--power-supply", "--monitors",   "--help"})
     EXPECT_NE(help.find(name), std::string::npos) << name;
+  EXPECT_NE(help.find("--sky-reference"), std::string::npos);
   // Every line is a heading or an indented option line, and the text ends with its last line.
   std::istringstream lines(help);
   for (std::string line; std::getline(lines, line);) {
