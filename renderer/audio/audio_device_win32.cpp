@@ -1,7 +1,8 @@
 // The Windows sound output: WinMM's waveOut with six 10 ms buffers in turn, the audio thread
 // waiting on the device's event for a buffer to come back. Nothing is ever shown on failure.
-#include <mmsystem.h>
 #include <windows.h>
+// mmsystem.h needs the types windows.h declares first.
+#include <mmsystem.h>
 
 #include <cstring>
 
