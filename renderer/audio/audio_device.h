@@ -13,6 +13,8 @@ AudioDevice* OpenAudioDevice();
 // Queues the frames, waiting while the output's buffer is full; false when the output failed
 // (on Linux after printing one line).
 bool WriteAudio(AudioDevice* d, const std::int16_t* samples, int frames);
+// Seconds from a sample written now to its sound at the output (buffer and device); 0 unknown.
+double OutputLatency(AudioDevice* d);
 // Drops what is queued and closes the output.
 void CloseAudioDevice(AudioDevice* d);
 

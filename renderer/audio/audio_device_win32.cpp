@@ -69,6 +69,12 @@ bool WriteAudio(AudioDevice* d, const std::int16_t* samples, int frames) {
   return true;
 }
 
+double OutputLatency(AudioDevice* d) {
+  int queued = 0;
+  for (const WAVEHDR& h : d->header) queued += (h.dwFlags & WHDR_DONE) == 0 ? 1 : 0;
+  return static_cast<double>(queued * PlayerChunkFrames) / SampleRate;
+}
+
 void CloseAudioDevice(AudioDevice* d) {
   if (d == nullptr) return;
   waveOutReset(d->out);  // every queued buffer comes back done

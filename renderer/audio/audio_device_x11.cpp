@@ -57,6 +57,12 @@ bool WriteAudio(AudioDevice* d, const std::int16_t* samples, int frames) {
   return false;
 }
 
+double OutputLatency(AudioDevice* d) {
+  int error = 0;
+  const pa_usec_t usec = pa_simple_get_latency(d->stream, &error);
+  return usec == static_cast<pa_usec_t>(-1) ? 0.0 : static_cast<double>(usec) * 1e-6;
+}
+
 void CloseAudioDevice(AudioDevice* d) {
   if (d == nullptr) return;
   int error = 0;

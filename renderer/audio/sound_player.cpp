@@ -2,6 +2,7 @@
 #include "renderer/audio/sound_player.h"
 
 #include <chrono>
+#include <cmath>
 
 #include "renderer/audio/audio_device.h"
 
@@ -44,6 +45,8 @@ void RunPlayback(SoundPlayer& p) {
     p.mixNanoseconds.fetch_add(std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count(),
                                std::memory_order_relaxed);
     p.chunksMixed.fetch_add(1, std::memory_order_relaxed);
+    p.latencyMicroseconds.fetch_add(std::llround(OutputLatency(p.device) * 1e6),
+                                    std::memory_order_relaxed);
     if (!WriteAudio(p.device, chunk, PlayerChunkFrames)) break;
   }
   p.running.store(false);

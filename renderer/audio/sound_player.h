@@ -30,7 +30,8 @@ struct SoundPlayer {
   std::atomic<bool> stop{false};
   std::atomic<bool> running{false};  // the output is open and being fed
   std::atomic<long long> chunksMixed{0};
-  std::atomic<long long> mixNanoseconds{0};  // time spent mixing, for the thread's share
+  std::atomic<long long> mixNanoseconds{0};       // time spent mixing, for the thread's share
+  std::atomic<long long> latencyMicroseconds{0};  // the output's latency summed over the chunks
   AudioDevice* device = nullptr;
   void* thread = nullptr;  // the platform's thread handle
 };

@@ -281,12 +281,13 @@ void PrintStats(const FrameStats& s, int poolSize, const SaverSound& sound) {
       "{\"frames\":%lld,\"mean_ms\":%.3f,\"worst_ms\":%.3f,\"peak_particles\":%d,"
       "\"pool_size\":%d,\"first_frame_ms\":%.1f,\"viewport\":[%d,%d],\"aspect\":%.4f,"
       "\"slices\":%d,\"interval_mean_ms\":%.3f,\"interval_sd_ms\":%.3f,\"interval_worst_ms\":%.3f,"
-      "\"sound_mix_share\":%.5f}\n",
+      "\"sound_mix_share\":%.5f,\"sound_delay_ms\":%.1f}\n",
       s.frames, MeanFrameMs(s), s.worstMs, PeakLiveParticles(), poolSize, host.firstSwapMs,
       frameView.savedViewport[2], frameView.savedViewport[3], projectionAspect,
       frameView.pictureLayout.whole ? 1 : frameView.pictureLayout.sliceCount, MeanIntervalMs(s),
       IntervalDeviationMs(s), s.intervalWorstMs,
-      sound.soundSeconds > 0.0 ? sound.mixSeconds / sound.soundSeconds : 0.0);
+      sound.soundSeconds > 0.0 ? sound.mixSeconds / sound.soundSeconds : 0.0,
+      sound.outputDelay * 1000.0);
   std::fflush(stdout);
 }
 

@@ -85,8 +85,13 @@ void StopSaverSound(SaverSound& s) {
   if (s.player != nullptr) {
     StopPlayer(*s.player);
     s.mixSeconds = static_cast<double>(s.player->mixNanoseconds.load()) * 1e-9;
-    s.soundSeconds =
-        static_cast<double>(s.player->chunksMixed.load()) * PlayerChunkFrames / SampleRate;
+    const long long chunks = s.player->chunksMixed.load();
+    s.soundSeconds = static_cast<double>(chunks) * PlayerChunkFrames / SampleRate;
+    // An event waits on average half a chunk for the next mix, then the output's latency.
+    if (chunks > 0)
+      s.outputDelay = static_cast<double>(s.player->latencyMicroseconds.load()) * 1e-6 /
+                          static_cast<double>(chunks) +
+                      0.5 * PlayerChunkFrames / SampleRate;
   }
   delete s.player;
   delete s.mixer;

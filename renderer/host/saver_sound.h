@@ -26,6 +26,8 @@ struct SaverSound {
   // Left by the stop: seconds the playback thread spent mixing, and seconds of sound it mixed.
   double mixSeconds = 0.0;
   double soundSeconds = 0.0;
+  // And the mean time from an event's hand-off to its sound at the output, seconds.
+  double outputDelay = 0.0;
 };
 
 // The listener of a camera at `eye` looking at `target` (no roll): its right axis is level.
