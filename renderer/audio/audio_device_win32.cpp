@@ -104,7 +104,12 @@ DWORD WINAPI ThreadMain(LPVOID start) {
 void* StartAudioThread(void (*body)(void* arg), void* arg) {
   auto* start = new ThreadStart{body, arg};
   HANDLE thread = CreateThread(nullptr, 0, ThreadMain, start, 0, nullptr);
-  if (thread == nullptr) delete start;
+  if (thread == nullptr) {
+    delete start;
+    return nullptr;
+  }
+  // The frame loop gives way to everything else; the sound must not wait behind it.
+  SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL);
   return thread;
 }
 
