@@ -21,9 +21,18 @@ constexpr float CrackleAfter = 2.5f;
 constexpr float LimiterRelease = 0.25f;  // seconds for the limiter to recover
 constexpr float Headroom = 1.0f;         // the master gain at volume 100
 
+// The high half of a linear congruential generator: its low bits repeat with short periods.
 std::uint32_t NextRandom(SoundMixer& m) {
   m.random = m.random * 1664525u + 1013904223u;
-  return m.random;
+  return m.random >> 16;
+}
+
+// A voice's noise seed: two draws, spread over all 32 bits (a xorshift generator started from a
+// small number gives small numbers for a while, heard as a click).
+std::uint32_t VoiceSeed(SoundMixer& m) {
+  const std::uint32_t high = NextRandom(m);
+  const std::uint32_t low = NextRandom(m);
+  return ((high << 16) | low) * 0x9E3779B9u;
 }
 
 long long Seconds(float s) { return static_cast<long long>(s * static_cast<float>(SampleRate)); }
@@ -46,7 +55,7 @@ void Add(SoundMixer& m, VoiceKind kind, float loudness, float body, const float 
          const SoundListener& l, float after) {
   const SoundPlace at = PlaceSound(pos, l);
   AddVoice(m, MakeVoice(kind, loudness, body, m.now + at.delaySamples + Seconds(after), at,
-                        NextRandom(m)));
+                        VoiceSeed(m)));
 }
 
 // A burst: its boom, louder and fuller the more stars it sends off, and what its kind adds.
@@ -105,7 +114,7 @@ void HearEvent(SoundMixer& m, const SoundEvent& e, const SoundListener& l) {
       Add(m, VoiceKind::Thump, 0.6f, 0.0f, e.pos, l, 0.0f);
       if (NextRandom(m) % WhistleOneIn == 0) {
         const float up[3] = {e.pos[0], e.pos[1] + WhistleHeight, e.pos[2]};
-        const float pitch = static_cast<float>(NextRandom(m) >> 16) / 65535.0f;
+        const float pitch = static_cast<float>(NextRandom(m)) / 65535.0f;
         Add(m, VoiceKind::Whistle, 0.35f, pitch, up, l, 0.1f);
       }
       break;

@@ -14,6 +14,7 @@
 #include "renderer/host/saver_sound.h"
 #include "renderer/host/settings.h"
 #include "renderer/sim/burst_kinds.h"
+#include "renderer/sim/random.h"
 #include "renderer/sim/show.h"
 #include "renderer/sim/sound_events.h"
 
@@ -73,6 +74,46 @@ TEST(Sound, EachBurstIsHeardFromItsPlace) {
     EXPECT_EQ(heardSide, p.side) << p.x << " " << p.z;
     EXPECT_TRUE(p.side != 0 || std::fabs(h.left / h.right - 1.0) < 0.01);
   }
+}
+
+TEST(Sound, EveryEventHasItsVoices) {
+  using enum VoiceKind;
+  const struct {
+    SoundEvent event;
+    std::vector<VoiceKind> voices;
+    double after;  // seconds between the first voice and the last one's start
+  } events[] = {
+      {BurstAt(0, 0, -1000, BurstSphere, 175), {Boom}, 0.0},
+      {BurstAt(0, 0, -1000, BurstCrackle, 250), {Boom, Crackle}, 2.5},
+      {BurstAt(0, 0, -1000, BurstBees, 30), {Boom, Buzz}, 0.05},
+      {BurstAt(0, 0, -1000, BurstSalute, 0), {Salute}, 0.0},
+      {BurstAt(0, 0, -1000, BurstSwirlFinale, 0), {Boom, Pull}, 0.0},
+      {BurstAt(0, 0, -1000, SmallEmbers, 10), {Pop}, 0.0},
+      {SoundEvent{SoundEventKind::Blast, 0, 0, {0, 0, -1000}}, {Blast}, 0.0},
+  };
+  for (const auto& e : events) {
+    SoundMixer m;
+    StartMixer(m, 1, 100);
+    HearEvent(m, e.event, Ahead);
+    ASSERT_EQ(m.voiceCount, int(e.voices.size())) << e.event.burstKind;
+    for (int i = 0; i < m.voiceCount; ++i) EXPECT_EQ(m.voices[i].kind, e.voices[i]);
+    EXPECT_EQ(m.voices[m.voiceCount - 1].start - m.voices[0].start,
+              std::llround(e.after * SampleRate));
+  }
+  // Launches: a thump each, and a whistle on about one in four, drawn by the sound's own
+  // generator: the show's generator is left where it was.
+  srand(99);
+  SoundMixer m;
+  StartMixer(m, 5, 100);
+  int whistles = 0;
+  for (int i = 0; i < 400; ++i) {
+    m.voiceCount = 0;
+    HearEvent(m, SoundEvent{SoundEventKind::Launch, 0, 0, {0, 5, -500}}, Ahead);
+    EXPECT_EQ(m.voices[0].kind, Thump);
+    whistles += m.voiceCount - 1;
+  }
+  EXPECT_NEAR(whistles, 100, 30);
+  EXPECT_EQ(RandState(), (srand(99), RandState()));
 }
 
 TEST(Sound, CloserAndLargerBurstsAreLouder) {
