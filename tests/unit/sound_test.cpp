@@ -133,6 +133,23 @@ TEST(Sound, CloserAndLargerBurstsAreLouder) {
   EXPECT_EQ(Listen(Mix({BurstAt(0, 0, -1000, BurstSalute, 0)}, 1.0f, 0)).left, 0.0);
 }
 
+// The air takes the highs: the share of a sound's energy in its sample-to-sample changes falls
+// with distance.
+TEST(Sound, FartherBurstsAreDuller) {
+  auto brightness = [](float distance) {
+    const std::vector<std::int16_t> s = Mix({BurstAt(0, 0, -distance, BurstSalute, 0)}, 4.0f);
+    double all = 0.0, changes = 0.0;
+    for (std::size_t i = 2; i < s.size(); i += 2) {
+      all += double(s[i]) * s[i];
+      changes += double(s[i] - s[i - 2]) * (s[i] - s[i - 2]);
+    }
+    return changes / all;
+  };
+  const double near = brightness(800.0f), middle = brightness(2400.0f), far = brightness(5000.0f);
+  EXPECT_GT(near, 1.5 * middle);
+  EXPECT_GT(middle, 1.5 * far);
+}
+
 // The camera of the headless show is far off; this listener stands close under the finale.
 constexpr SoundListener UnderTheFinale = {{300.0f, 600.0f, 500.0f}, {1.0f, 0.0f, 0.0f}};
 
