@@ -21,11 +21,13 @@
 namespace varenko {
 namespace {
 
-// A listener at the origin looking down -z: right is +x.
-constexpr SoundListener Ahead = {{0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}};
+// A listener looking down -z: right is +x.
+constexpr SoundListener Ahead = {{100.0f, 50.0f, -200.0f}, {1.0f, 0.0f, 0.0f}};
 
+// A burst at (x, y, z) from the listener.
 SoundEvent BurstAt(float x, float y, float z, unsigned kind, int stars) {
-  return SoundEvent{SoundEventKind::Burst, kind, stars, {x, y, z}};
+  const float* eye = Ahead.eye;
+  return SoundEvent{SoundEventKind::Burst, kind, stars, {eye[0] + x, eye[1] + y, eye[2] + z}};
 }
 
 // `seconds` of the mix after the events, all heard at sample 0.
