@@ -54,6 +54,7 @@ struct X11Host {
   bool captured = false;  // the screenshot was taken from the last frame's back buffer
   const std::string* recordDir = nullptr;  // nullptr: no recording
   bool recordFailed = false;
+  WavFile recordAudio;  // --record-audio's file; closed when nothing is recorded
   FrameCapture capture;
   double firstSwapMs = -1.0;  // since the process start; negative until the first swap
   bool showFps = false;
@@ -272,7 +273,7 @@ bool WriteScreenshot() {
   return false;
 }
 
-void PrintStats(const FrameStats& s, int poolSize) {
+void PrintStats(const FrameStats& s, int poolSize, const SaverSound& sound) {
   // The last frame's viewport and the aspect its projection really used (read back from OpenGL).
   const double projectionAspect = frameView.savedProjection[0] != 0.0
                                       ? frameView.savedProjection[5] / frameView.savedProjection[0]
@@ -280,12 +281,14 @@ void PrintStats(const FrameStats& s, int poolSize) {
   std::printf(
       "{\"frames\":%lld,\"mean_ms\":%.3f,\"worst_ms\":%.3f,\"peak_particles\":%d,"
       "\"pool_size\":%d,\"first_frame_ms\":%.1f,\"viewport\":[%d,%d],\"aspect\":%.4f,"
-      "\"slices\":%d,\"interval_mean_ms\":%.3f,\"interval_sd_ms\":%.3f,\"interval_worst_ms\":%.3f}"
-      "\n",
+      "\"slices\":%d,\"interval_mean_ms\":%.3f,\"interval_sd_ms\":%.3f,\"interval_worst_ms\":%.3f,"
+      "\"sound_mix_share\":%.5f,\"sound_delay_ms\":%.1f}\n",
       s.frames, MeanFrameMs(s), s.worstMs, PeakLiveParticles(), poolSize, host.firstSwapMs,
       frameView.savedViewport[2], frameView.savedViewport[3], projectionAspect,
       frameView.pictureLayout.whole ? 1 : frameView.pictureLayout.sliceCount, MeanIntervalMs(s),
-      IntervalDeviationMs(s), s.intervalWorstMs);
+      IntervalDeviationMs(s), s.intervalWorstMs,
+      sound.soundSeconds > 0.0 ? sound.mixSeconds / sound.soundSeconds : 0.0,
+      sound.outputDelay * 1000.0);
   std::fflush(stdout);
 }
 
@@ -299,6 +302,10 @@ bool PrepareRun(const HostOptions& o) {
       return false;
     }
     host.recordDir = &o.recordDir;
+  }
+  if (!o.recordAudioPath.empty() && !OpenWav(host.recordAudio, o.recordAudioPath.c_str())) {
+    std::fprintf(stderr, "varenko: cannot write the sound \"%s\"\n", o.recordAudioPath.c_str());
+    return false;
   }
   host.options = &o;
   host.win.windowed = o.windowed;
@@ -319,8 +326,12 @@ int FinishRun(SaverLoop& loop, const HostOptions& o) {
   if (host.screenshotPath != nullptr && !WriteScreenshot()) code = 1;
   const int poolSize = pool.nodeCount;  // the pool is emptied with the scene
   EndSaver(loop);
+  if (host.recordAudio.file != nullptr && !CloseWav(host.recordAudio)) {
+    std::fprintf(stderr, "varenko: cannot write the sound \"%s\"\n", o.recordAudioPath.c_str());
+    code = 1;
+  }
   CloseWindow(host.win);
-  if (o.stats) PrintStats(loop.stats, poolSize);
+  if (o.stats) PrintStats(loop.stats, poolSize, loop.sound);
   return code;
 }
 
@@ -341,8 +352,12 @@ int RunOnDisplay(const HostOptions& o) {
   loop.fixedStep = o.fixedStep;
   loop.fixedDt = o.fixedDt;
   loop.frameLimit = o.frames;
+  // A preview in another program's window (--window-id) stays silent; --root is the saver itself.
+  loop.sound.allowed = o.windowId == 0;
+  loop.sound.record = host.recordAudio.file != nullptr ? &host.recordAudio : nullptr;
   const SaverPlatform platform = X11Platform();
   if (!StartSaver(loop, platform)) {
+    if (host.recordAudio.file != nullptr) CloseWav(host.recordAudio);
     CloseWindow(host.win);
     return stopRequested ? 0 : 1;  // ended by a signal while starting: a normal end
   }

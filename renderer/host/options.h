@@ -38,14 +38,15 @@ struct HostOptions {
   std::uint32_t seed = 0;
   bool fixedStep = false;  // --fixed-dt S: every frame steps S seconds
   float fixedDt = 0.0f;
-  long long frames = 0;        // --frames N: exit after N frames; 0 runs until closed
-  std::string screenshotPath;  // --screenshot FILE.png: the last frame as PNG
-  std::string settingsPath;    // --settings FILE
-  bool stats = false;          // --stats: one JSON line at exit
-  int burstKind = -1;          // --burst K: every shell bursts as kind K
-  bool referenceDraw = false;  // --draw-reference: draw each sprite on its own (slow reference)
-  bool referenceSky = false;   // --sky-reference: draw the sky the plain, slower way
-  std::string recordDir;       // --record DIR: every frame as DIR/frame-NNNNN.png
+  long long frames = 0;         // --frames N: exit after N frames; 0 runs until closed
+  std::string screenshotPath;   // --screenshot FILE.png: the last frame as PNG
+  std::string settingsPath;     // --settings FILE
+  bool stats = false;           // --stats: one JSON line at exit
+  int burstKind = -1;           // --burst K: every shell bursts as kind K
+  bool referenceDraw = false;   // --draw-reference: draw each sprite on its own (slow reference)
+  bool referenceSky = false;    // --sky-reference: draw the sky the plain, slower way
+  std::string recordDir;        // --record DIR: every frame as DIR/frame-NNNNN.png
+  std::string recordAudioPath;  // --record-audio FILE.wav: the show's sound, in step with frames
   // --max-shells ... --illumination: values that override the settings file, in key order.
   std::optional<int> settingOverrides[SettingOptionCount];
   // --max-fps N: at most N frames a second; 0 draws back to back; -1 (not given) follows the

@@ -241,6 +241,9 @@ constexpr OptionRow Rows[] = {
     {"--record", "DIR", "write every frame as DIR/frame-00001.png ... (creates DIR;\n"
      "needs --frames and --fixed-dt)", "needs a folder name", 0, 0,
      SetName<&HostOptions::recordDir>},
+    {"--record-audio", "FILE", "write the show's sound as heard as a 48 kHz stereo WAV\n"
+     "file, frames x step long (needs --frames and --fixed-dt)", "needs a file name", 0, 0,
+     SetName<&HostOptions::recordAudioPath>},
     {"--stats", nullptr, "print frame statistics as one JSON line at exit", "", 0, 0,
      SetFlag<&HostOptions::stats>},
     {"--burst", "K", "every shell bursts as kind K ({lo} to {hi})",
@@ -277,6 +280,7 @@ constexpr char UnknownOption[] = "unknown option ";
 constexpr char NeedsAValue[] = " needs a value";
 constexpr char OneWindowOnly[] = "choose one of --window, --root and --window-id";
 constexpr char RecordNeedsSteps[] = "--record needs --frames N and --fixed-dt SECONDS";
+constexpr char RecordAudioNeedsSteps[] = "--record-audio needs --frames N and --fixed-dt SECONDS";
 
 // A row's text with "{lo}" and "{hi}" written out.
 std::string FillRange(const OptionRow& row, std::string_view text) {
@@ -323,6 +327,7 @@ const char* CombinationError(const HostOptions& o) {
   // A recording is a fixed number of frames at a fixed step, so that the pictures are the same on
   // every machine whatever its speed.
   if (!o.recordDir.empty() && (o.frames == 0 || !o.fixedStep)) return RecordNeedsSteps;
+  if (!o.recordAudioPath.empty() && (o.frames == 0 || !o.fixedStep)) return RecordAudioNeedsSteps;
   return nullptr;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "renderer/host/exit_rules.h"
+#include "renderer/sim/saver_settings.h"
 
 namespace varenko {
 
@@ -90,6 +91,8 @@ bool StartSaver(SaverLoop& loop, const SaverPlatform& p) {
   loop.onBattery = loop.maxFps != 0 && p.onBattery(p.self);
   ApplyPacing(loop, p);
   loop.powerCheckedAt = p.now(p.self);
+  StartSaverSound(loop.sound, settings.soundVolume, loop.seed,
+                  loop.fixedStep ? loop.fixedDt : 0.0f);
   // Set up: from here on the saver gives way to everything else the machine does.
   p.lowerPriority(p.self);
   if (p.cursorPosition != nullptr) {
@@ -125,6 +128,7 @@ void RunSaverLoop(SaverLoop& loop, const SaverPlatform& p) {
       p.yield(p.self);
       continue;
     }
+    SaverSoundFrame(loop.sound);
     const double end = p.now(p.self);
     CountFrame(loop.stats, start, end);
     if (loop.frameLimit > 0 && loop.stats.frames >= loop.frameLimit) break;
@@ -134,6 +138,7 @@ void RunSaverLoop(SaverLoop& loop, const SaverPlatform& p) {
 
 void EndSaver(SaverLoop& loop) {
   saverWindow.renderActive = false;
+  StopSaverSound(loop.sound);
   loop.scene.release();
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "renderer/host/frame_pacing.h"
+#include "renderer/host/saver_sound.h"
 #include "renderer/scene/frame.h"
 
 namespace varenko {
@@ -71,6 +72,7 @@ struct SaverLoop {
   long long frameLimit = 0;  // 0: until the host ends the loop
   double clockTick = 0.0;    // the clock's resolution: due times are whole ticks; 0: none
   SaverScene scene;
+  SaverSound sound;  // its preview flag and record file; the rest is the sound's own
   // The loop's own state.
   double refreshHz = 0.0;
   bool onBattery = false;
@@ -83,15 +85,16 @@ struct SaverLoop {
 };
 
 // The set-up in its one order: settings, seed, window and context, scene, monitor layout,
-// refresh rate and power source, pacing, lower priority, exit rules, render active. False when
-// the window or context could not be made (nothing after it ran).
+// refresh rate and power source, pacing, sound, lower priority, exit rules, render active. False
+// when the window or context could not be made (nothing after it ran).
 bool StartSaver(SaverLoop& loop, const SaverPlatform& p);
 
 // Frames until the platform's events end the loop or the frame limit is reached: each frame once
-// it is due, the power source read again every PowerCheckSeconds, a sleep until the next frame.
+// it is due (its sound with it), the power source read again every PowerCheckSeconds, a sleep
+// until the next frame.
 void RunSaverLoop(SaverLoop& loop, const SaverPlatform& p);
 
-// Rendering stops and the scene lets go of what it holds.
+// Rendering stops, the sound stops and the scene lets go of what it holds.
 void EndSaver(SaverLoop& loop);
 
 // The next frame's due time after a frame from `start` to `end`, on a clock of `tick` seconds.

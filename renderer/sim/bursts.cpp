@@ -11,6 +11,7 @@
 
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
+#include "renderer/sim/sound_events.h"
 #include "renderer/sim/sprite_lists.h"
 #include "renderer/sim/update.h"
 
@@ -370,6 +371,7 @@ void GatherFinale(Particle& s) {
 }
 
 void BlastStage(Particle& g) {
+  PushSoundEvent(SoundEventKind::Blast, g.pos);
   // A slow, large-starred core, then a fast, flat, slightly rising disc with little drag.
   static const StarGroup core[] = {
       {75, InitKind::Star, Sphere, 100.0f, 110.0f, 0.0f, 0.612f, 100.0f, 2.0f, 4.0f},
@@ -389,6 +391,7 @@ void SwirlFinale(Particle& s) {
 }
 
 void RingWaveStage(Particle& w) {
+  PushSoundEvent(SoundEventKind::Blast, w.pos);
   Vec3 pos, vel;
   BeginStage(w,
              {RingWave, &RingSprite, Vec3(0.6f, 0.6f, 1.0f), 0.0f, 5.0f, Vec3(0.8f, 0.8f, 1.0f),

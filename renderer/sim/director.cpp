@@ -12,6 +12,7 @@
 #include "renderer/sim/random.h"
 #include "renderer/sim/saver_settings.h"
 #include "renderer/sim/show.h"
+#include "renderer/sim/sound_events.h"
 #include "renderer/sim/sprite_lists.h"
 
 namespace varenko {
@@ -53,6 +54,7 @@ void LaunchStep() {
       // would take the random sequence elsewhere anyway.
       p.burstKind = show.forcedBurstKind >= 0 ? static_cast<unsigned>(show.forcedBurstKind)
                                               : ChooseBurstKind();
+      PushSoundEvent(SoundEventKind::Launch, p.pos);
       ++director.shellsInFlight;
     } else {
       LaunchFountain(p);
@@ -314,6 +316,7 @@ void Burst(Particle& s) {
   s.size = row.flashSize;
   if (row.source == Hue) s.colour = RandomHue();
   if (row.source == White) s.colour = Vec3(1.0f, 1.0f, 1.0f);
+  int stars = 0;
   for (const CreatorCall& c : row.calls) {
     if (c.creator == None) break;
     int count = c.count;
@@ -326,7 +329,9 @@ void Burst(Particle& s) {
     }
     const Vec3 colour = c.ownHue ? RandomHue() : s.colour;
     Create(s, c.creator, count, speed, colour);
+    stars += count;
   }
+  PushSoundEvent(SoundEventKind::Burst, s.pos, s.burstKind, stars);
 }
 
 }  // namespace varenko

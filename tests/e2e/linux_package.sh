@@ -11,7 +11,7 @@ check_eq "control fields" "$(printf '%s\n' "Package: varenko" "Version: $version
   "Architecture: amd64" "Recommends: xscreensaver")" \
   "$(dpkg-deb -f "$deb" Package Version Architecture Recommends)"
 # Computed from the binary: one package for each library it links, the first of alternatives.
-check_eq "dependencies" "libc6 libgcc-s1 libgl1 libglu1-mesa libpng16-16 libstdc++6 libx11-6 libxinerama1 libxrandr2" \
+check_eq "dependencies" "libc6 libgcc-s1 libgl1 libglu1-mesa libpng16-16 libpulse0 libstdc++6 libx11-6 libxinerama1 libxrandr2" \
   "$(dpkg-deb -f "$deb" Depends | sed 's/ *([^)]*)//g; s/ *|[^,]*//g; s/, */ /g')"
 
 check_eq "exactly its files, owned by root, the hack executable by all" "$(printf '%s\n' \
