@@ -2,6 +2,7 @@
 // stand-in, so that the dialog opens on any system (Wine often lacks the Japanese faces).
 #include "frontend/settings/dialog_font_win32.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 
@@ -69,6 +70,30 @@ HFONT CreateUiFont(const wchar_t* face, double points, int dpiY, bool japanese) 
       std::wcsncpy(font.lfFaceName, gui.lfFaceName, LF_FACESIZE - 1);
     font.lfCharSet = DEFAULT_CHARSET;
   }
+  return CreateFontIndirectW(&font);
+}
+
+HFONT CreateMessageFont(int screenDpiY, int dpiY, std::wstring& face, double& points) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  LOGFONTW font{};
+  face = L"Tahoma";
+  points = 8.25;
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) &&
+      metrics.lfMessageFont.lfFaceName[0] != L'\0' && screenDpiY > 0) {
+    font = metrics.lfMessageFont;
+    font.lfFaceName[LF_FACESIZE - 1] = L'\0';
+    face = font.lfFaceName;
+    const LONG height = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+    // A metric no one would read is not taken.
+    if (height > 0) points = std::clamp(height * 72.0 / screenDpiY, 6.0, 24.0);
+  } else {
+    std::wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfWeight = FW_NORMAL;
+  }
+  font.lfHeight = -static_cast<LONG>(std::lround(points * dpiY / 72.0));
+  font.lfWidth = 0;
   return CreateFontIndirectW(&font);
 }
 
