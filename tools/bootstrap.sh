@@ -65,6 +65,9 @@ test_packages=(
   # The settings dialog's English captions read back from a screenshot.
   tesseract-ocr
   tesseract-ocr-eng
+  # The Japanese and English locales' sources, from which the tests build the locales that
+  # choose Wine's interface language.
+  locales
 )
 
 case "${1:-test}" in

@@ -73,7 +73,8 @@ HFONT CreateUiFont(const wchar_t* face, double points, int dpiY, bool japanese) 
   return CreateFontIndirectW(&font);
 }
 
-HFONT CreateMessageFont(int screenDpiY, int dpiY, std::wstring& face, double& points) {
+HFONT CreateMessageFont(int screenDpiY, int dpiY, double scale, std::wstring& face,
+                        double& points) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   LOGFONTW font{};
@@ -92,7 +93,7 @@ HFONT CreateMessageFont(int screenDpiY, int dpiY, std::wstring& face, double& po
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfWeight = FW_NORMAL;
   }
-  font.lfHeight = -static_cast<LONG>(std::lround(points * dpiY / 72.0));
+  font.lfHeight = -static_cast<LONG>(std::lround(points * scale * dpiY / 72.0));
   font.lfWidth = 0;
   return CreateFontIndirectW(&font);
 }

@@ -14,7 +14,8 @@ HFONT CreateUiFont(const wchar_t* face, double points, int dpiY, bool japanese);
 
 // The system's message font at dpiY dots per inch, for a screen of screenDpiY (the DPI at which
 // the system reports its metrics). Also gives its face and its size in points at screenDpiY, so
-// that a button can create it again. Tahoma 8.25 pt where the system names no font.
-HFONT CreateMessageFont(int screenDpiY, int dpiY, std::wstring& face, double& points);
+// that a button can create it again. Tahoma 8.25 pt where the system names no font. `scale`
+// shrinks it.
+HFONT CreateMessageFont(int screenDpiY, int dpiY, double scale, std::wstring& face, double& points);
 
 }  // namespace varenko

@@ -50,7 +50,8 @@ struct LabelLayout {
   TwipRect english{};  // where the English text needs more room; empty: the same place
 };
 
-// Where a label lies for the texts of a language.
+// Where a label lies for the texts of a language. The English place holds the Japanese one and
+// grows from the same edge, so it is the room that a caption of either language may take.
 constexpr const TwipRect& LabelPlace(const LabelLayout& label, Language language) {
   return language == Language::English && label.english.width > 0 ? label.english : label.place;
 }
@@ -59,7 +60,11 @@ constexpr const TwipRect& LabelPlace(const LabelLayout& label, Language language
 // English captions are wider and all end where the Japanese ones do, at the bars, so each may
 // take the row from the panel's left margin.
 inline constexpr std::array<LabelLayout, 8> UpperLabels = {{
-    {Container::UpperPanel, TextId::MaxShells, {240, 600, 2640, 195}, Align::Right},
+    {Container::UpperPanel,
+     TextId::MaxShells,
+     {240, 600, 2640, 195},
+     Align::Right,
+     {60, 600, 2820, 195}},
     {Container::UpperPanel,
      TextId::SmokeSpan,
      {1560, 960, 1320, 195},
@@ -224,6 +229,27 @@ inline constexpr ButtonLayout CmdCan{Container::Dialog, TextId::Cancel, {5640, 6
 
 inline constexpr LabelLayout CreditLabel{
     Container::Dialog, TextId::Credit, {4500, 7260, 2475, 195}, Align::Left};
+
+// Every caption drawn in the label font.
+inline constexpr std::array<const LabelLayout*, 19> AllLabels = {&UpperLabels[0],
+                                                                 &UpperLabels[1],
+                                                                 &UpperLabels[2],
+                                                                 &UpperLabels[3],
+                                                                 &UpperLabels[4],
+                                                                 &UpperLabels[5],
+                                                                 &UpperLabels[6],
+                                                                 &UpperLabels[7],
+                                                                 &CloudOptions[0].label,
+                                                                 &CloudOptions[1].label,
+                                                                 &IlluOptions[0].label,
+                                                                 &IlluOptions[1].label,
+                                                                 &BgmOptions[0].label,
+                                                                 &BgmOptions[1].label,
+                                                                 &BgmOptions[2].label,
+                                                                 &BgmTitle,
+                                                                 &RepeatLabel,
+                                                                 &SoundLabel,
+                                                                 &CreditLabel};
 
 // The file chooser; its title and its filter's description are texts.
 inline constexpr wchar_t FileFilterPattern[] = L"*.MP3;*.WAV";

@@ -367,6 +367,29 @@ void Release() {
   dialog = DialogState{};
 }
 
+// How much wider than its room the widest caption is in a font (1 or less: all fit). The room is
+// the caption's English place, which holds the Japanese one.
+double WidestCaption(HFONT font) {
+  HDC dc = GetDC(dialog.hwnd);
+  if (!dc || !font) {
+    if (dc) ReleaseDC(dialog.hwnd, dc);
+    return 1;
+  }
+  HGDIOBJ old = SelectObject(dc, font);
+  double widest = 0;
+  for (const LabelLayout* label : AllLabels) {
+    const std::wstring text = Text(label->text);
+    const RECT room = Place(label->container, LabelPlace(*label, Language::English));
+    SIZE size{};
+    if (room.right > room.left &&
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+      widest = std::max(widest, static_cast<double>(size.cx) / (room.right - room.left));
+  }
+  SelectObject(dc, old);
+  ReleaseDC(dialog.hwnd, dc);
+  return widest;
+}
+
 // The screen's DPI and the fonts; where the dialog would not fit the work area at the screen's
 // DPI, everything is laid out at the largest smaller one at which it does.
 void ChooseScale(DWORD style) {
@@ -390,10 +413,15 @@ void ChooseScale(DWORD style) {
   // Buttons size their font by the screen's DPI, so theirs is given in points scaled to the fit.
   double points = LabelPoints;
   std::wstring face = LabelFace;
-  if (dialog.view.language == Language::English) {
-    dialog.labelFont = CreateMessageFont(dpiY, fit, face, points);
-  } else {
-    dialog.labelFont = CreateUiFont(LabelFace, LabelPoints, fit, true);
+  double scale = 1;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (dialog.labelFont) DeleteObject(dialog.labelFont);
+    dialog.labelFont = dialog.view.language == Language::English
+                           ? CreateMessageFont(dpiY, fit, scale, face, points)
+                           : CreateUiFont(LabelFace, LabelPoints * scale, fit, true);
+    const double wider = WidestCaption(dialog.labelFont);
+    if (wider <= 1) break;
+    scale /= wider * 1.02;
   }
   dialog.buttonFont = face + L"," + std::to_wstring(points * fit / dpiY);
   dialog.panelFont = CreateUiFont(PanelFace, PanelPoints, fit, false);
