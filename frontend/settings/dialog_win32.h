@@ -56,6 +56,11 @@ inline RECT PlaceLabel(const LabelLayout& label) {
   return Place(label.container, LabelPlace(label, dialog.view.language));
 }
 
+// The work area of the monitor the dialog opens on (the whole screen where that is unknown).
+RECT WorkArea();
+// The DPI the dialog is laid out at and its fonts, for a window of that style.
+void ChooseScale(DWORD style);
+
 // Carries out what a change asks: the music controls' enabled state, a repaint of the marks.
 void ShowChange(const DialogChange& change);
 

@@ -133,7 +133,7 @@ check_eq "stored 250 and 99999999999 are saved as the bars' ends" "100 100" \
 
 # --- Cancel writes nothing -------------------------------------------------------------------
 reg_delete_key
-for k in 00 01 02 03 04 05 06 07; do reg_set $k 3; done
+for k in 00 01 02 03 04 05 06 07 11; do reg_set $k 3; done
 before=$(wine reg query "$VARENKO_KEY" 2>/dev/null | tr -d '\r')
 open_dialog
 click_at 307 58
