@@ -45,44 +45,30 @@ measure() {
   wine_run 30 "$probe" "$w" "$h" >"$E2E_TMP/$2.txt"
   python3 - "$E2E_TMP/$2.pgm" "$E2E_TMP/$2.txt" <<'PY'
 import sys
-data = open(sys.argv[1], 'rb').read().split(b'\n', 3)
-w, h = map(int, data[1].split())
-px = data[3]
-places = [l.split() for l in open(sys.argv[2]) if len(l.split()) == 6]
-places = [(k, n, *map(int, r)) for k, n, *r in places]
-dark = lambda x, y: px[y * w + x] <= 20    # black text; the panels' shading is 30 or brighter
-bright = lambda x, y: px[y * w + x] >= 200  # the white credit on the dark foot of the dialog
+_, size, _, px = open(sys.argv[1], 'rb').read().split(b'\n', 3)
+w, h = map(int, size.split())
+places = [(k, n, *map(int, r)) for k, n, *r in (l.split() for l in open(sys.argv[2])) if r]
+dark = lambda p: p <= 20     # black text; the panels' shading is 30 or brighter
+bright = lambda p: p >= 200  # the white credit on the dark foot of the dialog
 def box(test, l, t, r, b):
-    pts = [(x, y) for y in range(max(t, 0), min(b, h)) for x in range(max(l, 0), min(r, w))
-           if test(x, y)]
-    if not pts:
-        return None
-    return (min(p[0] for p in pts), min(p[1] for p in pts), max(p[0] for p in pts) + 1,
-            max(p[1] for p in pts) + 1)
-missing, inks = [], []
-for k, n, l, t, r, b in places:
-    if k in ('label', 'number'):
-        ink = box(bright if n == 'credit' else dark, l, t, r, b)
-        if ink is None:
-            missing.append(n)
-        elif k == 'label' and n != 'credit':
-            inks.append((n, ink))
+    pts = [(x, y) for y in range(t, b) for x in range(l, r) if test(px[y * w + x])]
+    return pts and (min(p[0] for p in pts), min(p[1] for p in pts),
+                    max(p[0] for p in pts) + 1, max(p[1] for p in pts) + 1)
+inks = [(n, k, box(bright if n == 'credit' else dark, l, t, r, b))
+        for k, n, l, t, r, b in places if k in ('label', 'number')]
+missing = [n for n, k, ink in inks if not ink]
 allowed = bytearray(w * h)
 for k, n, l, t, r, b in places:
-    if k != 'panel':
-        for y in range(max(t, 0), min(b, h)):
-            allowed[y * w + max(l, 0):y * w + min(r, w)] = b'\x01' * (min(r, w) - max(l, 0))
-outside = sum(1 for k, n, l, t, r, b in places if k == 'panel'
-              for y in range(t, b) for x in range(l, r) if dark(x, y) and not allowed[y * w + x])
-# Neighbours: every other caption's ink and every control, on overlapping rows (the frame
-# around the music title holds it and is no neighbour).
+    for y in range(t, b * (k != 'panel')):
+        allowed[y * w + l:y * w + r] = b'\x01' * (r - l)
+outside = sum(1 for k, n, l, t, r, b in places if k == 'panel' for y in range(t, b)
+              for x in range(l, r) if dark(px[y * w + x]) and not allowed[y * w + x])
+# Neighbours on overlapping rows: the other captions' ink and the controls (the frame around
+# the music title holds it and is no neighbour).
+inks = [(n, ink) for n, k, ink in inks if ink and k == 'label' and n != 'credit']
 others = inks + [(n, tuple(r)) for k, n, *r in places if k in ('control', 'button')]
-gap = 10**6
-for n, (l, t, r, b) in inks:
-    for m, (l2, t2, r2, b2) in others:
-        if m == n or t2 >= b or t >= b2:
-            continue
-        gap = min(gap, l2 - r if l2 >= r else l - r2 if l >= r2 else -1)
+gap = min(l2 - r if l2 >= r else l - r2 if l >= r2 else -1 for n, (l, t, r, b) in inks
+          for m, (l2, t2, r2, b2) in others if m != n and t2 < b and t < b2)
 print('missing=%s outside=%d gap=%d' % (','.join(missing) or '-', outside, gap))
 PY
 }
@@ -144,13 +130,15 @@ for dpi in 96 120 144 192; do
           unread+="[${caption[$name]}: $got] "
       done <"$E2E_TMP/en$dpi.txt"
       check_eq "en $dpi: the English captions are read back" "" "$unread"
-      read -r l t r b < <(awk '$2 == "fname" {print $3, $4, $5, $6}' "$E2E_TMP/en$dpi.txt")
-      check "en $dpi: the music file's label ends in its file name" \
-        reads "$E2E_TMP/en$dpi.png" $((ox + l)) $((oy + t)) $((ox + r)) $((oy + b - (b - t) / 2)) \
-        "Finale.mp3"
-      below=$(convert "$E2E_TMP/en$dpi.png" -crop "$((r - l))x$(((b - t) / 2))+$((ox + l))+$((oy + b - (b - t) / 2))" \
-        +repage -colorspace Gray -threshold 8% -format '%[fx:round((1 - mean) * w * h)]' info:)
-      check_eq "en $dpi: the music file's label is one line" 0 "$below"
+      # The file's label: its name read in the upper half, no ink in the lower half.
+      read -r l t r b < <(awk -v x="$ox" -v y="$oy" \
+        '$2 == "fname" {print $3 + x, $4 + y, $5 + x, $6 + y}' "$E2E_TMP/en$dpi.txt")
+      m=$((b - (b - t) / 2))
+      check "en $dpi: the music file's label shows its name" \
+        reads "$E2E_TMP/en$dpi.png" "$l" "$t" "$r" "$m" "Finale.mp3"
+      check_eq "en $dpi: the music file's label is one line" 0 "$(convert "$E2E_TMP/en$dpi.png" \
+        -crop "$((r - l))x$((b - m))+$l+$m" -colorspace Gray -threshold 8% -format \
+        '%[fx:round((1 - mean) * w * h)]' info:)"
     fi
     close_dialog
   done

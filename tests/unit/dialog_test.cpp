@@ -304,6 +304,13 @@ TEST(DialogClicks, OptionsUnderThePointer) {
     EXPECT_EQ(change, (DialogChange{false, false}));
   EXPECT_EQ((std::array{r.Values[6], r.Values[7], r.BgmMode}),
             (std::array<std::int16_t, 3>{1, 1, 1}));
+  // Right of "曇り" but inside the wider place of "Cloudy".
+  for (Language language : {Language::Japanese, Language::English}) {
+    SelectCloud(view, r, 0);
+    view.language = language;
+    ClickDialog(view, r, 334, 200, DialogScale{});
+    EXPECT_EQ(r.Values[6], language == Language::English ? 1 : 0);
+  }
 }
 
 }  // namespace
