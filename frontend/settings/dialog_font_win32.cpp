@@ -38,7 +38,8 @@ bool FindFace(HDC dc, const wchar_t* face, BYTE charset, FaceSearch& search) {
 
 HFONT CreateUiFont(const wchar_t* face, double points, int dpiY, bool japanese) {
   LOGFONTW font{};
-  font.lfHeight = -static_cast<LONG>(std::lround(points * dpiY / 72.0));
+  // Height 0 would ask for the default size, not the smallest.
+  font.lfHeight = -std::max(1L, static_cast<long>(std::lround(points * dpiY / 72.0)));
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = japanese ? SHIFTJIS_CHARSET : DEFAULT_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
@@ -93,7 +94,7 @@ HFONT CreateMessageFont(int screenDpiY, int dpiY, double scale, std::wstring& fa
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfWeight = FW_NORMAL;
   }
-  font.lfHeight = -static_cast<LONG>(std::lround(points * scale * dpiY / 72.0));
+  font.lfHeight = -std::max(1L, static_cast<long>(std::lround(points * scale * dpiY / 72.0)));
   font.lfWidth = 0;
   return CreateFontIndirectW(&font);
 }
