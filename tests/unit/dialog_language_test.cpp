@@ -2,6 +2,7 @@
 // rooms beside the controls, the shrinking to a work area and the keyboard on the option groups.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -16,6 +17,34 @@ TEST(DialogTexts, LanguageChoiceAndEnglishInAnyFont) {
       {0x0411, Language::Japanese}, {0x0811, Language::Japanese}, {0x0409, Language::English},
       {0x0804, Language::English},  {0x0000, Language::English},  {0x0412, Language::English}};
   for (const auto& [id, language] : ids) EXPECT_EQ(LanguageForLangId(id), language) << id;
+  // The English captions as prescribed, in the order of the texts table.
+  const wchar_t* const english[] = {L"Fireworks at once",
+                                    L"Smoke lasts (s)",
+                                    L"Wind",
+                                    L"Ambient light",
+                                    L"Stars",
+                                    L"Lens flare",
+                                    L"Weather",
+                                    L"Lit smoke",
+                                    L"Clear",
+                                    L"Cloudy",
+                                    L"Off",
+                                    L"On",
+                                    L"Music",
+                                    L"None",
+                                    L"Audio CD",
+                                    L"MP3 or WAV",
+                                    L"Repeat track",
+                                    L"Sound effects",
+                                    L"...",
+                                    L"About",
+                                    L"Defaults",
+                                    L"OK",
+                                    L"Cancel"};
+  for (int i = 0; i < static_cast<int>(std::size(english)); ++i)
+    EXPECT_TRUE(std::wstring(Text(static_cast<TextId>(i), Language::English)) == english[i]) << i;
+  EXPECT_TRUE(
+      std::wstring(Text(TextId::Credit, Language::English)).starts_with(L"Varenko, version "));
   // English texts must show in a font without Japanese glyphs.
   for (int i = 0; i < static_cast<int>(TextId::Count); ++i)
     for (const wchar_t* c = Text(static_cast<TextId>(i), Language::English); *c; ++c)
