@@ -65,7 +65,8 @@ test_packages=(
   # The settings dialog's English captions read back from a screenshot.
   tesseract-ocr
   tesseract-ocr-eng
-  # The Japanese and English locales that set Wine's interface language in the installer's test.
+  # The Japanese and English locales' sources, from which the tests build the locales that
+  # choose Wine's interface language.
   locales
 )
 

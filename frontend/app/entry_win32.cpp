@@ -8,6 +8,7 @@
 #include "frontend/app/wide.h"
 #include "frontend/settings/dialog.h"
 #include "frontend/settings/store.h"
+#include "frontend/settings/texts.h"
 
 namespace varenko {
 
@@ -24,6 +25,7 @@ bool Busy() {
 
 void Main() {
   if (Busy()) End();
+  ChooseLanguage(SystemLanguage());
 
   const std::wstring commandLine = CurrentCommandLine();
   const EntryPlan plan = PlanEntry(commandLine);
@@ -37,8 +39,7 @@ void Main() {
 
   if (plan.checkRenderer) {
     if (!FileExists(Narrow(RendererPath()))) {
-      MessageBoxW(nullptr, L"Varenko.dll が Varenko.scr と同じﾌｫﾙﾀﾞに見つかりません！",
-                  L"Varenko (ScreenSaver)", MB_OK);
+      MessageBoxW(nullptr, Text(TextId::MissingRenderer), L"Varenko (ScreenSaver)", MB_OK);
       End();
     }
   }

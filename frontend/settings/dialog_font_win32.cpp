@@ -2,6 +2,7 @@
 // stand-in, so that the dialog opens on any system (Wine often lacks the Japanese faces).
 #include "frontend/settings/dialog_font_win32.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 
@@ -37,7 +38,8 @@ bool FindFace(HDC dc, const wchar_t* face, BYTE charset, FaceSearch& search) {
 
 HFONT CreateUiFont(const wchar_t* face, double points, int dpiY, bool japanese) {
   LOGFONTW font{};
-  font.lfHeight = -static_cast<LONG>(std::lround(points * dpiY / 72.0));
+  // Height 0 would ask for the default size, not the smallest.
+  font.lfHeight = -std::max(1L, static_cast<long>(std::lround(points * dpiY / 72.0)));
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = japanese ? SHIFTJIS_CHARSET : DEFAULT_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
@@ -69,6 +71,31 @@ HFONT CreateUiFont(const wchar_t* face, double points, int dpiY, bool japanese) 
       std::wcsncpy(font.lfFaceName, gui.lfFaceName, LF_FACESIZE - 1);
     font.lfCharSet = DEFAULT_CHARSET;
   }
+  return CreateFontIndirectW(&font);
+}
+
+HFONT CreateMessageFont(int screenDpiY, int dpiY, double scale, std::wstring& face,
+                        double& points) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  LOGFONTW font{};
+  face = L"Tahoma";
+  points = 8.25;
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) &&
+      metrics.lfMessageFont.lfFaceName[0] != L'\0' && screenDpiY > 0) {
+    font = metrics.lfMessageFont;
+    font.lfFaceName[LF_FACESIZE - 1] = L'\0';
+    face = font.lfFaceName;
+    const LONG height = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+    // A metric no one would read is not taken.
+    if (height > 0) points = std::clamp(height * 72.0 / screenDpiY, 6.0, 24.0);
+  } else {
+    std::wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfWeight = FW_NORMAL;
+  }
+  font.lfHeight = -std::max(1L, static_cast<long>(std::lround(points * scale * dpiY / 72.0)));
+  font.lfWidth = 0;
   return CreateFontIndirectW(&font);
 }
 

@@ -1,7 +1,9 @@
 // The settings dialog's decisions over StoredSettings, kept apart from its windows.
 #include "frontend/settings/dialog_model.h"
 
+#include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "common/settings_table.h"
 
@@ -29,8 +31,8 @@ void EnableMusicControls(DialogView& view, int mode) {
   view.bgmButtonEnabled = mode == 2;
 }
 
-bool InRange(int i, int value) {
-  return value >= BarRanges[i].minimum && value <= BarRanges[i].maximum;
+int ClampToBar(int i, int value) {
+  return std::clamp(value, BarRanges[i].minimum, BarRanges[i].maximum);
 }
 
 }  // namespace
@@ -46,10 +48,9 @@ DialogView DesignView() {
 
 void LoadDialog(DialogView& view, const StoredSettingsRecord& record) {
   for (int i = 0; i < BarCount; ++i) {
-    // A bar cannot take a value outside its range and keeps what it had; the number beside it
-    // still shows the stored value, and a save writes the bar's value back in range.
-    if (InRange(i, record.Values[i])) view.bar[i] = record.Values[i];
-    view.barLabel[i] = FormatSettingNumber(record.Values[i]);
+    const int stored = i == SoundBar ? record.SoundVolume : record.Values[i];
+    view.bar[i] = ClampToBar(i, stored);
+    view.barLabel[i] = FormatSettingNumber(view.bar[i]);
   }
   MarkPair(view.cloud, record.Values[6]);
   MarkPair(view.illu, record.Values[7]);
@@ -95,15 +96,15 @@ void MoveBar(DialogView& view, int i, int value) {
 }
 
 DialogChange ResetDialog(DialogView& view, StoredSettingsRecord& record) {
-  for (int i = 0; i < BarCount; ++i) MoveBar(view, i, SettingsTable[i].fallback);
+  for (int i = 0; i < BarCount; ++i) MoveBar(view, i, BarRow(i).fallback);
   SelectCloud(view, record, RowOf(Setting::Clouds).fallback);
   SelectIllumination(view, record, RowOf(Setting::Illumination).fallback);
   return ChooseMusicSource(view, record, 0);
 }
 
-std::array<std::string, 11> SaveDialog(const DialogView& view, StoredSettingsRecord& record) {
-  std::array<std::string, 11> texts;
-  for (int i = 0; i < BarCount; ++i) texts[i] = FormatSettingNumber(view.bar[i]);
+std::array<std::string, 12> SaveDialog(const DialogView& view, StoredSettingsRecord& record) {
+  std::array<std::string, 12> texts;
+  for (int i = 0; i < UpperBarCount; ++i) texts[i] = FormatSettingNumber(view.bar[i]);
   texts[6] = FormatSettingNumber(record.Values[6]);
   texts[7] = FormatSettingNumber(record.Values[7]);
   texts[8] = FormatSettingNumber(record.BgmMode);
@@ -115,6 +116,7 @@ std::array<std::string, 11> SaveDialog(const DialogView& view, StoredSettingsRec
   // A number too big for 16 bits leaves BgmTrack as loaded.
   texts[9] = FormatSettingNumber(record.BgmTrack);
   texts[10] = record.BgmFile;
+  texts[11] = FormatSettingNumber(view.bar[SoundBar]);
   return texts;
 }
 
@@ -126,9 +128,18 @@ std::vector<std::string> RepeatList() {
   return list;
 }
 
-std::pair<int, int> DialogPosition(int screenWidth, int screenHeight, int windowWidth,
-                                   int windowHeight) {
-  return {(screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 3};
+std::pair<int, int> DialogPosition(const PixelRect& work, int windowWidth, int windowHeight) {
+  const int width = work.right - work.left, height = work.bottom - work.top;
+  return {work.left + std::max(0, (width - windowWidth) / 2),
+          work.top + std::max(0, (height - windowHeight) / 3)};
+}
+
+int FitDialogDpi(int dpi, int workWidth, int workHeight, int frameWidth, int frameHeight) {
+  int fit = std::max(dpi, MinDialogDpi);
+  while (fit > MinDialogDpi && (TwipsToPixels(DialogClientWidth, fit) + frameWidth > workWidth ||
+                                TwipsToPixels(DialogClientHeight, fit) + frameHeight > workHeight))
+    --fit;
+  return fit;
 }
 
 int BackdropShade(int y, int height) {
@@ -187,9 +198,10 @@ bool Hit(const PixelRect& r, int x, int y) {
 }
 
 // The option's mark or its caption.
-bool HitOption(const OptionLayout& option, int x, int y, const DialogScale& scale) {
+bool HitOption(const OptionLayout& option, Language language, int x, int y,
+               const DialogScale& scale) {
   return Hit(PlaceControl(option.label.container, option.image, scale), x, y) ||
-         Hit(PlaceControl(option.label.container, option.label.place, scale), x, y);
+         Hit(PlaceControl(option.label.container, LabelPlace(option.label, language), scale), x, y);
 }
 
 DialogChange Either(DialogChange a, DialogChange b) {
@@ -202,16 +214,46 @@ DialogChange ClickDialog(DialogView& view, StoredSettingsRecord& record, int x, 
                          const DialogScale& scale) {
   DialogChange change;
   for (int i = 0; i < 2; ++i) {
-    if (HitOption(CloudOptions[i], x, y, scale))
+    if (HitOption(CloudOptions[i], view.language, x, y, scale))
       change = Either(change, SelectCloud(view, record, i));
-    if (HitOption(IlluOptions[i], x, y, scale))
+    if (HitOption(IlluOptions[i], view.language, x, y, scale))
       change = Either(change, SelectIllumination(view, record, i));
   }
   for (int i = 0; i < 3; ++i) {
-    if (HitOption(BgmOptions[i], x, y, scale))
+    if (HitOption(BgmOptions[i], view.language, x, y, scale))
       change = Either(change, ChooseMusicSource(view, record, i));
   }
   return change;
+}
+
+DialogChange KeyOption(DialogView& view, StoredSettingsRecord& record, OptionGroup group,
+                       OptionKey key) {
+  // The options in reading order, and the one chosen now.
+  static constexpr int pair[] = {0, 1};
+  static constexpr int music[] = {1, 0, 2};
+  const std::span<const int> order =
+      group == OptionGroup::Music ? std::span<const int>(music) : std::span<const int>(pair);
+  const int chosen = group == OptionGroup::Cloud          ? record.Values[6]
+                     : group == OptionGroup::Illumination ? record.Values[7]
+                                                          : record.BgmMode;
+  const int n = static_cast<int>(order.size());
+  int at = static_cast<int>(std::find(order.begin(), order.end(), chosen) - order.begin());
+  if (at == n) {
+    at = 0;
+  } else if (key == OptionKey::Space) {
+    at = (at + 1) % n;
+  } else {
+    at = std::clamp(at + (key == OptionKey::Next ? 1 : -1), 0, n - 1);
+  }
+  switch (group) {
+    case OptionGroup::Cloud:
+      return SelectCloud(view, record, order[at]);
+    case OptionGroup::Illumination:
+      return SelectIllumination(view, record, order[at]);
+    case OptionGroup::Music:
+      return ChooseMusicSource(view, record, order[at]);
+  }
+  return {};
 }
 
 }  // namespace varenko

@@ -20,6 +20,7 @@ enum class OptionMark : std::uint8_t { None, Off, On };
 
 // The dialog's controls as the user sees them.
 struct DialogView {
+  Language language = Language::Japanese;      // of the captions, which sets their places
   std::array<int, BarCount> bar{};             // `HS` values, always inside their ranges
   std::array<std::string, BarCount> barLabel;  // `lbl_HS` captions
   std::array<OptionMark, 2> cloud{};           // `Img_Cloud`
@@ -42,7 +43,8 @@ struct DialogChange {
 DialogView DesignView();
 
 // The load step's value steps over a record: bars, numbers, marks, music controls, track text,
-// file path.
+// file path. A stored value past a bar's range shows as the range's end, the value the renderer
+// uses; the store keeps it until a save.
 void LoadDialog(DialogView& view, const StoredSettingsRecord& record);
 
 // The weather and illumination pairs (index 0 or 1).
@@ -58,25 +60,20 @@ void ChooseFile(DialogView& view, StoredSettingsRecord& record, const std::strin
 // `HS_Change` / `HS_Scroll`: bar i moved to `value` (kept inside its range); its number follows.
 void MoveBar(DialogView& view, int i, int value);
 
-// `Cmd_Init`: the defaults in the bars and pairs, music source none; the track text and the file
-// path stay.
+// `Cmd_Init`: the defaults in the bars (sound off) and pairs, music source none; the track text and
+// the file path stay.
 DialogChange ResetDialog(DialogView& view, StoredSettingsRecord& record);
 
-// `Cmd_Set`: the texts of "00" to "10" in key order, as they are to be written. Updates
+// `Cmd_Set`: the texts of "00" to "11" in key order, as they are to be written. Updates
 // record.BgmTrack from the track text: a number is rounded (halves to even), a non-number gives
 // 0, a number beyond 16 bits keeps the value the record holds.
-std::array<std::string, 11> SaveDialog(const DialogView& view, StoredSettingsRecord& record);
+std::array<std::string, 12> SaveDialog(const DialogView& view, StoredSettingsRecord& record);
 
 // "##": a number's digits without leading zeros, nothing for 0.
 std::string FormatTrack(int value);
 
 // The 31 entries of `BGM_Repeat`'s list: "" then "1" to "30".
 std::vector<std::string> RepeatList();
-
-// Top-left of the dialog: centred across, a third of the free height down (integer division,
-// truncated toward zero, as on a screen smaller than the dialog).
-std::pair<int, int> DialogPosition(int screenWidth, int screenHeight, int windowWidth,
-                                   int windowHeight);
 
 // Brightness c of backdrop row y of an area `height` rows high: 0 at the top, 220 in the
 // middle, back to about 0 at the bottom.
@@ -120,9 +117,28 @@ std::vector<BackdropLine> BackdropLines(const PixelRect& area, Rgb add);
 inline constexpr Rgb DialogShadeAdd{0, 0, 30};
 inline constexpr Rgb PanelShadeAdd{30, 30, 30};
 
+// Top-left of a window of width x height in a monitor's work area: centred across, a third of
+// the free height down, and never above or left of the work area.
+std::pair<int, int> DialogPosition(const PixelRect& work, int windowWidth, int windowHeight);
+
+// The dots per inch at which the dialog is laid out: the screen's, or where the client area at
+// that size and the window's frame (frameWidth x frameHeight, which does not scale) would not
+// fit the work area, the largest smaller one at which they do. Never below MinDialogDpi.
+inline constexpr int MinDialogDpi = 24;
+int FitDialogDpi(int dpi, int workWidth, int workHeight, int frameWidth, int frameHeight);
+
 // A mouse button pressed at client pixel (x, y): the option mark or caption under it selects its
 // option (any button does). A press anywhere else changes nothing.
 DialogChange ClickDialog(DialogView& view, StoredSettingsRecord& record, int x, int y,
                          const DialogScale& scale);
+
+// The keyboard on a focused option group.
+enum class OptionGroup : std::uint8_t { Cloud, Illumination, Music };
+enum class OptionKey : std::uint8_t { Space, Previous, Next };
+// Space takes the next option (round the group), Previous and Next the neighbour in reading order
+// (the music group reads "音楽CD", "無し", "MP3、WAV" from the top), stopping at the ends. With
+// no option chosen, every key takes the first.
+DialogChange KeyOption(DialogView& view, StoredSettingsRecord& record, OptionGroup group,
+                       OptionKey key);
 
 }  // namespace varenko

@@ -4,6 +4,7 @@
 
 #include "frontend/app/wide.h"
 #include "frontend/settings/dialog_win32.h"
+#include "frontend/settings/texts.h"
 
 namespace varenko::dialog_win32 {
 
@@ -51,8 +52,8 @@ void PaintBackdrop(int width, int height) {
 
 namespace {
 
-void DrawLabel(HDC dc, const LabelLayout& label, const std::wstring& text, COLORREF colour) {
-  RECT r = Place(label.container, label.place);
+void DrawCaption(HDC dc, const LabelLayout& label, const std::wstring& text, COLORREF colour) {
+  RECT r = PlaceLabel(label);
   SetTextColor(dc, colour);
   UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | DT_TOP;
   // A label sized to its text grows with a stand-in font that is wider than the designed one:
@@ -60,6 +61,10 @@ void DrawLabel(HDC dc, const LabelLayout& label, const std::wstring& text, COLOR
   if (label.align == Align::Right) format |= DT_RIGHT;
   if (label.align == Align::Centre) format |= DT_CENTER;
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+}
+
+void DrawLabel(HDC dc, const LabelLayout& label, COLORREF colour = RGB(0, 0, 0)) {
+  DrawCaption(dc, label, Text(label.text), colour);
 }
 
 void DrawMark(HDC dc, HDC source, Container container, const TwipRect& image, OptionMark mark) {
@@ -92,38 +97,39 @@ void PaintContents(HDC dc) {
   HGDIOBJ oldFont = SelectObject(dc, dialog.labelFont);
   SetBkMode(dc, TRANSPARENT);
   const COLORREF black = RGB(0, 0, 0);
-  for (const LabelLayout& label : UpperLabels) DrawLabel(dc, label, label.caption, black);
+  for (const LabelLayout& label : UpperLabels) DrawLabel(dc, label);
   for (int i = 0; i < BarCount; ++i) {
-    const LabelLayout number{Container::UpperPanel, L"", BarLabelRect(i), Align::Right};
-    DrawLabel(dc, number, Widen(dialog.view.barLabel[i]), black);
+    const LabelLayout number{BarContainer(i), TextId::Count, BarLabelRect(i), Align::Right};
+    DrawCaption(dc, number, Widen(dialog.view.barLabel[i]), black);
   }
   for (int i = 0; i < 2; ++i) {
     DrawMark(dc, source, Container::UpperPanel, CloudOptions[i].image, dialog.view.cloud[i]);
-    DrawLabel(dc, CloudOptions[i].label, CloudOptions[i].label.caption, black);
+    DrawLabel(dc, CloudOptions[i].label);
     DrawMark(dc, source, Container::UpperPanel, IlluOptions[i].image, dialog.view.illu[i]);
-    DrawLabel(dc, IlluOptions[i].label, IlluOptions[i].label.caption, black);
+    DrawLabel(dc, IlluOptions[i].label);
   }
   for (int i = 0; i < 3; ++i) {
     DrawMark(dc, source, Container::LowerPanel, BgmOptions[i].image, dialog.view.bgm[i]);
-    DrawLabel(dc, BgmOptions[i].label, BgmOptions[i].label.caption, black);
+    DrawLabel(dc, BgmOptions[i].label);
   }
 
   // `Shape3` framing the opaque title "BGM".
   RECT frame = Place(Container::LowerPanel, BgmFrameRect);
   FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  RECT title = Place(BgmTitle.container, BgmTitle.place);
+  RECT title = PlaceLabel(BgmTitle);
   FillRect(dc, &title, GetSysColorBrush(COLOR_WINDOW));
-  DrawLabel(dc, BgmTitle, BgmTitle.caption, black);
-  DrawLabel(dc, RepeatLabel, RepeatLabel.caption, black);
+  DrawLabel(dc, BgmTitle);
+  DrawLabel(dc, RepeatLabel);
+  DrawLabel(dc, SoundLabel);
 
-  // `lbl_Fname`: the path wraps inside its two lines and is cut there.
+  // `lbl_Fname`: one line; a path too long for it loses its middle, so the file name shows whole.
   const std::wstring path = Widen(dialog.view.fileLabel);
   RECT file = Place(Container::LowerPanel, FileNameRect);
   SetTextColor(dc, black);
   DrawTextW(dc, path.c_str(), static_cast<int>(path.size()), &file,
-            DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+            DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS | DT_NOPREFIX);
 
-  DrawLabel(dc, CreditLabel, CreditLabel.caption, RGB(255, 255, 255));
+  DrawLabel(dc, CreditLabel, RGB(255, 255, 255));
   SelectObject(dc, oldFont);
   DeleteDC(source);
 }

@@ -11,6 +11,7 @@
 #include <windowsx.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -23,6 +24,7 @@
 #include "frontend/settings/dialog_resources.h"
 #include "frontend/settings/dialog_win32.h"
 #include "frontend/settings/store.h"
+#include "frontend/settings/texts.h"
 
 namespace varenko {
 
@@ -41,15 +43,16 @@ using namespace dialog_win32;
 constexpr wchar_t DialogClass[] = L"Tamsel_P";
 
 // Control ids. 1 and 2 are left alone: the dialog keyboard handling sends them for Enter and
-// Escape, which this dialog does not act on.
+// Escape; Escape closes the dialog as "Cancel" does.
 enum ControlId : int {
-  IdBarFirst = 100,  // HS 0..5 are 100..105
+  IdBarFirst = 100,  // HS 0..5 are 100..105, the sound bar 106
   IdRepeat = 120,
   IdCmdBgm = 130,
   IdCmdEtc,
   IdCmdInit,
   IdCmdSet,
   IdCmdCan,
+  IdGroupFirst = 140,  // the option groups, 140..142
 };
 
 // ----------------------------------------------------------------------------------------------
@@ -63,9 +66,16 @@ void ShowMusicControls() {
   SetCommandEnabled(dialog.cmdBgm, dialog.view.bgmButtonEnabled ? -1 : 0);
 }
 
+// The dialog and the option groups over it, whose windows show the dialog's face.
+void Repaint(const RECT* area) {
+  InvalidateRect(dialog.hwnd, area, FALSE);
+  for (HWND group : dialog.groups)
+    if (group) InvalidateRect(group, nullptr, FALSE);
+}
+
 void ShowView() {
   ShowMusicControls();
-  InvalidateRect(dialog.hwnd, nullptr, FALSE);
+  Repaint(nullptr);
 }
 
 void ShowBars() {
@@ -73,26 +83,35 @@ void ShowBars() {
 }
 
 HWND CreateButton(const ButtonLayout& layout, int id) {
-  const PropertyBag saved = {{"Caption", layout.caption}, {"Font", LabelFontSpec}};
+  const PropertyBag saved = {{"Caption", Text(layout.text)}, {"Font", dialog.buttonFont}};
   return CreateCommand(dialog.hwnd, id, Place(layout.container, layout.place), saved);
 }
 
+void CreateBar(HINSTANCE instance, int i) {
+  const RECT r = Place(BarContainer(i), BarRect(i));
+  dialog.bars[i] = CreateWindowExW(
+      0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, r.left, r.top,
+      r.right - r.left, r.bottom - r.top, dialog.hwnd,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdBarFirst + i)), instance, nullptr);
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
+  info.nMin = BarRanges[i].minimum;
+  info.nMax = BarRanges[i].maximum;
+  info.nPage = 0;  // the large change moves by 5 without shortening the range
+  info.nPos = BarRanges[i].design;
+  SetScrollInfo(dialog.bars[i], SB_CTL, &info, FALSE);
+}
+
+// Created in reading order, which is the order Tab visits them.
 void CreateControls(HINSTANCE instance) {
-  for (int i = 0; i < BarCount; ++i) {
-    const RECT r = Place(Container::UpperPanel, BarRect(i));
-    dialog.bars[i] = CreateWindowExW(
-        0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, r.left, r.top,
-        r.right - r.left, r.bottom - r.top, dialog.hwnd,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdBarFirst + i)), instance, nullptr);
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
-    info.nMin = BarRanges[i].minimum;
-    info.nMax = BarRanges[i].maximum;
-    info.nPage = 0;  // the large change moves by 5 without shortening the range
-    info.nPos = BarRanges[i].design;
-    SetScrollInfo(dialog.bars[i], SB_CTL, &info, FALSE);
-  }
+  for (int i = 0; i < UpperBarCount; ++i) CreateBar(instance, i);
+  dialog.groups[0] =
+      CreateOptionGroup(OptionGroup::Cloud, Container::UpperPanel, CloudGroupRect, IdGroupFirst);
+  dialog.groups[1] = CreateOptionGroup(OptionGroup::Illumination, Container::UpperPanel,
+                                       IlluGroupRect, IdGroupFirst + 1);
+  dialog.groups[2] =
+      CreateOptionGroup(OptionGroup::Music, Container::LowerPanel, BgmGroupRect, IdGroupFirst + 2);
 
   // The edit part is 300 twips high; the rest is room for the dropped-down list.
   const RECT r = Place(Container::LowerPanel, RepeatRect);
@@ -105,6 +124,7 @@ void CreateControls(HINSTANCE instance) {
     // Anything longer cannot be a track number; the limit keeps the save's read bounded.
     SendMessageW(dialog.repeat, CB_LIMITTEXT, 32, 0);
   }
+  CreateBar(instance, SoundBar);
 
   dialog.cmdBgm = CreateButton(CmdBgm, IdCmdBgm);
   CreateButton(CmdEtc, IdCmdEtc);
@@ -122,9 +142,9 @@ BOOL CALLBACK InitializeButton(HWND child, LPARAM) {
 void FormLoad() {
   RECT window;
   if (GetWindowRect(dialog.hwnd, &window)) {
-    const auto [left, top] =
-        DialogPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                       window.right - window.left, window.bottom - window.top);
+    const RECT work = WorkArea();
+    const auto [left, top] = DialogPosition({work.left, work.top, work.right, work.bottom},
+                                            window.right - window.left, window.bottom - window.top);
     SetWindowPos(dialog.hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   }
   EnumChildWindows(dialog.hwnd, InitializeButton, 0);
@@ -158,7 +178,7 @@ void Unload() {
 
 void ChooseFile() {
   // The filter is one description and one pattern, each NUL-terminated, then a final NUL.
-  std::wstring filter = FileFilterName;
+  std::wstring filter = Text(TextId::ChooserFilter);
   filter += L'\0';
   filter += FileFilterPattern;
   filter += L'\0';
@@ -173,11 +193,11 @@ void ChooseFile() {
   ofn.nMaxFile = FileBufferLength;
   ofn.lpstrFileTitle = title;
   ofn.nMaxFileTitle = FileBufferLength;
-  ofn.lpstrTitle = FileChooserTitle;
+  ofn.lpstrTitle = Text(TextId::ChooserTitle);
   if (!GetOpenFileNameW(&ofn)) return;
   file[FileBufferLength] = L'\0';
   ChooseFile(dialog.view, StoredSettings, Narrow(file));
-  InvalidateRect(dialog.hwnd, nullptr, FALSE);
+  Repaint(nullptr);
 }
 
 void Save() {
@@ -218,6 +238,9 @@ void OpenHomePage() {
 void OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
+    case IDCANCEL:  // Escape
+      Unload();
+      break;
     case IdCmdBgm:
       ChooseFile();
       break;
@@ -276,18 +299,16 @@ void OnScroll(HWND bar, int code) {
   }
   MoveBar(dialog.view, i, pos);
   SetScrollPos(bar, SB_CTL, dialog.view.bar[i], TRUE);
-  const RECT number = Place(Container::UpperPanel, BarLabelRect(i));
+  const RECT number = Place(BarContainer(i), BarLabelRect(i));
   // The number may have grown past its box to the left with a wide stand-in font.
   RECT dirty = number;
-  dirty.left = Place(Container::UpperPanel, BarRect(i)).right;
+  dirty.left = Place(BarContainer(i), BarRect(i)).right;
   InvalidateRect(dialog.hwnd, &dirty, FALSE);
 }
 
 // The option images and their captions react to any mouse button.
 void OnMouseDown(POINT p) {
-  const DialogChange change = ClickDialog(dialog.view, StoredSettings, p.x, p.y, Scale());
-  if (change.musicControls) ShowMusicControls();
-  if (change.marks) InvalidateRect(dialog.hwnd, nullptr, FALSE);
+  ShowChange(ClickDialog(dialog.view, StoredSettings, p.x, p.y, Scale()));
 }
 
 LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -343,10 +364,17 @@ void Release() {
 // Functions
 // ----------------------------------------------------------------------------------------------
 
+void dialog_win32::ShowChange(const DialogChange& change) {
+  if (change.musicControls) ShowMusicControls();
+  if (change.marks) Repaint(nullptr);
+}
+
 void ShowSettingsDialog() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   Release();
   RegisterCommandClass(instance);
+  RegisterOptionGroupClass(instance);
+  dialog.view.language = CurrentLanguage();
 
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -358,30 +386,24 @@ void ShowSettingsDialog() {
   wc.lpszClassName = DialogClass;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
 
-  // Twips are physical: on a scaled desktop the real DPI keeps the dialog's size.
-  if (HDC screen = GetDC(nullptr)) {
-    dialog.dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    dialog.dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-  }
-  if (dialog.dpiX <= 0 || dialog.dpiY <= 0) dialog.dpiX = dialog.dpiY = 96;
-  dialog.labelFont = CreateUiFont(LabelFace, LabelPoints, dialog.dpiY, true);
-  dialog.panelFont = CreateUiFont(PanelFace, PanelPoints, dialog.dpiY, false);
   dialog.markOff = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_OPTION_MARK_OFF),
                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   dialog.markOn = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_OPTION_MARK_ON),
                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-  RECT frame{0, 0, PixelsX(DialogClientWidth), PixelsY(DialogClientHeight)};
-  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  // Created before it is sized: its size depends on the monitor it opens on.
   dialog.hwnd = CreateWindowExW(0, DialogClass, DialogCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                nullptr, instance, nullptr);
+                                1, 1, nullptr, nullptr, instance, nullptr);
   if (!dialog.hwnd) {
     Release();
     return;
   }
+  ChooseScale(style);
+  RECT frame{0, 0, PixelsX(DialogClientWidth), PixelsY(DialogClientHeight)};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  SetWindowPos(dialog.hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   CreateControls(instance);
   FormLoad();
   ShowWindow(dialog.hwnd, SW_SHOWNORMAL);

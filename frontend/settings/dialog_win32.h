@@ -7,6 +7,8 @@
 #include <windows.h>
 // clang-format on
 
+#include <string>
+
 #include "frontend/settings/dialog_layout.h"
 #include "frontend/settings/dialog_model.h"
 
@@ -16,14 +18,17 @@ namespace varenko::dialog_win32 {
 struct DialogState {
   HWND hwnd = nullptr;
   bool closed = false;
-  int dpiX = 96, dpiY = 96;
+  int dpiX = 96, dpiY = 96;  // the layout's: the screen's, or less where the dialog must shrink
+  int screenDpiY = 96;       // the screen's, by which the buttons size their fonts
   HFONT labelFont = nullptr;
+  std::wstring buttonFont;  // the buttons' saved "Font": the labels' face and size
   HFONT panelFont = nullptr;
   HBITMAP backdrop = nullptr;  // shading of the dialog and its panels, drawn on resize
   HBITMAP markOff = nullptr, markOn = nullptr;
   HWND bars[BarCount] = {};
   HWND repeat = nullptr;
   HWND cmdBgm = nullptr;
+  HWND groups[3] = {};  // the option groups: weather, illumination, music
   DialogView view = DesignView();
 };
 extern DialogState dialog;
@@ -45,6 +50,24 @@ inline RECT PanelInner(const TwipRect& panel) {
 inline RECT Place(Container container, const TwipRect& place) {
   return ToRect(PlaceControl(container, place, Scale()));
 }
+
+// Where a label lies and what it says in the dialog's language.
+inline RECT PlaceLabel(const LabelLayout& label) {
+  return Place(label.container, LabelPlace(label, dialog.view.language));
+}
+
+// The work area of the monitor the dialog opens on (the whole screen where that is unknown).
+RECT WorkArea();
+// The DPI the dialog is laid out at and its fonts, for a window of that style.
+void ChooseScale(DWORD style);
+
+// Carries out what a change asks: the music controls' enabled state, a repaint of the marks.
+void ShowChange(const DialogChange& change);
+
+// The window of an option group over the rectangle laid out in the container; it takes the
+// focus from Tab, shows the focus mark, and turns Space and the arrow keys into choices.
+bool RegisterOptionGroupClass(HINSTANCE instance);
+HWND CreateOptionGroup(OptionGroup group, Container container, const TwipRect& place, int id);
 
 // The backdrop's bitmap for a client area of width x height; the window's paint; the windowless
 // contents drawn into any device context.

@@ -2,6 +2,7 @@
 // conversions between stored text and numbers.
 #include "frontend/settings/store.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -71,6 +72,12 @@ std::optional<std::int16_t> TextToInt16Rounded(std::string_view text) {
   return FitInt16(std::nearbyint(*value));
 }
 
+std::optional<std::int16_t> TextToInt16Saturated(std::string_view text) {
+  const auto value = ParseDecimalNumber(text);
+  if (!value) return std::nullopt;
+  return FitInt16(std::clamp(std::nearbyint(*value), -32768.0, 32767.0));
+}
+
 std::optional<std::int16_t> TextToInt16Floor(std::string_view text) {
   const auto value = ParseDecimalNumber(text);
   if (!value) return std::nullopt;
@@ -81,17 +88,22 @@ std::string FormatSettingNumber(int value) { return std::to_string(value); }
 
 void LoadSettingsFrom(const SettingsAccess& access, StoredSettingsRecord& record) {
   // Every step runs whatever the earlier ones did: a failed read or write leaves that key alone.
-  for (int i = 0; i < static_cast<int>(std::size(record.Values)); ++i) {
-    const SettingRead text = access.read(SettingsValueNames[i]);
+  // The renderer settings: "00" to "07" into Values, "11" into SoundVolume.
+  static_assert(RendererSettingCount == std::size(StoredSettingsRecord{}.Values) + 1);
+  for (int i = 0; i < RendererSettingCount; ++i) {
+    const SettingRow& row = SettingsTable[i];
+    std::int16_t& field = i < 8 ? record.Values[i] : record.SoundVolume;
+    const SettingRead text = access.read(row.key);
     if (!text) continue;
     if (text->empty()) {
-      const std::int16_t fallback = SettingsTable[i].fallback;
-      access.write(SettingsValueNames[i], FormatSettingNumber(fallback));
-      record.Values[i] = fallback;
-    } else if (const auto value = TextToInt16Rounded(*text)) {
-      record.Values[i] = *value;
+      access.write(row.key, FormatSettingNumber(row.fallback));
+      field = row.fallback;
+    } else if (const auto value =
+                   row.OnOff() ? TextToInt16Rounded(*text) : TextToInt16Saturated(*text)) {
+      field = *value;
     }
-    // A text that is no 16-bit number keeps the field and stays in the store as it is.
+    // A text that is no number (or, for an on/off value, none of 16 bits) keeps the field and
+    // stays in the store as it is.
   }
 
   std::int16_t* const rounded_down[] = {&record.BgmMode, &record.BgmTrack};

@@ -13,10 +13,11 @@ namespace varenko {
 // The front end's copy of the store, one per process, zero and empty at start. The settings
 // dialog edits it in place; the saver run and the music player read it.
 struct StoredSettingsRecord {
-  std::int16_t Values[8];  // "00" to "07", index i holds key "0i"
-  std::int16_t BgmMode;    // "08": 0 no music, 1 audio CD, 2 MP3 or WAV file
-  std::int16_t BgmTrack;   // "09": audio-CD track to repeat, 0 = none
-  std::string BgmFile;     // "10": music file path (UTF-8), empty when none
+  std::int16_t Values[8];    // "00" to "07", index i holds key "0i"
+  std::int16_t BgmMode;      // "08": 0 no music, 1 audio CD, 2 MP3 or WAV file
+  std::int16_t BgmTrack;     // "09": audio-CD track to repeat, 0 = none
+  std::string BgmFile;       // "10": music file path (UTF-8), empty when none
+  std::int16_t SoundVolume;  // "11": the renderer's sound-effects volume, 0 silent
 };
 
 extern StoredSettingsRecord StoredSettings;
@@ -32,7 +33,7 @@ struct SettingsAccess {
   std::function<bool(const std::string& path)> fileExists;
 };
 
-// The load step over any store: defaults written for missing or empty "00" to "07", the
+// The load step over any store: defaults written for missing or empty "00" to "07" and "11", the
 // conversions, the file test on "10" and the fallback of a file source without a file.
 void LoadSettingsFrom(const SettingsAccess& access, StoredSettingsRecord& record);
 
@@ -50,6 +51,10 @@ std::string FormatSettingNumber(int value);
 // nearest integer, halves to the even neighbour; nothing when the text is not a number or the
 // result does not fit in 16 bits.
 std::optional<std::int16_t> TextToInt16Rounded(std::string_view text);
+
+// The same, but a number past 16 bits counts as the nearest 16-bit value: the renderer counts a
+// value past a bar's range as the range's end, and the dialog shows what the renderer uses.
+std::optional<std::int16_t> TextToInt16Saturated(std::string_view text);
 
 // The same number rounded down (1.9 gives 1, -1.5 gives -2); nothing when it does not fit.
 std::optional<std::int16_t> TextToInt16Floor(std::string_view text);

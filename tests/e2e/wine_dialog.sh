@@ -6,6 +6,7 @@
 source "$(dirname "$0")/../../tools/e2e/lib.sh"
 start_xvfb
 use_wine
+use_language ja
 scr=$(win_exe Varenko.scr)
 info=$(win_exe tests/window_info.exe)
 
@@ -88,7 +89,7 @@ xdotool type --delay 50 "2.5"
 sleep 0.3
 click_at 328 464  # "設定" (`Cmd_Set` at 4260, 6780, 1335 x 375)
 check "設定 ends the front end" wait_until 20 scr_gone
-check_eq "設定 writes every key" "00 01 02 03 04 05 06 07 08 09 10" "$(reg_names | xargs)"
+check_eq "設定 writes every key" "00 01 02 03 04 05 06 07 08 09 10 11" "$(reg_names | xargs)"
 check_eq "bar 0 as moved" 11 "$(reg_get 00)"
 check_eq "bars 1 to 5 as loaded" "5 20 10 20 20" \
   "$(reg_get 01) $(reg_get 02) $(reg_get 03) $(reg_get 04) $(reg_get 05)"
@@ -120,16 +121,19 @@ check_eq "the defaults are written" "10 5 20 10 20 20 1 1 0" \
 check_eq "the track beyond the list is kept" 45 "$(reg_get 09)"
 check_eq "the file path survives the reset" 'C:\windows\win.ini' "$(reg_get 10)"
 
+# Past a bar's range (and past 16 bits) the bar shows the range's end, as the renderer uses it.
 reg_delete_key
 reg_set 05 250
+reg_set 04 99999999999
 open_dialog
 click_at 328 464
 check "設定 ends the front end" wait_until 20 scr_gone
-check_eq "a stored 250 is saved as the bar's value" 0 "$(reg_get 05)"
+check_eq "stored 250 and 99999999999 are saved as the bars' ends" "100 100" \
+  "$(reg_get 05) $(reg_get 04)"
 
 # --- Cancel writes nothing -------------------------------------------------------------------
 reg_delete_key
-for k in 00 01 02 03 04 05 06 07; do reg_set $k 3; done
+for k in 00 01 02 03 04 05 06 07 11; do reg_set $k 3; done
 before=$(wine reg query "$VARENKO_KEY" 2>/dev/null | tr -d '\r')
 open_dialog
 click_at 307 58

@@ -21,10 +21,11 @@ cp "$(win_exe Varenko.scr)" "$without_renderer/"
 # --- an unknown switch: defaults written, nothing shown -------------------------------------------
 reg_delete_key
 wine_run 60 "$with_renderer/Varenko.scr" /a >/dev/null
-check_eq "/a writes exactly 00 to 07" "00 01 02 03 04 05 06 07" "$(reg_names | tr '\n' ' ' | sed 's/ $//')"
+check_eq "/a writes exactly 00 to 07 and 11" "00 01 02 03 04 05 06 07 11" \
+  "$(reg_names | tr '\n' ' ' | sed 's/ $//')"
 values=""
-for n in 00 01 02 03 04 05 06 07; do values+="$(reg_get $n) "; done
-check_eq "/a writes the defaults" "10 5 20 10 20 20 1 1 " "$values"
+for n in 00 01 02 03 04 05 06 07 11; do values+="$(reg_get $n) "; done
+check_eq "/a writes the defaults" "10 5 20 10 20 20 1 1 0 " "$values"
 
 # Present values are left as they are, empty ones get their default.
 reg_set 00 abc

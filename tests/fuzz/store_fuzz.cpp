@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   view.repeatText = text;
   const std::int16_t loaded = record.BgmTrack;
-  const std::array<std::string, 11> saved = SaveDialog(view, record);
+  const std::array<std::string, 12> saved = SaveDialog(view, record);
   for (int i = 0; i < 10; ++i) Check(TextToInt16Rounded(saved[i]).has_value(), "saved number");
   Check(record.BgmTrack == (rounded ? *rounded : number ? loaded : 0), "track from its text");
   Check(TextToInt16Rounded(saved[9]) == record.BgmTrack, "saved track");

@@ -11,11 +11,11 @@ namespace varenko {
 namespace {
 
 using enum OptionMark;
-using Texts = std::array<std::string, 11>;
+using Texts = std::array<std::string, 12>;
 
 // The defaults, with the music choice given.
 StoredSettingsRecord Stored(std::int16_t mode = 0, std::int16_t track = 0, std::string file = "") {
-  return {{10, 5, 20, 10, 20, 20, 1, 1}, mode, track, file};
+  return {{10, 5, 20, 10, 20, 20, 1, 1}, mode, track, file, 0};
 }
 
 DialogView Loaded(const StoredSettingsRecord& r) {
@@ -26,9 +26,11 @@ DialogView Loaded(const StoredSettingsRecord& r) {
 
 TEST(DialogLoad, ShowsTheStoredValues) {
   // Every bar at its maximum, a track beyond the list, shown all the same.
-  const DialogView view = Loaded({{30, 30, 100, 30, 100, 100, 0, 1}, 1, 45, "C:\\Music\\show.mp3"});
-  EXPECT_EQ(view.bar, (std::array{30, 30, 100, 30, 100, 100}));
-  EXPECT_EQ(view.barLabel, (std::array<std::string, 6>{"30", "30", "100", "30", "100", "100"}));
+  const DialogView view =
+      Loaded({{30, 30, 100, 30, 100, 100, 0, 1}, 1, 45, "C:\\Music\\show.mp3", 100});
+  EXPECT_EQ(view.bar, (std::array{30, 30, 100, 30, 100, 100, 100}));
+  EXPECT_EQ(view.barLabel,
+            (std::array<std::string, 7>{"30", "30", "100", "30", "100", "100", "100"}));
   EXPECT_EQ(view.cloud, (std::array{On, Off}));
   EXPECT_EQ(view.illu, (std::array{Off, On}));
   EXPECT_EQ(view.bgm, (std::array{Off, On, Off}));
@@ -38,13 +40,13 @@ TEST(DialogLoad, ShowsTheStoredValues) {
 }
 
 TEST(DialogLoad, OutOfRangeValues) {
-  // Bar 0 below its minimum 1, bar 5 above its maximum, the pairs outside 0 and 1.
-  StoredSettingsRecord r{{0, 5, 20, 10, 20, 250, 2, -1}, 5, 0, ""};
+  // Bar 0 below its minimum 1, bars 3 to 5 and the sound bar past their maxima (the store reads
+  // a number past 16 bits as 32767), the pairs outside 0 and 1.
+  StoredSettingsRecord r{{0, 5, 20, 31, 32767, 250, 2, -1}, 5, 0, "", -3};
   const DialogView view = Loaded(r);
-  // The bar keeps its design value; the number shows what is stored.
-  EXPECT_EQ((std::array{view.bar[0], view.bar[5]}), (std::array{1, 0}));
-  EXPECT_EQ((std::array{view.barLabel[0], view.barLabel[5]}),
-            (std::array<std::string, 2>{"0", "250"}));
+  // A bar and its number show the range's end, the value the renderer uses.
+  EXPECT_EQ(view.bar, (std::array{1, 5, 20, 30, 100, 100, 0}));
+  EXPECT_EQ(view.barLabel, (std::array<std::string, 7>{"1", "5", "20", "30", "100", "100", "0"}));
   // A pair outside 0 and 1 has no picture in either image; the music group shows three empty
   // marks.
   EXPECT_EQ(view.cloud, (std::array{None, None}));
@@ -52,19 +54,21 @@ TEST(DialogLoad, OutOfRangeValues) {
   EXPECT_EQ(view.bgm, (std::array{Off, Off, Off}));
   EXPECT_FALSE(view.repeatEnabled || view.bgmButtonEnabled);
   // Saving writes the bars' values (back in range) and the pairs and mode unchanged.
-  EXPECT_EQ(SaveDialog(view, r), (Texts{"1", "5", "20", "10", "20", "0", "2", "-1", "5", "0", ""}));
+  EXPECT_EQ(SaveDialog(view, r),
+            (Texts{"1", "5", "20", "30", "100", "100", "2", "-1", "5", "0", "", "0"}));
 }
 
 TEST(DialogSave, WritesEveryKeyInOrder) {
   StoredSettingsRecord r = Stored(0, 0, "D:\\a b\\曲.wav");
   DialogView view = Loaded(r);
   MoveBar(view, 2, 55);
+  MoveBar(view, SoundBar, 35);
   SelectCloud(view, r, 0);
   SelectIllumination(view, r, 0);
   ChooseMusicSource(view, r, 2);
   view.repeatText = "12";
-  EXPECT_EQ(SaveDialog(view, r),
-            (Texts{"10", "5", "55", "10", "20", "20", "0", "0", "2", "12", "D:\\a b\\曲.wav"}));
+  EXPECT_EQ(SaveDialog(view, r), (Texts{"10", "5", "55", "10", "20", "20", "0", "0", "2", "12",
+                                        "D:\\a b\\曲.wav", "35"}));
   EXPECT_EQ(r.BgmTrack, 12);
 }
 
@@ -96,23 +100,24 @@ TEST(DialogMusic, SourceChoiceKeepsTrackAndFile) {
   EXPECT_FALSE(view.bgmButtonEnabled || view.repeatEnabled);
   EXPECT_EQ(view.bgm, (std::array{On, Off, Off}));
   EXPECT_EQ(SaveDialog(view, r),
-            (Texts{"10", "5", "20", "10", "20", "20", "1", "1", "0", "4", "C:\\x.mp3"}));
+            (Texts{"10", "5", "20", "10", "20", "20", "1", "1", "0", "4", "C:\\x.mp3", "0"}));
 }
 
 TEST(DialogReset, DefaultsButTheFileAndTrackStay) {
-  StoredSettingsRecord r{{10, 5, 20, 10, 20, 20, 0, 0}, 2, 0, "C:\\y.wav"};
+  StoredSettingsRecord r{{10, 5, 20, 10, 20, 20, 0, 0}, 2, 0, "C:\\y.wav", 60};
   DialogView view = Loaded(r);
   for (int i = 0; i < BarCount; ++i) MoveBar(view, i, 0);
   view.repeatText = "3";
   EXPECT_EQ(ResetDialog(view, r), (DialogChange{true, true}));
-  EXPECT_EQ(view.barLabel, (std::array<std::string, BarCount>{"10", "5", "20", "10", "20", "20"}));
+  EXPECT_EQ(view.barLabel,
+            (std::array<std::string, BarCount>{"10", "5", "20", "10", "20", "20", "0"}));
   EXPECT_EQ(view.cloud, (std::array{Off, On}));
   EXPECT_EQ(view.illu, (std::array{Off, On}));
   EXPECT_EQ(view.bgm, (std::array{On, Off, Off}));
   EXPECT_FALSE(view.bgmButtonEnabled || view.repeatEnabled);
   EXPECT_EQ(view.fileLabel, "C:\\y.wav");
   EXPECT_EQ(SaveDialog(view, r),
-            (Texts{"10", "5", "20", "10", "20", "20", "1", "1", "0", "3", "C:\\y.wav"}));
+            (Texts{"10", "5", "20", "10", "20", "20", "1", "1", "0", "3", "C:\\y.wav", "0"}));
 }
 
 TEST(DialogBars, MovesStayInRangeAndTheNumberFollows) {
@@ -121,7 +126,9 @@ TEST(DialogBars, MovesStayInRangeAndTheNumberFollows) {
   EXPECT_EQ(std::tie(view.bar[0], view.barLabel[0]), std::tuple(1, "1"));
   MoveBar(view, 2, 101);
   EXPECT_EQ(view.barLabel[2], "100");
-  MoveBar(view, 6, 5);  // no such bar: nothing happens
+  MoveBar(view, SoundBar, 101);
+  EXPECT_EQ(view.barLabel[SoundBar], "100");
+  MoveBar(view, 7, 5);  // no such bar: nothing happens
   MoveBar(view, -1, 5);
   EXPECT_EQ(view.bar[5], 0);
 }
@@ -131,17 +138,19 @@ TEST(DialogLayout, RepeatListAndPlacement) {
   ASSERT_EQ(list.size(), 31u);
   EXPECT_EQ((std::array{list[0], list[1], list[30]}), (std::array<std::string, 3>{"", "1", "30"}));
   EXPECT_EQ(FormatTrack(-3), "-3");
-  // 480 x 533 on 1280 x 720: centred across, a third of the free height down.
-  EXPECT_EQ(DialogPosition(1280, 720, 480, 533), (std::pair<int, int>{400, 62}));
-  // A screen smaller than the dialog truncates toward zero.
-  EXPECT_EQ(DialogPosition(400, 500, 481, 533), (std::pair<int, int>{-40, -11}));
+  // 480 x 533 in a work area of 1280 x 720: centred across, a third of the free height down;
+  // in a work area that starts elsewhere, the same inside it; never above or left of it.
+  EXPECT_EQ(DialogPosition({0, 0, 1280, 720}, 480, 533), (std::pair<int, int>{400, 62}));
+  EXPECT_EQ(DialogPosition({-1280, 40, 0, 760}, 480, 533), (std::pair<int, int>{-880, 102}));
+  EXPECT_EQ(DialogPosition({0, 0, 400, 500}, 481, 533), (std::pair<int, int>{0, 0}));
 }
 
 // Every control's place and caption, in the order of the dialog's tables.
 TEST(DialogLayout, ControlsAsLaidOut) {
   std::vector<std::pair<std::wstring, TwipRect>> laidOut;
-  for (const LabelLayout& l : UpperLabels) laidOut.push_back({l.caption, l.place});
-  for (int i = 0; i < BarCount; ++i) {
+  const auto ja = [](TextId id) { return std::wstring(Text(id, Language::Japanese)); };
+  for (const LabelLayout& l : UpperLabels) laidOut.push_back({ja(l.text), l.place});
+  for (int i = 0; i < UpperBarCount; ++i) {
     laidOut.push_back({L"HS", BarRect(i)});
     laidOut.push_back({L"lbl_HS", BarLabelRect(i)});
   }
@@ -150,14 +159,14 @@ TEST(DialogLayout, ControlsAsLaidOut) {
         std::span<const OptionLayout>(BgmOptions)})
     for (const OptionLayout& o : group) {
       laidOut.push_back({L"image", o.image});
-      laidOut.push_back({o.label.caption, o.label.place});
+      laidOut.push_back({ja(o.label.text), o.label.place});
     }
   // clang-format off
-  laidOut.insert(laidOut.end(), {{L"Shape3", BgmFrameRect}, {BgmTitle.caption, BgmTitle.place},
-      {L"BGM_Repeat", RepeatRect}, {RepeatLabel.caption, RepeatLabel.place},
+  laidOut.insert(laidOut.end(), {{L"Shape3", BgmFrameRect}, {ja(BgmTitle.text), BgmTitle.place},
+      {L"BGM_Repeat", RepeatRect}, {ja(RepeatLabel.text), RepeatLabel.place},
       {L"lbl_Fname", FileNameRect}});
   for (const ButtonLayout& b : {CmdBgm, CmdEtc, CmdInit, CmdSet, CmdCan})
-    laidOut.push_back({b.caption, b.place});
+    laidOut.push_back({ja(b.text), b.place});
   laidOut.insert(laidOut.end(), {{L"lbl 7", CreditLabel.place}, {L"Pic_C 1", UpperPanelRect},
       {L"Pic_C 0", LowerPanelRect}, {DialogCaption, {0, 0, DialogClientWidth, DialogClientHeight}}});
   const std::pair<std::wstring, TwipRect> expected[] = {
@@ -192,8 +201,8 @@ TEST(DialogLayout, ControlsAsLaidOut) {
     EXPECT_TRUE(laidOut[i] == expected[i]) << "row " << i;
 
   // Bar i edits key "0i": minimum, maximum, design value; small change 1, large change 5.
-  const std::array<int, 3> ranges[BarCount] = {{1, 30, 1}, {0, 30, 0},  {0, 100, 0},
-                                               {0, 30, 0}, {0, 100, 0}, {0, 100, 0}};
+  const std::array<int, 3> ranges[BarCount] = {{1, 30, 1},  {0, 30, 0},  {0, 100, 0}, {0, 30, 0},
+                                               {0, 100, 0}, {0, 100, 0}, {0, 100, 0}};
   for (int i = 0; i < BarCount; ++i)
     EXPECT_EQ((std::array{BarRanges[i].minimum, BarRanges[i].maximum, BarRanges[i].design}),
               ranges[i])
@@ -205,9 +214,11 @@ TEST(DialogLayout, ControlsAsLaidOut) {
   EXPECT_TRUE(std::wstring(LabelFace) == L"ＭＳ Ｐゴシック" && LabelPoints == 9.75);
   EXPECT_TRUE(std::wstring(LabelFontSpec) == L"ＭＳ Ｐゴシック,9.75") << "the buttons' font";
   EXPECT_TRUE(std::wstring(PanelFace) == L"Tahoma" && PanelPoints == 8.25);
-  EXPECT_TRUE(std::wstring(FileFilterName) == L"BGMﾌｧｲﾙ (MP3 WAV)");
+  EXPECT_TRUE(ja(TextId::ChooserFilter) == L"BGMﾌｧｲﾙ (MP3 WAV)");
   EXPECT_TRUE(std::wstring(FileFilterPattern) == L"*.MP3;*.WAV");
-  EXPECT_TRUE(std::wstring(FileChooserTitle) == L"ﾌｧｲﾙを開く");
+  EXPECT_TRUE(ja(TextId::ChooserTitle) == L"ﾌｧｲﾙを開く");
+  EXPECT_TRUE(ja(TextId::MissingRenderer) ==
+              L"Varenko.dll が Varenko.scr と同じﾌｫﾙﾀﾞに見つかりません！");
   EXPECT_EQ(FileBufferLength, 255);
 }
 
@@ -274,7 +285,7 @@ TEST(DialogClicks, OptionsUnderThePointer) {
       {240, 211, {false, false}, {1, 0, 1}},  // nor its bottom edge
   };
   for (const auto& [x, y, change, after] : cases) {
-    StoredSettingsRecord r{{10, 5, 20, 10, 20, 20, 1, 0}, 1, 0, ""};
+    StoredSettingsRecord r{{10, 5, 20, 10, 20, 20, 1, 0}, 1, 0, "", 0};
     DialogView view = Loaded(r);
     EXPECT_EQ(ClickDialog(view, r, x, y, DialogScale{}), change) << x << "," << y;
     EXPECT_EQ((std::array{r.Values[6], r.Values[7], r.BgmMode}), after) << x << "," << y;
@@ -293,6 +304,13 @@ TEST(DialogClicks, OptionsUnderThePointer) {
     EXPECT_EQ(change, (DialogChange{false, false}));
   EXPECT_EQ((std::array{r.Values[6], r.Values[7], r.BgmMode}),
             (std::array<std::int16_t, 3>{1, 1, 1}));
+  // Right of "曇り" but inside the wider place of "Cloudy".
+  for (Language language : {Language::Japanese, Language::English}) {
+    SelectCloud(view, r, 0);
+    view.language = language;
+    ClickDialog(view, r, 334, 200, DialogScale{});
+    EXPECT_EQ(r.Values[6], language == Language::English ? 1 : 0);
+  }
 }
 
 }  // namespace

@@ -46,23 +46,28 @@ TEST(FrontendStore, FirstStartWritesOnlyTheRendererDefaultsInKeyOrder) {
   FakeStore store;
   const StoredSettingsRecord record = Load(store);
   EXPECT_EQ(store.writes, (std::vector<std::string>{"00=10", "01=5", "02=20", "03=10", "04=20",
-                                                    "05=20", "06=1", "07=1"}));
+                                                    "05=20", "06=1", "07=1", "11=0"}));
   EXPECT_EQ(std::vector<int>(record.Values, record.Values + 8),
             (std::vector<int>{10, 5, 20, 10, 20, 20, 1, 1}));
   EXPECT_TRUE(record.BgmMode == 0 && record.BgmTrack == 0 && record.BgmFile.empty());
+  EXPECT_EQ(record.SoundVolume, 0);
 }
 
 TEST(FrontendStore, PresentValuesAreConvertedAndNeverRewritten) {
   FakeStore store;
-  store.values = {{"00", "abc"}, {"01", "70000"}, {"02", "2.5"}, {"03", ""},
-                  {"04", "3.5"}, {"05", "250"},   {"06", "-1"},  {"07", " 0 "}};
+  store.values = {{"00", "abc"}, {"01", "70000"}, {"02", "2.5"},
+                  {"03", ""},    {"04", "3.5"},   {"05", "250"},
+                  {"06", "-1"},  {"07", "70000"}, {"11", "-99999999999"}};
   StoredSettingsRecord record{};
-  record.Values[1] = 7;  // what the field held before the load
+  record.Values[1] = 7;  // what the fields held before the load
+  record.Values[7] = 9;
   LoadSettingsFrom(store.Access(), record);
-  // Letters and a number beyond 16 bits keep the field; 2.5 and 3.5 round to the even
-  // neighbour; empty takes the default; 250, outside the dialog's range, is loaded as it is.
+  // Letters keep the field; a number beyond 16 bits counts as the nearest 16-bit value for a
+  // bar's key and keeps the field of an on/off key; 2.5 and 3.5 round to the even neighbour;
+  // empty takes the default; 250, outside the dialog's range, is loaded as it is.
   EXPECT_EQ(std::vector<int>(record.Values, record.Values + 8),
-            (std::vector<int>{0, 7, 2, 10, 4, 250, -1, 0}));
+            (std::vector<int>{0, 32767, 2, 10, 4, 250, -1, 9}));
+  EXPECT_EQ(record.SoundVolume, -32768);
   EXPECT_EQ(store.writes, std::vector<std::string>{"03=10"});
   EXPECT_EQ(store.values["00"], "abc");
 }
@@ -72,7 +77,7 @@ TEST(FrontendStore, FailedReadLeavesTheKeyAloneAndTheRestGoesOn) {
   store.unreadable = {"00", "08"};
   const StoredSettingsRecord record = Load(store);
   EXPECT_EQ(std::tuple(record.Values[0], record.Values[1]), std::tuple(0, 5));
-  EXPECT_EQ(store.writes.size(), 7u);
+  EXPECT_EQ(store.writes.size(), 8u);
   EXPECT_EQ(store.writes.front(), "01=5");
 }
 
@@ -117,6 +122,9 @@ TEST(FrontendStore, NumberConversions) {
   const std::pair<const char*, std::optional<std::int16_t>> floored[] = {
       {"1.9", 1}, {"-0.1", -1}, {"32767.9", 32767}, {"-32768.1", {}}};
   for (const auto& [text, value] : floored) EXPECT_EQ(TextToInt16Floor(text), value) << text;
+  const std::pair<const char*, std::optional<std::int16_t>> saturated[] = {
+      {"99999999999", 32767}, {"32767.5", 32767}, {"-40000", -32768}, {"2.5", 2}, {"x", {}}};
+  for (const auto& [text, value] : saturated) EXPECT_EQ(TextToInt16Saturated(text), value) << text;
   EXPECT_EQ(FormatSettingNumber(-32768), "-32768");
   EXPECT_EQ(FormatSettingNumber(0), "0");
 }

@@ -120,6 +120,22 @@ use_wine() {
   ) 9>"$VARENKO_LINUX_BUILD/wineprefix.lock"
 }
 
+# use_language ja|en: the interface language of the Windows programs started after it. Wine takes
+# it from the Unix locale, which must exist: ja_JP.UTF-8 and en_US.UTF-8 are built once into the
+# Linux build tree from the system's locale sources (most machines have neither).
+use_language() {
+  local dir="$VARENKO_LINUX_BUILD/locale" name
+  name=$([[ $1 == ja ]] && echo ja_JP.UTF-8 || echo en_US.UTF-8)
+  mkdir -p "$dir"
+  (
+    flock 9
+    [[ -d "$dir/$name" ]] || localedef -i "${name%%.*}" -f UTF-8 "$dir/$name" >/dev/null 2>&1 || true
+  ) 9>"$dir.lock"
+  export LOCPATH="$dir"
+  # The shell itself looks for the locale without LOCPATH and would complain.
+  { export LANG="$name"; unset LC_ALL LC_MESSAGES; } 2>/dev/null
+}
+
 # win_exe NAME: path of a Windows program of the windows build (Varenko.dll, tests/print_settings.exe).
 win_exe() { echo "$VARENKO_WINDOWS_BUILD/$1"; }
 
