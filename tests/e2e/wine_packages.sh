@@ -188,9 +188,8 @@ for case in "$other|1 $other|1" "$other|- $other|-" "-|0 -|0" "$scr|1 -|1" "$lon
 done
 
 # --- The language of the user's interface -------------------------------------------------------
-# Wine takes the interface language from LANG where that locale exists: both are built here.
-mkdir -p "$E2E_TMP/locales"
-for l in ja_JP en_US; do localedef -i $l -f UTF-8 "$E2E_TMP/locales/$l.UTF-8" &>/dev/null || :; done
+# Wine takes the interface language from LANG where that locale exists: use_language builds both.
+(use_language ja && use_language en)
 # The English welcome page, read without the picture on its left, says what Setup does.
 welcome_says() {
   import -window "$(find_window "Varenko $version Setup" | head -n1)" "$E2E_TMP/page.png"
@@ -203,7 +202,7 @@ check_eq "Setup /S, for the uninstaller's window" 0 "$(install)"
 for run in "ja_JP:$setup:セットアップ" "ja_JP:$docdir/Uninstall.exe:アンインストール" \
   "en_US:$setup:Setup" "en_US:$docdir/Uninstall.exe:Uninstall"; do
   IFS=: read -r l program word <<<"$run"
-  env LOCPATH="$E2E_TMP/locales" LANG="$l.UTF-8" LC_ALL="$l.UTF-8" wine "$program" \
+  env LOCPATH="$VARENKO_LINUX_BUILD/locale" LANG="$l.UTF-8" LC_ALL="$l.UTF-8" wine "$program" \
     >>"$E2E_TMP/wine.log" 2>&1 &
   E2E_PIDS+=("$!")
   check "$l: the window \"Varenko $version $word\"" \
