@@ -15,6 +15,7 @@
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
 #include "renderer/sim/saver_settings.h"
+#include "renderer/sim/smoke_index.h"
 #include "renderer/sim/sprite_lists.h"
 #include "renderer/sim/update.h"
 
@@ -268,12 +269,15 @@ void BeeSparks(Particle& p) {
 
 void Light(const Particle& p) {
   if (settings.illumination == 0) return;
+  float radius;
   float reach;    // squared radius of the light
   float falloff;  // 1 / reach: the weight is ((reach - D) / reach)^2
   if (p.kind == Shell || p.kind == Fountain) {
+    radius = 200.0f;
     reach = 40000.0f;
     falloff = 0.000025f;
   } else if (p.kind == Flash) {
+    radius = 800.0f;
     reach = 640000.0f;
     falloff = 0.0000015625f;
   } else {
@@ -283,15 +287,19 @@ void Light(const Particle& p) {
   const Vec3 c(p.colour.x * 0.6f + 0.4f, p.colour.y * 0.6f + 0.4f, p.colour.z * 0.6f + 0.4f);
   const Vec3 at = p.pos;
   const float alpha = p.alpha;
-  ForEachRecord([&](Particle& s) {
+  // Each puff's light depends on nothing but the puff and this source, so the order in which
+  // the index hands them over does not matter; the order of the sources does, and stays.
+  const auto shine = [&](Particle& s) {
     if (s.kind != Smoke) return;
+    ++smokeIndex.distanceTests;
     const float d2 = DistanceSquared(at, s.pos);
     if (!(d2 < reach)) return;
     const float w = Squared((reach - d2) * falloff) * alpha;
     AddLight(s.colour.x, w * c.x);
     AddLight(s.colour.y, w * c.y);
     AddLight(s.colour.z, w * c.z);
-  });
+  };
+  if (!ForEachSmokeNear(at, radius, shine)) ForEachRecord(shine);
 
   if (p.kind != Flash || settings.cloudy == 0) return;
   constexpr float CloudReach = 2560000.0f;  // 1600 units

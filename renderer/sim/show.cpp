@@ -10,6 +10,7 @@
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
 #include "renderer/sim/saver_settings.h"
+#include "renderer/sim/smoke_index.h"
 #include "renderer/sim/update.h"
 
 namespace varenko {
@@ -59,16 +60,19 @@ void StepSimulation() {
   // record of a full pool is not in the list, so a pass cannot go on for ever.
   show.director.shellsInFlight = 0;
   int live = 0;
+  OpenSmokePass();
   for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel && n->particle.depthKey > FreeKey;
        n = n->next) {
     Particle& p = n->particle;
     UpdateParticle(p);
+    NoteMoved(p);
     if (p.kind == Shell) ++show.director.shellsInFlight;
     ComputeDepthKey(p);
     if (p.lifeFrac <= 0.0f || p.pos.y < 0.0f) EndOfLife(p);
     if (p.depthKey > FreeKey) ++live;
   }
 
+  CloseSmokePass();
   MaintainPool();
   show.peakLive = std::max(show.peakLive, live);
 }
