@@ -12,10 +12,10 @@
 
 #include "renderer/sim/cloud_grid.h"
 #include "renderer/sim/frame_state.h"
+#include "renderer/sim/neighbour_index.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
 #include "renderer/sim/saver_settings.h"
-#include "renderer/sim/smoke_index.h"
 #include "renderer/sim/sprite_lists.h"
 #include "renderer/sim/update.h"
 
@@ -291,7 +291,7 @@ void Light(const Particle& p) {
   // the index hands them over does not matter; the order of the sources does, and stays.
   const auto shine = [&](Particle& s) {
     if (s.kind != Smoke) return;
-    ++smokeIndex.distanceTests;
+    ++neighbours.distanceTests;
     const float d2 = DistanceSquared(at, s.pos);
     if (!(d2 < reach)) return;
     const float w = Squared((reach - d2) * falloff) * alpha;
@@ -299,7 +299,7 @@ void Light(const Particle& p) {
     AddLight(s.colour.y, w * c.y);
     AddLight(s.colour.z, w * c.z);
   };
-  if (!ForEachSmokeNear(at, radius, shine)) ForEachRecord(shine);
+  if (!ForEachNear(neighbours.smoke, at, radius, shine)) ForEachRecord(shine);
 
   if (p.kind != Flash || settings.cloudy == 0) return;
   constexpr float CloudReach = 2560000.0f;  // 1600 units
@@ -316,12 +316,15 @@ void Light(const Particle& p) {
 }
 
 void ForceField(const Particle& p) {
+  float radius;
   float reach;
   float strength;
   if (p.kind == Gather) {
+    radius = 500.0f;
     reach = 250000.0f;
     strength = 0.01f;
   } else if (p.kind == Blast || p.kind == Swirl) {
+    radius = 800.0f;
     reach = 640000.0f;
     strength = 0.002f;
   } else {
@@ -331,8 +334,10 @@ void ForceField(const Particle& p) {
   const float f = (1.0f - p.lifeFrac) * dt * strength;
   const Vec3 at = p.pos;
   const unsigned kind = p.kind;
-  ForEachRecord([&](Particle& o) {
+  // As with light, each record's push depends on nothing but the record and this field.
+  const auto push = [&](Particle& o) {
     if (o.kind == kind) return;  // a field never moves its own kind, nor itself
+    ++neighbours.distanceTests;
     const float d2 = DistanceSquared(at, o.pos);
     if (d2 == 0.0f || !(d2 < reach)) return;
     Vec3 towards = Difference(at, o.pos);
@@ -352,7 +357,8 @@ void ForceField(const Particle& p) {
         o.vel.z += 5.0f * b * towards.z;
         break;
     }
-  });
+  };
+  if (!ForEachNear(neighbours.all, at, radius, push)) ForEachRecord(push);
 }
 
 }  // namespace

@@ -153,27 +153,11 @@ PoolNode* SortChainInPlace(PoolNode* first, PoolNode* end) {
   return sorted;
 }
 
-// The same order through a copy of the keys: short runs by insertion, then merges that alternate
-// between the two arrays; relinks the pool and places the cursor. Returns false, leaving the list
-// alone, if the arrays cannot grow.
-bool SortPoolByKeys(std::size_t count) {
-  try {
-    if (sortKeys.size() < count) {
-      sortKeys.resize(count);
-      sortSpare.resize(count);
-    }
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+// Stable sort of entries [0, count) of sortKeys by descending key: short runs by insertion, then
+// merges that alternate between the two arrays. Returns the array holding the result.
+SortEntry* SortEntries(std::size_t count) {
   SortEntry* a = sortKeys.data();
   SortEntry* b = sortSpare.data();
-  std::size_t i = 0;
-  for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel && i < count; n = n->next) {
-    a[i++] = {n->particle.depthKey, n};
-  }
-  count = i;
-  if (count == 0) return false;
-
   constexpr std::size_t run = 32;
   for (std::size_t start = 0; start < count; start += run) {
     const std::size_t stop = std::min(start + run, count);
@@ -188,6 +172,11 @@ bool SortPoolByKeys(std::size_t count) {
     for (std::size_t lo = 0; lo < count; lo += 2 * width) {
       const std::size_t mid = std::min(lo + width, count);
       const std::size_t hi = std::min(lo + 2 * width, count);
+      // Runs already in order, common in a pool sorted the frame before, are copied whole.
+      if (mid < hi && !(a[mid].key > a[mid - 1].key)) {
+        std::copy(a + lo, a + hi, b + lo);
+        continue;
+      }
       std::size_t l = lo;
       std::size_t r = mid;
       std::size_t out = lo;
@@ -197,8 +186,13 @@ bool SortPoolByKeys(std::size_t count) {
     }
     std::swap(a, b);
   }
-  // Relink straight from the array and find the cursor there: each node is touched once more,
-  // which matters when the nodes lie scattered in memory.
+  return a;
+}
+
+// Relinks the sorted entries in their order, followed by the chain from `tail` (free records
+// left where they are) up to the sentinel, and places the cursor. Each node is touched once more,
+// straight from the array, which matters when the nodes lie scattered in memory.
+void Relink(const SortEntry* a, std::size_t count, PoolNode* tail) {
   PoolNode* const end = &pool.sentinel;
   PoolNode* prev = end;
   pool.cursor = end;
@@ -209,12 +203,73 @@ bool SortPoolByKeys(std::size_t count) {
     prev->next = n;
     prev = n;
   }
-  prev->next = end;
-  end->prev = prev;
+  if (tail != end) {
+    if (pool.cursor == end) pool.cursor = tail;
+    prev->next = tail;
+    tail->prev = prev;
+  } else {
+    prev->next = end;
+    end->prev = prev;
+  }
+}
+
+bool GrowSortArrays(std::size_t count) {
+  try {
+    if (sortKeys.size() < count) sortKeys.resize(count);
+    if (sortSpare.size() < count) sortSpare.resize(count);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   return true;
 }
 
+// The same order through a copy of the keys. Returns false, leaving the list alone, if the arrays
+// cannot grow.
+bool SortPoolByKeys(std::size_t count) {
+  if (!GrowSortArrays(count)) return false;
+  SortEntry* a = sortKeys.data();
+  std::size_t i = 0;
+  for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel && i < count; n = n->next) {
+    a[i++] = {n->particle.depthKey, n};
+  }
+  count = i;
+  if (count == 0) return false;
+  Relink(SortEntries(count), count, &pool.sentinel);
+  return true;
+}
+
+// Keys the update pass noted, in pool order, for the records before the cursor; notedValid is
+// false when they cannot stand for the list.
+std::size_t notedCount = 0;
+bool notedValid = false;
+
 }  // namespace
+
+void BeginSortNotes() {
+  notedCount = 0;
+  notedValid = true;
+}
+
+void NoteSortKey(PoolNode& n) {
+  if (notedCount == sortKeys.size() &&
+      !GrowSortArrays(std::max<std::size_t>(notedCount * 2, 256))) {
+    notedValid = false;
+  }
+  if (!notedValid) return;
+  sortKeys[notedCount++] = {n.particle.depthKey, &n};
+}
+
+void MaintainPoolFromNotes(const PoolNode* stop) {
+  const bool usable = notedValid && stop == pool.cursor && notedCount > 0;
+  notedValid = false;
+  // The free records from the cursor on keep their order behind every noted record, as the
+  // stable sort of the whole list would leave them.
+  if (usable && GrowSortArrays(notedCount)) {
+    Relink(SortEntries(notedCount), notedCount, pool.cursor);
+    return;
+  }
+  MaintainPool();
+}
 
 void MaintainPool() {
   PoolNode* const end = &pool.sentinel;
