@@ -303,8 +303,9 @@ void Light(const Particle& p) {
 
   if (p.kind != Flash || settings.cloudy == 0) return;
   constexpr float CloudReach = 2560000.0f;  // 1600 units
-  for (auto& row : CloudGrid) {
-    for (CloudVertex& v : row) {
+  for (int r = 0; r < CloudGridSize; ++r) {
+    if (!CloudRowMayReach(r, at, 1600.0f)) continue;
+    for (CloudVertex& v : CloudGrid[r]) {
       const float d2 = DistanceSquared(at, Vec3(v.x, v.y, v.z));
       if (!(d2 < CloudReach)) continue;
       const float w = Squared((CloudReach - d2) * 0.000000390625f) * alpha;

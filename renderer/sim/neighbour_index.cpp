@@ -19,6 +19,19 @@ constexpr NeighbourGrid EmptyGrid(bool smokeOnly, double edge) {
           0.0,       {},   {},         {},    {}, {},   nullptr,    false};
 }
 
+NeighbourIndex StartValues() {
+  return {NeighbourSearch::Grid,
+          false,
+          false,
+          EmptyGrid(true, 100.0),
+          EmptyGrid(false, 125.0),
+          false,
+          {},
+          {},
+          0,
+          0};
+}
+
 // Cells a grid may have at most: a few per record, and a floor for small pools. Records spread
 // wider than that get larger cells.
 constexpr double MinCellLimit = 4096.0;
@@ -158,8 +171,7 @@ void Moved(NeighbourGrid& g, Particle& p) {
 
 }  // namespace
 
-NeighbourIndex neighbours = {NeighbourSearch::Grid,   false, false, EmptyGrid(true, 100.0),
-                             EmptyGrid(false, 125.0), 0,     0};
+NeighbourIndex neighbours = StartValues();
 
 bool detail::PrepareSearch(NeighbourGrid& g) {
   NeighbourIndex& x = neighbours;
@@ -182,10 +194,7 @@ bool detail::PrepareSearch(NeighbourGrid& g) {
   return true;
 }
 
-void ResetNeighbourIndex() {
-  neighbours = {NeighbourSearch::Grid,   false, false, EmptyGrid(true, 100.0),
-                EmptyGrid(false, 125.0), 0,     0};
-}
+void ResetNeighbourIndex() { neighbours = StartValues(); }
 
 void RefreshAndGather(float grey) {
   NeighbourIndex& x = neighbours;
@@ -221,6 +230,7 @@ void RefreshAndGather(float grey) {
 
 void OpenNeighbourPass() {
   neighbours.passOpen = true;
+  neighbours.cloudRowsReady = false;
   StartPass(neighbours.smoke);
   StartPass(neighbours.all);
 }
@@ -240,6 +250,41 @@ void NoteVisited(Particle& p) {
   } catch (const std::bad_alloc&) {
     x.passOpen = false;  // lost track of a record: the rest of the pass walks the whole pool
   }
+}
+
+bool CloudRowMayReach(int r, const Vec3& at, float radius) {
+  NeighbourIndex& x = neighbours;
+  if (!x.passOpen || x.search != NeighbourSearch::Grid) return true;
+  if (!x.cloudRowsReady) {
+    for (int row = 0; row < CloudGridSize; ++row) {
+      double* lo = x.cloudLow[row];
+      double* hi = x.cloudHigh[row];
+      for (int a = 0; a < 3; ++a) {
+        lo[a] = std::numeric_limits<double>::infinity();
+        hi[a] = -std::numeric_limits<double>::infinity();
+      }
+      for (const CloudVertex& v : CloudGrid[row]) {
+        const double c[3] = {v.x, v.y, v.z};
+        if (!std::isfinite(c[0]) || !std::isfinite(c[1]) || !std::isfinite(c[2])) continue;
+        for (int a = 0; a < 3; ++a) {
+          lo[a] = std::min(lo[a], c[a]);
+          hi[a] = std::max(hi[a], c[a]);
+        }
+      }
+    }
+    x.cloudRowsReady = true;
+  }
+  const double c[3] = {at.x, at.y, at.z};
+  double gap2 = 0.0;
+  double largest = 0.0;
+  for (int a = 0; a < 3; ++a) {
+    // A row with no finite vertex is infinitely far; so is every row from a non-finite source.
+    const double gap = std::max({0.0, x.cloudLow[r][a] - c[a], c[a] - x.cloudHigh[r][a]});
+    gap2 += gap * gap;
+    largest = std::max(largest, std::fabs(c[a]));
+  }
+  const double reach = radius * (1.0 + 1e-5) + 1.0 + largest * 1e-6;
+  return !(gap2 > reach * reach);
 }
 
 std::size_t NeighbourIndexBytes() {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "renderer/sim/cloud_grid.h"
 #include "renderer/sim/pool.h"
 
 namespace varenko {
@@ -41,11 +42,14 @@ struct NeighbourGrid {
 };
 
 struct NeighbourIndex {
-  NeighbourSearch search;   // chosen by tests and benchmarks; the show leaves it on Grid
-  bool passOpen;            // between OpenNeighbourPass and CloseNeighbourPass
-  bool fieldsLastPass;      // the last pass searched for force-field neighbours
-  NeighbourGrid smoke;      // for lighting
-  NeighbourGrid all;        // for the force fields
+  NeighbourSearch search;              // chosen by tests and benchmarks; the show leaves it on Grid
+  bool passOpen;                       // between OpenNeighbourPass and CloseNeighbourPass
+  bool fieldsLastPass;                 // the last pass searched for force-field neighbours
+  NeighbourGrid smoke;                 // for lighting
+  NeighbourGrid all;                   // for the force fields
+  bool cloudRowsReady;                 // cloudLow and cloudHigh hold this pass's bounds
+  double cloudLow[CloudGridSize][3];   // per row of the cloud grid, the box of its finite
+  double cloudHigh[CloudGridSize][3];  // vertices: a flash skips the rows it cannot reach
   long long distanceTests;  // distances lighting and the fields computed, for the benchmarks
   long long builds;         // grids built, rebuilds included
 };
@@ -61,6 +65,9 @@ void OpenNeighbourPass();
 void CloseNeighbourPass();
 // Called for every record the pass has visited, once its update and end of life are done.
 void NoteVisited(Particle& p);
+// False when no vertex of the cloud grid's row r lies within `radius` of `at` (the cloud grid
+// does not move during a pass); always true outside a grid pass.
+bool CloudRowMayReach(int r, const Vec3& at, float radius);
 // Bytes the grids hold (their arrays' capacities).
 std::size_t NeighbourIndexBytes();
 

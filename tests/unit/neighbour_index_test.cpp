@@ -4,9 +4,11 @@
 // pool order; every record must end the frame with the same bits on both paths.
 #include "renderer/sim/neighbour_index.h"
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
+#include "renderer/sim/cloud_grid.h"
 #include "renderer/sim/emitters.h"
 #include "renderer/sim/update.h"
 #include "tests/unit/show_test_support.h"
@@ -43,15 +45,38 @@ const Row Scene[] = {
     {Fountain, {560, 0, 200},      {0, 0, 0},       0},
     {Fountain, {260, 0, 100},      {0, 0, 0},       0},  // lights what was laid
     {Gather,   {879, 100, 0},      {0, 0, 0},       0},
+    {Flash,    {1250, 2000, 0},    {0, 0, 0},       0},  // lights a few rows of the clouds
     {Flash,    {400, 300, 300},    {0, 0, 0},       0},
     {Smoke,    {390, 80, 60},      {-500, 10, 0},   0},  // moves after every light has shone
     {Smoke,    {1000, 1000, 1000}, {0, 0, 0},       0},  // beyond every light: never looked at
 };
 // clang-format on
 
-// Fills the pool with the scene and runs one frame on the given path; returns every record.
-std::vector<Particle> PlayScene(NeighbourSearch path, bool hole) {
+struct Frame {
+  std::vector<Particle> records;  // the scene's records, then every record in pool order
+  std::vector<float> clouds;      // the cloud grid's colours
+};
+
+// Fills the pool with the scene under a cloud ceiling laid out as the sky lays it, and runs one
+// frame on the given path.
+Frame PlayScene(NeighbourSearch path, bool hole) {
   ResetShow();
+  settings.cloudy = 1;
+  for (int r = 0; r < CloudGridSize; ++r) {
+    for (int c = 0; c < CloudGridSize; ++c) {
+      const float fr = static_cast<float>(r - 24) / 24.0f;
+      const float fc = static_cast<float>(c - 24) / 24.0f;
+      CloudGrid[r][c] = {(r - 24) * 833.3333f,
+                         2000.0f - 1000.0f * (fr * fr + fc * fc),
+                         (c - 24) * 833.3333f,
+                         0,
+                         0,
+                         0.1f,
+                         0.1f,
+                         0.1f,
+                         0.1f};
+    }
+  }
   settings.maxShells = 0;  // no launches: the frame is the scene's alone
   settings.illumination = 1;
   settings.windSpeed = 0;
@@ -74,12 +99,15 @@ std::vector<Particle> PlayScene(NeighbourSearch path, bool hole) {
     p.lifeLeft = 50.0f;
   }
   // A record freed before the frame (as a test or a tool might leave it): the pass stops there.
-  if (hole) FreeParticle(*made[16]);
+  if (hole) FreeParticle(*made[17]);
   StepSimulation();
-  std::vector<Particle> out;  // the scene's records, then every record in pool order
-  for (const Particle* p : made) out.push_back(*p);
+  Frame out;
+  for (const Particle* p : made) out.records.push_back(*p);
   for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel; n = n->next) {
-    out.push_back(n->particle);
+    out.records.push_back(n->particle);
+  }
+  for (const auto& row : CloudGrid) {
+    for (const CloudVertex& v : row) out.clouds.insert(out.clouds.end(), {v.red, v.green, v.blue});
   }
   return out;
 }
@@ -87,10 +115,14 @@ std::vector<Particle> PlayScene(NeighbourSearch path, bool hole) {
 TEST_F(NeighbourIndexTest, OneFrameMatchesTheWholePoolWalkBitForBit) {
   for (bool hole : {false, true}) {
     const long long testsBefore = neighbours.distanceTests;
-    const std::vector<Particle> want = PlayScene(NeighbourSearch::WholePool, hole);
+    const Frame wanted = PlayScene(NeighbourSearch::WholePool, hole);
+    const std::vector<Particle>& want = wanted.records;
     const long long wholePoolTests = neighbours.distanceTests - testsBefore;
     const long long builds = neighbours.builds;
-    const std::vector<Particle> got = PlayScene(NeighbourSearch::Grid, hole);
+    const Frame gotten = PlayScene(NeighbourSearch::Grid, hole);
+    const std::vector<Particle>& got = gotten.records;
+    EXPECT_EQ(gotten.clouds, wanted.clouds);
+    EXPECT_GT(*std::max_element(wanted.clouds.begin(), wanted.clouds.end()), 0.1f);
     EXPECT_GT(neighbours.builds, builds + 1) << "both grids used";
     EXPECT_LT(neighbours.distanceTests - testsBefore - wholePoolTests, wholePoolTests);
     ASSERT_EQ(got.size(), want.size());
