@@ -15,8 +15,8 @@ namespace {
 // that hug its sphere. A moved record stays in its old cell when it moved less than a tenth of
 // the edge.
 constexpr NeighbourGrid EmptyGrid(bool smokeOnly, double edge) {
-  return {smokeOnly, edge, edge * 0.1, false, {}, edge, 1.0 / edge, 1.0,  {1, 1, 1},
-          0.0,       {},   {},         {},    {}, {},   nullptr,    false};
+  return {smokeOnly, edge, edge * 0.1, false, {}, edge, 1.0 / edge, 1.0,     {1, 1, 1},
+          0.0,       {},   {},         {},    {}, {},   {},         nullptr, false};
 }
 
 NeighbourIndex StartValues() {
@@ -60,23 +60,9 @@ void TakeInNew(NeighbourGrid& g, bool toOverflow) {
   }
 }
 
-// Cells of the grid's edge over the box of the gathered records' finite positions, or larger ones
-// when that would make too many.
-void PlaceCells(NeighbourGrid& g) {
-  double lo[3];
-  double hi[3];
-  for (int a = 0; a < 3; ++a) {
-    lo[a] = std::numeric_limits<double>::infinity();
-    hi[a] = -std::numeric_limits<double>::infinity();
-  }
-  for (const Particle* p : g.gathered) {
-    const double c[3] = {p->pos.x, p->pos.y, p->pos.z};
-    if (!std::isfinite(c[0]) || !std::isfinite(c[1]) || !std::isfinite(c[2])) continue;
-    for (int a = 0; a < 3; ++a) {
-      lo[a] = std::min(lo[a], c[a]);
-      hi[a] = std::max(hi[a], c[a]);
-    }
-  }
+// Cells of the grid's edge over the box [lo, hi] of the records' finite positions (empty: lo
+// above hi), or larger ones when that would make too many.
+void PlaceCells(NeighbourGrid& g, const double lo[3], const double hi[3]) {
   const double limit =
       std::max(MinCellLimit, CellsPerRecord * static_cast<double>(g.gathered.size()));
   double span[3];
@@ -106,16 +92,47 @@ void PlaceCells(NeighbourGrid& g) {
   g.boundMargin = 1e-3 + extent * 1e-9;
 }
 
+// Drops the records freed since they were gathered and copies the others' positions, reading
+// each record once, and returns the box of the finite ones.
+void TakePositions(NeighbourGrid& g, double lo[3], double hi[3]) {
+  for (int a = 0; a < 3; ++a) {
+    lo[a] = std::numeric_limits<double>::infinity();
+    hi[a] = -std::numeric_limits<double>::infinity();
+  }
+  g.positions.resize(g.gathered.size());
+  std::size_t kept = 0;
+  for (Particle* p : g.gathered) {
+    if (!(p->depthKey > FreeKey)) continue;
+    const Place c = {p->pos.x, p->pos.y, p->pos.z};
+    g.gathered[kept] = p;
+    g.positions[kept++] = c;
+    if (!std::isfinite(c.x) || !std::isfinite(c.y) || !std::isfinite(c.z)) continue;
+    lo[0] = std::min(lo[0], static_cast<double>(c.x));
+    hi[0] = std::max(hi[0], static_cast<double>(c.x));
+    lo[1] = std::min(lo[1], static_cast<double>(c.y));
+    hi[1] = std::max(hi[1], static_cast<double>(c.y));
+    lo[2] = std::min(lo[2], static_cast<double>(c.z));
+    hi[2] = std::max(hi[2], static_cast<double>(c.z));
+  }
+  g.gathered.resize(kept);
+  g.positions.resize(kept);
+}
+
 // Counting sort of the gathered live records by cell: entries grouped by cell.
 void Build(NeighbourGrid& g) {
   TakeInNew(g, false);
-  std::erase_if(g.gathered, [](const Particle* p) { return !(p->depthKey > FreeKey); });
-  PlaceCells(g);
+  double lo[3];
+  double hi[3];
+  TakePositions(g, lo, hi);
+  PlaceCells(g, lo, hi);
   const int cells = g.dims[0] * g.dims[1] * g.dims[2];
   g.cellStart.assign(static_cast<std::size_t>(cells) + 1, 0);
   g.cellOfEntry.resize(g.gathered.size());
   for (std::size_t i = 0; i < g.gathered.size(); ++i) {
-    const int c = CellOf(g, g.gathered[i]->pos);
+    const Place& v = g.positions[i];
+    const int x = detail::CellCoordinate(g, v.x, 0);
+    const int y = detail::CellCoordinate(g, v.y, 1);
+    const int c = (detail::CellCoordinate(g, v.z, 2) * g.dims[1] + y) * g.dims[0] + x;
     g.cellOfEntry[i] = c;
     ++g.cellStart[static_cast<std::size_t>(c) + 1];
   }
@@ -210,6 +227,7 @@ void RefreshAndGather(float grey) {
   x.fieldsLastPass = false;
   try {
     for (PoolNode* n = end->next; n != end && n->particle.depthKey > FreeKey; n = n->next) {
+      PrefetchNode(n->next);
       Particle& p = n->particle;
       if (all) x.all.gathered.push_back(&p);
       x.all.lastSeen = n;
@@ -291,6 +309,7 @@ std::size_t NeighbourIndexBytes() {
   std::size_t bytes = 0;
   for (const NeighbourGrid* g : {&neighbours.smoke, &neighbours.all}) {
     bytes += (g->cellStart.capacity() + g->cellOfEntry.capacity()) * sizeof(int) +
+             g->positions.capacity() * sizeof(Place) +
              (g->entries.capacity() + g->overflow.capacity() + g->gathered.capacity()) *
                  sizeof(Particle*);
   }

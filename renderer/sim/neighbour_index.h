@@ -20,6 +20,11 @@ namespace varenko {
 // walk the list on their own. Grid gives exactly the same results.
 enum class NeighbourSearch { Grid, WholePool };
 
+// A record's position as the grid placed it.
+struct Place {
+  float x, y, z;
+};
+
 // One grid over either the smoke puffs or every record.
 struct NeighbourGrid {
   bool smokeOnly;              // holds smoke puffs only (lighting) or every record (force fields)
@@ -35,6 +40,7 @@ struct NeighbourGrid {
   std::vector<int> cellStart;  // entries of cell c: [cellStart[c], cellStart[c + 1])
   std::vector<Particle*> entries;   // grouped by cell; nullptr once moved to the overflow list
   std::vector<Particle*> overflow;  // records born, or moved far, since the build
+  std::vector<Place> positions;     // build scratch: the position of each gathered record
   std::vector<int> cellOfEntry;     // build scratch: the cell of each gathered record
   std::vector<Particle*> gathered;  // every record of the grid's sort seen this pass
   PoolNode* lastSeen;               // last record the grid has looked at in pool order

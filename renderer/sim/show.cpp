@@ -70,6 +70,7 @@ void StepSimulation() {
   OpenNeighbourPass();
   PoolNode* n = pool.sentinel.next;
   for (; n != &pool.sentinel && n->particle.depthKey > FreeKey; n = n->next) {
+    PrefetchNode(n->next);
     Particle& p = n->particle;
     UpdateParticle(p);
     if (p.kind == Shell) ++show.director.shellsInFlight;
