@@ -153,14 +153,76 @@ PoolNode* SortChainInPlace(PoolNode* first, PoolNode* end) {
   return sorted;
 }
 
+// Sets the free records (FreeKey, below every live key) apart behind the others, in their order,
+// where a stable sort leaves them anyway; they would otherwise break up the runs the live keys
+// kept from the last frame. Returns how many come first, or count when some key is NaN or below
+// FreeKey (never made by the pool's own rules): such lists get the plain sort.
+std::size_t SetFreeApart(std::size_t count, bool& plain) {
+  SortEntry* a = sortKeys.data();
+  std::size_t freeCount = 0;
+  plain = false;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (a[i].key == FreeKey) {
+      ++freeCount;
+    } else if (!(a[i].key > FreeKey)) {
+      plain = true;
+      return count;
+    }
+  }
+  if (freeCount == 0) return count;
+  SortEntry* b = sortSpare.data();
+  std::size_t live = 0;
+  std::size_t spare = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (a[i].key == FreeKey) {
+      b[spare++] = a[i];
+    } else {
+      a[live++] = a[i];
+    }
+  }
+  std::copy(b, b + spare, a + live);
+  return live;
+}
+
+// Merges the sorted runs a[lo, mid) and a[mid, hi) into b[lo, hi); on equal keys the left run
+// first. With `ordered` keys (no NaN) the left entries not below the right run's first and the
+// right entries not above the left run's last, most of both in a list sorted the frame before,
+// are copied without comparisons.
+void MergeInto(const SortEntry* a, SortEntry* b, std::size_t lo, std::size_t mid, std::size_t hi,
+               bool ordered) {
+  std::size_t l = lo;
+  std::size_t r = mid;
+  std::size_t end = hi;
+  std::size_t out = lo;
+  if (ordered) {
+    const float firstRight = a[mid].key;
+    const float lastLeft = a[mid - 1].key;
+    l = static_cast<std::size_t>(
+        std::partition_point(a + lo, a + mid,
+                             [&](const SortEntry& e) { return !(firstRight > e.key); }) -
+        a);
+    out = static_cast<std::size_t>(std::copy(a + lo, a + l, b + lo) - b);
+    end = static_cast<std::size_t>(
+        std::partition_point(a + mid, a + hi,
+                             [&](const SortEntry& e) { return e.key > lastLeft; }) -
+        a);
+    std::copy(a + end, a + hi, b + (hi - (hi - end)));
+  }
+  while (l < mid && r < end) b[out++] = (a[r].key > a[l].key) ? a[r++] : a[l++];
+  while (l < mid) b[out++] = a[l++];
+  while (r < end) b[out++] = a[r++];
+}
+
 // Stable sort of entries [0, count) of sortKeys by descending key: short runs by insertion, then
 // merges that alternate between the two arrays. Returns the array holding the result.
 SortEntry* SortEntries(std::size_t count) {
+  bool plain = false;
+  const std::size_t live = SetFreeApart(count, plain);
   SortEntry* a = sortKeys.data();
   SortEntry* b = sortSpare.data();
   constexpr std::size_t run = 32;
-  for (std::size_t start = 0; start < count; start += run) {
-    const std::size_t stop = std::min(start + run, count);
+  for (std::size_t start = 0; start < live; start += run) {
+    const std::size_t stop = std::min(start + run, live);
     for (std::size_t j = start + 1; j < stop; ++j) {
       const SortEntry e = a[j];
       std::size_t k = j;
@@ -168,24 +230,20 @@ SortEntry* SortEntries(std::size_t count) {
       a[k] = e;
     }
   }
-  for (std::size_t width = run; width < count; width *= 2) {
-    for (std::size_t lo = 0; lo < count; lo += 2 * width) {
-      const std::size_t mid = std::min(lo + width, count);
-      const std::size_t hi = std::min(lo + 2 * width, count);
-      // Runs already in order, common in a pool sorted the frame before, are copied whole.
-      if (mid < hi && !(a[mid].key > a[mid - 1].key)) {
+  for (std::size_t width = run; width < live; width *= 2) {
+    for (std::size_t lo = 0; lo < live; lo += 2 * width) {
+      const std::size_t mid = std::min(lo + width, live);
+      const std::size_t hi = std::min(lo + 2 * width, live);
+      if (mid < hi) {
+        MergeInto(a, b, lo, mid, hi, !plain);
+      } else {
         std::copy(a + lo, a + hi, b + lo);
-        continue;
       }
-      std::size_t l = lo;
-      std::size_t r = mid;
-      std::size_t out = lo;
-      while (l < mid && r < hi) b[out++] = (a[r].key > a[l].key) ? a[r++] : a[l++];
-      while (l < mid) b[out++] = a[l++];
-      while (r < hi) b[out++] = a[r++];
     }
     std::swap(a, b);
   }
+  // The free records set apart are still where SetFreeApart put them.
+  if (a != sortKeys.data()) std::copy(sortKeys.data() + live, sortKeys.data() + count, a + live);
   return a;
 }
 
