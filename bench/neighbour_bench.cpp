@@ -5,6 +5,7 @@
 // the show's hash (which must be the same on both paths). Usage: neighbour_bench [--seconds S]
 // [--dt D] [--seed N]
 // [--rounds R] (each path runs R times in turn; the best mean of each is printed)
+// [--only NAME] (one show: default, heaviest, gather or swirl)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -77,12 +78,14 @@ int Run(int argc, char** argv) {
   double step = 1.0 / 60.0;
   unsigned seed = 7;
   int rounds = 1;
+  std::string_view only;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string_view opt = argv[i];
     if (opt == "--seconds") seconds = std::atof(argv[i + 1]);
     if (opt == "--dt") step = std::atof(argv[i + 1]);
     if (opt == "--seed") seed = static_cast<unsigned>(std::atol(argv[i + 1]));
     if (opt == "--rounds") rounds = std::clamp(std::atoi(argv[i + 1]), 1, 20);
+    if (opt == "--only") only = argv[i + 1];
   }
   if (!(step > 0.0 && step <= 1.0) || !(seconds > 0.0 && seconds <= 36000.0)) {
     std::fprintf(stderr, "neighbour_bench: --dt must be in (0, 1], --seconds in (0, 36000]\n");
@@ -98,6 +101,7 @@ int Run(int argc, char** argv) {
                {"swirl", true, BurstSwirlFinale}};
   int mismatches = 0;
   for (const auto& s : shows) {
+    if (!only.empty() && only != s.name) continue;
     Figures best[2] = {};
     for (int r = 0; r < rounds; ++r) {
       for (int k = 0; k < 2; ++k) {
