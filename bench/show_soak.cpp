@@ -4,6 +4,8 @@
 // bench/soak.sh and the worst-frame measurement of extreme settings run it. Usage: show_soak
 // [--settings V0,V1,...,V7] [--seconds S] [--dt D] [--sample S] [--seed N]
 //                  [--wall-limit S]   (stops early once S seconds of real time have passed)
+//                  [--burst K]        (every shell gets burst kind K, as the renderer's --burst)
+//                  [--reference-walk] (lighting walks the whole pool: the reference pass)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,9 +13,12 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/settings_keys.h"
 #include "renderer/host/settings.h"
+#include "renderer/sim/burst_kinds.h"
+#include "renderer/sim/neighbour_index.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/show.h"
 
@@ -36,7 +41,14 @@ int Run(int argc, char** argv) {
   double sample = 60.0;
   double wallLimit = 1e30;
   unsigned seed = 7;
+  int burst = NoForcedBurst;
   ApplyDefaults();
+  // The one option without a value is taken out first, so the others still come in pairs.
+  std::vector<char*> args(argv, argv + argc);
+  std::erase_if(args, [](const char* a) { return std::string_view(a) == "--reference-walk"; });
+  if (static_cast<int>(args.size()) != argc) neighbours.search = NeighbourSearch::WholePool;
+  argc = static_cast<int>(args.size());
+  argv = args.data();
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string_view opt = argv[i];
     const char* value = argv[i + 1];
@@ -57,9 +69,11 @@ int Run(int argc, char** argv) {
       seed = static_cast<unsigned>(std::atol(value));
     } else if (opt == "--wall-limit") {
       wallLimit = std::atof(value);
+    } else if (opt == "--burst") {
+      burst = std::clamp(std::atoi(value), NoForcedBurst, static_cast<int>(BurstKindCount) - 1);
     }
   }
-  StartHeadlessShow(seed, static_cast<float>(step));
+  StartHeadlessShow(seed, static_cast<float>(step), burst);
 
   using Clock = std::chrono::steady_clock;
   const Clock::time_point begin = Clock::now();

@@ -12,6 +12,7 @@
 
 #include "renderer/sim/cloud_grid.h"
 #include "renderer/sim/frame_state.h"
+#include "renderer/sim/neighbour_index.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
 #include "renderer/sim/saver_settings.h"
@@ -268,12 +269,15 @@ void BeeSparks(Particle& p) {
 
 void Light(const Particle& p) {
   if (settings.illumination == 0) return;
+  float radius;
   float reach;    // squared radius of the light
   float falloff;  // 1 / reach: the weight is ((reach - D) / reach)^2
   if (p.kind == Shell || p.kind == Fountain) {
+    radius = 200.0f;
     reach = 40000.0f;
     falloff = 0.000025f;
   } else if (p.kind == Flash) {
+    radius = 800.0f;
     reach = 640000.0f;
     falloff = 0.0000015625f;
   } else {
@@ -283,20 +287,25 @@ void Light(const Particle& p) {
   const Vec3 c(p.colour.x * 0.6f + 0.4f, p.colour.y * 0.6f + 0.4f, p.colour.z * 0.6f + 0.4f);
   const Vec3 at = p.pos;
   const float alpha = p.alpha;
-  ForEachRecord([&](Particle& s) {
+  // Each puff's light depends on nothing but the puff and this source, so the order in which
+  // the index hands them over does not matter; the order of the sources does, and stays.
+  const auto shine = [&](Particle& s) {
     if (s.kind != Smoke) return;
+    ++neighbours.distanceTests;
     const float d2 = DistanceSquared(at, s.pos);
     if (!(d2 < reach)) return;
     const float w = Squared((reach - d2) * falloff) * alpha;
     AddLight(s.colour.x, w * c.x);
     AddLight(s.colour.y, w * c.y);
     AddLight(s.colour.z, w * c.z);
-  });
+  };
+  if (!ForEachNear(neighbours.smoke, at, radius, shine)) ForEachRecord(shine);
 
   if (p.kind != Flash || settings.cloudy == 0) return;
   constexpr float CloudReach = 2560000.0f;  // 1600 units
-  for (auto& row : CloudGrid) {
-    for (CloudVertex& v : row) {
+  for (int r = 0; r < CloudGridSize; ++r) {
+    if (!CloudRowMayReach(r, at, 1600.0f)) continue;
+    for (CloudVertex& v : CloudGrid[r]) {
       const float d2 = DistanceSquared(at, Vec3(v.x, v.y, v.z));
       if (!(d2 < CloudReach)) continue;
       const float w = Squared((CloudReach - d2) * 0.000000390625f) * alpha;
@@ -308,12 +317,15 @@ void Light(const Particle& p) {
 }
 
 void ForceField(const Particle& p) {
+  float radius;
   float reach;
   float strength;
   if (p.kind == Gather) {
+    radius = 500.0f;
     reach = 250000.0f;
     strength = 0.01f;
   } else if (p.kind == Blast || p.kind == Swirl) {
+    radius = 800.0f;
     reach = 640000.0f;
     strength = 0.002f;
   } else {
@@ -323,8 +335,10 @@ void ForceField(const Particle& p) {
   const float f = (1.0f - p.lifeFrac) * dt * strength;
   const Vec3 at = p.pos;
   const unsigned kind = p.kind;
-  ForEachRecord([&](Particle& o) {
+  // As with light, each record's push depends on nothing but the record and this field.
+  const auto push = [&](Particle& o) {
     if (o.kind == kind) return;  // a field never moves its own kind, nor itself
+    ++neighbours.distanceTests;
     const float d2 = DistanceSquared(at, o.pos);
     if (d2 == 0.0f || !(d2 < reach)) return;
     Vec3 towards = Difference(at, o.pos);
@@ -344,7 +358,8 @@ void ForceField(const Particle& p) {
         o.vel.z += 5.0f * b * towards.z;
         break;
     }
-  });
+  };
+  if (!ForEachNear(neighbours.all, at, radius, push)) ForEachRecord(push);
 }
 
 }  // namespace

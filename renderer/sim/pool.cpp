@@ -153,30 +153,76 @@ PoolNode* SortChainInPlace(PoolNode* first, PoolNode* end) {
   return sorted;
 }
 
-// The same order through a copy of the keys: short runs by insertion, then merges that alternate
-// between the two arrays; relinks the pool and places the cursor. Returns false, leaving the list
-// alone, if the arrays cannot grow.
-bool SortPoolByKeys(std::size_t count) {
-  try {
-    if (sortKeys.size() < count) {
-      sortKeys.resize(count);
-      sortSpare.resize(count);
+// Sets the free records (FreeKey, below every live key) apart behind the others, in their order,
+// where a stable sort leaves them anyway; they would otherwise break up the runs the live keys
+// kept from the last frame. Returns how many come first, or count when some key is NaN or below
+// FreeKey (never made by the pool's own rules): such lists get the plain sort.
+std::size_t SetFreeApart(std::size_t count, bool& plain) {
+  SortEntry* a = sortKeys.data();
+  std::size_t freeCount = 0;
+  plain = false;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (a[i].key == FreeKey) {
+      ++freeCount;
+    } else if (!(a[i].key > FreeKey)) {
+      plain = true;
+      return count;
     }
-  } catch (const std::bad_alloc&) {
-    return false;
   }
+  if (freeCount == 0) return count;
+  SortEntry* b = sortSpare.data();
+  std::size_t live = 0;
+  std::size_t spare = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (a[i].key == FreeKey) {
+      b[spare++] = a[i];
+    } else {
+      a[live++] = a[i];
+    }
+  }
+  std::copy(b, b + spare, a + live);
+  return live;
+}
+
+// Merges the sorted runs a[lo, mid) and a[mid, hi) into b[lo, hi); on equal keys the left run
+// first. With `ordered` keys (no NaN) the left entries not below the right run's first and the
+// right entries not above the left run's last, most of both in a list sorted the frame before,
+// are copied without comparisons.
+void MergeInto(const SortEntry* a, SortEntry* b, std::size_t lo, std::size_t mid, std::size_t hi,
+               bool ordered) {
+  std::size_t l = lo;
+  std::size_t r = mid;
+  std::size_t end = hi;
+  std::size_t out = lo;
+  if (ordered) {
+    const float firstRight = a[mid].key;
+    const float lastLeft = a[mid - 1].key;
+    l = static_cast<std::size_t>(
+        std::partition_point(a + lo, a + mid,
+                             [&](const SortEntry& e) { return !(firstRight > e.key); }) -
+        a);
+    out = static_cast<std::size_t>(std::copy(a + lo, a + l, b + lo) - b);
+    end = static_cast<std::size_t>(
+        std::partition_point(a + mid, a + hi,
+                             [&](const SortEntry& e) { return e.key > lastLeft; }) -
+        a);
+    std::copy(a + end, a + hi, b + (hi - (hi - end)));
+  }
+  while (l < mid && r < end) b[out++] = (a[r].key > a[l].key) ? a[r++] : a[l++];
+  while (l < mid) b[out++] = a[l++];
+  while (r < end) b[out++] = a[r++];
+}
+
+// Stable sort of entries [0, count) of sortKeys by descending key: short runs by insertion, then
+// merges that alternate between the two arrays. Returns the array holding the result.
+SortEntry* SortEntries(std::size_t count) {
+  bool plain = false;
+  const std::size_t live = SetFreeApart(count, plain);
   SortEntry* a = sortKeys.data();
   SortEntry* b = sortSpare.data();
-  std::size_t i = 0;
-  for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel && i < count; n = n->next) {
-    a[i++] = {n->particle.depthKey, n};
-  }
-  count = i;
-  if (count == 0) return false;
-
   constexpr std::size_t run = 32;
-  for (std::size_t start = 0; start < count; start += run) {
-    const std::size_t stop = std::min(start + run, count);
+  for (std::size_t start = 0; start < live; start += run) {
+    const std::size_t stop = std::min(start + run, live);
     for (std::size_t j = start + 1; j < stop; ++j) {
       const SortEntry e = a[j];
       std::size_t k = j;
@@ -184,21 +230,27 @@ bool SortPoolByKeys(std::size_t count) {
       a[k] = e;
     }
   }
-  for (std::size_t width = run; width < count; width *= 2) {
-    for (std::size_t lo = 0; lo < count; lo += 2 * width) {
-      const std::size_t mid = std::min(lo + width, count);
-      const std::size_t hi = std::min(lo + 2 * width, count);
-      std::size_t l = lo;
-      std::size_t r = mid;
-      std::size_t out = lo;
-      while (l < mid && r < hi) b[out++] = (a[r].key > a[l].key) ? a[r++] : a[l++];
-      while (l < mid) b[out++] = a[l++];
-      while (r < hi) b[out++] = a[r++];
+  for (std::size_t width = run; width < live; width *= 2) {
+    for (std::size_t lo = 0; lo < live; lo += 2 * width) {
+      const std::size_t mid = std::min(lo + width, live);
+      const std::size_t hi = std::min(lo + 2 * width, live);
+      if (mid < hi) {
+        MergeInto(a, b, lo, mid, hi, !plain);
+      } else {
+        std::copy(a + lo, a + hi, b + lo);
+      }
     }
     std::swap(a, b);
   }
-  // Relink straight from the array and find the cursor there: each node is touched once more,
-  // which matters when the nodes lie scattered in memory.
+  // The free records set apart are still where SetFreeApart put them.
+  if (a != sortKeys.data()) std::copy(sortKeys.data() + live, sortKeys.data() + count, a + live);
+  return a;
+}
+
+// Relinks the sorted entries in their order, followed by the chain from `tail` (free records
+// left where they are) up to the sentinel, and places the cursor. Each node is touched once more,
+// straight from the array, which matters when the nodes lie scattered in memory.
+void Relink(const SortEntry* a, std::size_t count, PoolNode* tail) {
   PoolNode* const end = &pool.sentinel;
   PoolNode* prev = end;
   pool.cursor = end;
@@ -209,12 +261,73 @@ bool SortPoolByKeys(std::size_t count) {
     prev->next = n;
     prev = n;
   }
-  prev->next = end;
-  end->prev = prev;
+  if (tail != end) {
+    if (pool.cursor == end) pool.cursor = tail;
+    prev->next = tail;
+    tail->prev = prev;
+  } else {
+    prev->next = end;
+    end->prev = prev;
+  }
+}
+
+bool GrowSortArrays(std::size_t count) {
+  try {
+    if (sortKeys.size() < count) sortKeys.resize(count);
+    if (sortSpare.size() < count) sortSpare.resize(count);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   return true;
 }
 
+// The same order through a copy of the keys. Returns false, leaving the list alone, if the arrays
+// cannot grow.
+bool SortPoolByKeys(std::size_t count) {
+  if (!GrowSortArrays(count)) return false;
+  SortEntry* a = sortKeys.data();
+  std::size_t i = 0;
+  for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel && i < count; n = n->next) {
+    a[i++] = {n->particle.depthKey, n};
+  }
+  count = i;
+  if (count == 0) return false;
+  Relink(SortEntries(count), count, &pool.sentinel);
+  return true;
+}
+
+// Keys the update pass noted, in pool order, for the records before the cursor; notedValid is
+// false when they cannot stand for the list.
+std::size_t notedCount = 0;
+bool notedValid = false;
+
 }  // namespace
+
+void BeginSortNotes() {
+  notedCount = 0;
+  notedValid = true;
+}
+
+void NoteSortKey(PoolNode& n) {
+  if (notedCount == sortKeys.size() &&
+      !GrowSortArrays(std::max<std::size_t>(notedCount * 2, 256))) {
+    notedValid = false;
+  }
+  if (!notedValid) return;
+  sortKeys[notedCount++] = {n.particle.depthKey, &n};
+}
+
+void MaintainPoolFromNotes(const PoolNode* stop) {
+  const bool usable = notedValid && stop == pool.cursor && notedCount > 0;
+  notedValid = false;
+  // The free records from the cursor on keep their order behind every noted record, as the
+  // stable sort of the whole list would leave them.
+  if (usable && GrowSortArrays(notedCount)) {
+    Relink(SortEntries(notedCount), notedCount, pool.cursor);
+    return;
+  }
+  MaintainPool();
+}
 
 void MaintainPool() {
   PoolNode* const end = &pool.sentinel;

@@ -44,10 +44,24 @@ void ComputeDepthKey(Particle& p);
 inline constexpr float FarthestLiveKey = -999999.9375f;  // the float just above FreeKey
 // Sorts far to near (stable merge sort relinking nodes) and re-places the cursor.
 void MaintainPool();
+// The same sort fed by the update pass, which sees every record before the cursor anyway:
+// BeginSortNotes, NoteSortKey for each record in pool order once its key is final, then
+// MaintainPoolFromNotes with the record the walk stopped at. Only when that is the cursor do the
+// notes stand for the list; otherwise, or when memory ran short, MaintainPool does the work.
+void BeginSortNotes();
+void NoteSortKey(PoolNode& n);
+void MaintainPoolFromNotes(const PoolNode* stop);
 // Unlinks and destroys every record; the pool is empty afterwards and may be used again.
 void ClearPool();
 // Records handed out and still live (depthKey > FreeKey).
 int LiveParticleCount();
+
+// Asks for the lines of the node a walk visits next (the links and kind, and the depth key at the
+// record's end) while it works on the present one.
+inline void PrefetchNode(const PoolNode* n) {
+  __builtin_prefetch(n);
+  __builtin_prefetch(&n->particle.depthKey);
+}
 
 // Walks the live prefix in pool order: stops at the first free record.
 template <typename F>

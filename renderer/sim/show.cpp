@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "renderer/sim/frame_state.h"
+#include "renderer/sim/neighbour_index.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
 #include "renderer/sim/saver_settings.h"
@@ -50,7 +51,11 @@ void StepSimulation() {
     show.smokeGrey = static_cast<float>(AmbientInUse()) * 0.01f;
     StartDirector();
   }
-  RefreshSmoke();
+  if (neighbours.search == NeighbourSearch::Grid) {
+    RefreshAndGather(show.smokeGrey);  // the same refresh, noting the records for the grids
+  } else {
+    RefreshSmoke();
+  }
   LaunchStep();
 
   // Records allocated during the pass are taken at the cursor, beyond the one being updated, so
@@ -59,17 +64,29 @@ void StepSimulation() {
   // record of a full pool is not in the list, so a pass cannot go on for ever.
   show.director.shellsInFlight = 0;
   int live = 0;
-  for (PoolNode* n = pool.sentinel.next; n != &pool.sentinel && n->particle.depthKey > FreeKey;
-       n = n->next) {
+  // The grid path also hands the sort each record's final key, sparing it a walk of the list.
+  const bool noteKeys = neighbours.search == NeighbourSearch::Grid;
+  if (noteKeys) BeginSortNotes();
+  OpenNeighbourPass();
+  PoolNode* n = pool.sentinel.next;
+  for (; n != &pool.sentinel && n->particle.depthKey > FreeKey; n = n->next) {
+    PrefetchNode(n->next);
     Particle& p = n->particle;
     UpdateParticle(p);
     if (p.kind == Shell) ++show.director.shellsInFlight;
     ComputeDepthKey(p);
     if (p.lifeFrac <= 0.0f || p.pos.y < 0.0f) EndOfLife(p);
+    NoteVisited(p);
     if (p.depthKey > FreeKey) ++live;
+    if (noteKeys) NoteSortKey(*n);
   }
+  CloseNeighbourPass();
 
-  MaintainPool();
+  if (noteKeys) {
+    MaintainPoolFromNotes(n);
+  } else {
+    MaintainPool();
+  }
   show.peakLive = std::max(show.peakLive, live);
 }
 

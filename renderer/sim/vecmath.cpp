@@ -43,12 +43,6 @@ void Vec3::RotateBy(const Matrix4& mat) {
   z = static_cast<float>(m[2] * vx + m[6] * vy + m[10] * vz);
 }
 
-Vec3 Sum(const Vec3& a, const Vec3& b) { return Vec3(a.x + b.x, a.y + b.y, a.z + b.z); }
-
-Vec3 Difference(const Vec3& a, const Vec3& b) { return Vec3(a.x - b.x, a.y - b.y, a.z - b.z); }
-
-Vec3 Scaled(const Vec3& v, float s) { return Vec3(v.x * s, v.y * s, v.z * s); }
-
 void Quaternion::FromAxisAngle(float angle, float ax, float ay, float az) {
   if (angle >= 1e-6f || angle <= -1e-6f) {
     const double h = static_cast<double>(angle) * 0.5;

@@ -35,9 +35,12 @@ class Vec3 {
   void RotateBy(const Matrix4& m);
 };
 
-Vec3 Sum(const Vec3& a, const Vec3& b);
-Vec3 Difference(const Vec3& a, const Vec3& b);
-Vec3 Scaled(const Vec3& v, float s);
+// Inline: the update pass and the force fields call these for every particle.
+inline Vec3 Sum(const Vec3& a, const Vec3& b) { return Vec3(a.x + b.x, a.y + b.y, a.z + b.z); }
+inline Vec3 Difference(const Vec3& a, const Vec3& b) {
+  return Vec3(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+inline Vec3 Scaled(const Vec3& v, float s) { return Vec3(v.x * s, v.y * s, v.z * s); }
 
 struct Quaternion {
   float x = 0.0f;

@@ -85,16 +85,25 @@ TEST_F(PoolTest, MaintenanceSortsFarToNearAndPutsTheCursorOnTheFirstFreeRecord) 
 }
 
 TEST_F(PoolTest, SortIsStableAndRelinksEveryNode) {
-  // Short lists are merged in place, long ones through a key array: both must agree.
-  for (int count : {100, 1000, 5000}) {
+  // Short lists are merged in place, long ones through a key array: both must agree. Keys: few
+  // distinct ones; nearly in order, as a frame leaves them; and some below FreeKey, which no rule
+  // makes but which must still sort.
+  const auto key = [](int pattern, int i) {
+    if (i % 7 == 3) return FreeKey;
+    if (pattern == 0) return static_cast<float>((i * 37) % 11) - 5.0f;
+    if (pattern == 2 && i % 13 == 5) return -2.0e6f;
+    return 1000.0f - static_cast<float>(i) + static_cast<float>(i % 5) * 1.5f;
+  };
+  for (const auto& [count, pattern] :
+       {std::pair{100, 0}, {1000, 0}, {5000, 0}, {5000, 1}, {5000, 2}}) {
     ClearPool();
-    SCOPED_TRACE(count);
-    // Few distinct keys; the tag remembers the allocation order.
+    SCOPED_TRACE(count * 10 + pattern);
+    // The tag remembers the allocation order.
     std::vector<const Particle*> records;
     for (int i = 0; i < count; ++i) {
       Particle& p = AllocateParticle();
       p.burstKind = static_cast<unsigned>(i);
-      p.depthKey = (i % 7 == 3) ? FreeKey : static_cast<float>((i * 37) % 11) - 5.0f;
+      p.depthKey = key(pattern, i);
       records.push_back(&p);
     }
     MaintainPool();

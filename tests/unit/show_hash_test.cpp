@@ -1,7 +1,8 @@
 // Determinism of the whole show: a seeded show without a window, stepped at a fixed step over the
-// default and the heaviest dialog settings (and with either finale forced), must end in exactly
-// the recorded hash (the first two as bench/show_soak --dt 0.05 prints them). Any change to a rule,
-// a draw or the order of draws changes it.
+// default and the heaviest dialog settings (and with either finale forced), on the neighbour grids
+// and on the whole-pool walk alike, must end in exactly the recorded hash (the first two as
+// bench/show_soak --dt 0.05 prints them). Any change to a rule, a draw or the order of draws
+// changes it.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "renderer/host/settings.h"
 #include "renderer/sim/burst_kinds.h"
+#include "renderer/sim/neighbour_index.h"
 #include "renderer/sim/pool.h"
 #include "renderer/sim/random.h"
 #include "renderer/sim/show.h"
@@ -31,14 +33,19 @@ TEST(ShowHash, SeededShowsEndInTheRecordedHash) {
       {false, BurstGatherFinale, 500, 0xd7ef56041903af18ULL, 4234},
       {true, BurstSwirlFinale, 200, 0x9223c64c1bb8e19fULL, 12693},
   };
-  for (const auto& s : shows) {
-    ApplyDefaults();
-    if (s.heaviest) settings = Heaviest;
-    StartHeadlessShow(7, 0.05f, s.forced);
-    for (int f = 0; f < s.frames; ++f) StepSimulation();
-    EXPECT_EQ(ShowHash(), s.hash) << s.heaviest << " forced " << s.forced;
-    EXPECT_EQ(PeakLiveParticles(), s.peakLive);
+  // The same on the neighbour grids and on the reference pass that walks the whole pool.
+  for (const NeighbourSearch path : {NeighbourSearch::Grid, NeighbourSearch::WholePool}) {
+    neighbours.search = path;
+    for (const auto& s : shows) {
+      ApplyDefaults();
+      if (s.heaviest) settings = Heaviest;
+      StartHeadlessShow(7, 0.05f, s.forced);
+      for (int f = 0; f < s.frames; ++f) StepSimulation();
+      EXPECT_EQ(ShowHash(), s.hash) << s.heaviest << " forced " << s.forced;
+      EXPECT_EQ(PeakLiveParticles(), s.peakLive);
+    }
   }
+  neighbours.search = NeighbourSearch::Grid;
   ResetShow();
   ApplyDefaults();
 }
