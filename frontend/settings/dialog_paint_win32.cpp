@@ -134,26 +134,30 @@ void PaintContents(HDC dc) {
   DeleteDC(source);
 }
 
-void OnPaint(HWND hwnd) {
+void PaintOffScreen(HWND hwnd, void (*paint)(HWND hwnd, HDC dc, const RECT& client)) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
   if (!dc) return;
   RECT client;
   GetClientRect(hwnd, &client);
-  // Composed off screen: a changing number never flickers over the shading.
   HDC memory = CreateCompatibleDC(dc);
   HBITMAP canvas = CreateCompatibleBitmap(dc, client.right, client.bottom);
   if (memory && canvas) {
     HGDIOBJ old = SelectObject(memory, canvas);
-    PaintContents(memory);
+    paint(hwnd, memory, client);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
   } else {
-    PaintContents(dc);
+    paint(hwnd, dc, client);
   }
   if (canvas) DeleteObject(canvas);
   if (memory) DeleteDC(memory);
   EndPaint(hwnd, &ps);
+}
+
+// Composed off screen: a changing number never flickers over the shading.
+void OnPaint(HWND hwnd) {
+  PaintOffScreen(hwnd, [](HWND, HDC dc, const RECT&) { PaintContents(dc); });
 }
 
 }  // namespace varenko::dialog_win32

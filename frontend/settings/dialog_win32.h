@@ -75,4 +75,8 @@ void PaintBackdrop(int width, int height);
 void OnPaint(HWND hwnd);
 void PaintContents(HDC dc);
 
+// Paints a window composed off screen, so that a change never flickers: `paint` draws the whole
+// client area into the device context it is given (the window's own when no bitmap can be made).
+void PaintOffScreen(HWND hwnd, void (*paint)(HWND hwnd, HDC dc, const RECT& client));
+
 }  // namespace varenko::dialog_win32

@@ -36,32 +36,17 @@ void OnKey(HWND hwnd, WPARAM key) {
 }
 
 // The dialog's face beneath the window, then the focus mark.
-void OnPaint(HWND hwnd) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd, &ps);
-  if (!dc) return;
-  RECT client;
-  GetClientRect(hwnd, &client);
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP canvas = CreateCompatibleBitmap(dc, client.right, client.bottom);
-  if (memory && canvas) {
-    HGDIOBJ old = SelectObject(memory, canvas);
-    POINT origin{0, 0};
-    MapWindowPoints(hwnd, GetParent(hwnd), &origin, 1);
-    SetViewportOrgEx(memory, -origin.x, -origin.y, nullptr);
-    SendMessageW(GetParent(hwnd), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    SetViewportOrgEx(memory, 0, 0, nullptr);
-    if (GetFocus() == hwnd) {
-      RECT mark = client;
-      InflateRect(&mark, -1, -1);
-      DrawFocusRect(memory, &mark);
-    }
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
+void PaintGroup(HWND hwnd, HDC dc, const RECT& client) {
+  POINT origin{0, 0};
+  MapWindowPoints(hwnd, GetParent(hwnd), &origin, 1);
+  SetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+  SendMessageW(GetParent(hwnd), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  if (GetFocus() == hwnd) {
+    RECT mark = client;
+    InflateRect(&mark, -1, -1);
+    DrawFocusRect(dc, &mark);
   }
-  if (canvas) DeleteObject(canvas);
-  if (memory) DeleteDC(memory);
-  EndPaint(hwnd, &ps);
 }
 
 LRESULT CALLBACK OptionGroupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -80,7 +65,7 @@ LRESULT CALLBACK OptionGroupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
-      OnPaint(hwnd);
+      PaintOffScreen(hwnd, PaintGroup);
       return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
