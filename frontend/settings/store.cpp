@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <iterator>
+#include <type_traits>
 
 #include "common/settings_keys.h"
 
@@ -89,7 +89,7 @@ std::string FormatSettingNumber(int value) { return std::to_string(value); }
 void LoadSettingsFrom(const SettingsAccess& access, StoredSettingsRecord& record) {
   // Every step runs whatever the earlier ones did: a failed read or write leaves that key alone.
   // The renderer settings: "00" to "07" into Values, "11" into SoundVolume.
-  static_assert(RendererSettingCount == std::size(StoredSettingsRecord{}.Values) + 1);
+  static_assert(RendererSettingCount == std::extent_v<decltype(StoredSettingsRecord::Values)> + 1);
   for (int i = 0; i < RendererSettingCount; ++i) {
     const SettingRow& row = SettingsTable[i];
     std::int16_t& field = i < 8 ? record.Values[i] : record.SoundVolume;
