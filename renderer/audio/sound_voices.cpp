@@ -85,7 +85,10 @@ float Pull(Voice& v) {
   v.lp1 += k * (Noise(v.noise) - v.lp1);
   v.phase += (30.0f + 40.0f * share) / Rate;
   v.phase -= std::floor(v.phase);
-  const float swell = share * share;
+  // The blast that follows masks the end; the last 20 ms still fade, so that no click is left
+  // where it does not come (a show ending, a voice taken for a newer one).
+  const float release = std::min(1.0f, static_cast<float>(v.length - v.age) / (0.02f * Rate));
+  const float swell = share * share * release;
   return swell * (v.lp1 * NoiseMakeUp(hz) * 0.5f + 0.5f * std::sin(2.0f * Pi * v.phase));
 }
 
