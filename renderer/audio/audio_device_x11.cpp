@@ -26,10 +26,10 @@ std::uint32_t Bytes(int ms) {
 }  // namespace
 
 AudioDevice* OpenAudioDevice() {
-  pa_sample_spec spec = {};
-  spec.format = PA_SAMPLE_S16LE;
-  spec.rate = SampleRate;
-  spec.channels = 2;
+  pa_sample_spec format = {};
+  format.format = PA_SAMPLE_S16LE;
+  format.rate = SampleRate;
+  format.channels = 2;
   pa_buffer_attr buffer = {};
   buffer.maxlength = static_cast<std::uint32_t>(-1);
   buffer.tlength = Bytes(PlayerBufferMs);
@@ -37,8 +37,8 @@ AudioDevice* OpenAudioDevice() {
   buffer.minreq = Bytes(PlayerChunkFrames * 1000 / SampleRate);
   buffer.fragsize = static_cast<std::uint32_t>(-1);
   int error = 0;
-  pa_simple* s = pa_simple_new(nullptr, "varenko", PA_STREAM_PLAYBACK, nullptr, "fireworks", &spec,
-                               nullptr, &buffer, &error);
+  pa_simple* s = pa_simple_new(nullptr, "varenko", PA_STREAM_PLAYBACK, nullptr, "fireworks",
+                               &format, nullptr, &buffer, &error);
   if (s == nullptr) {
     std::fprintf(stderr, "varenko: no sound output (%s); the show goes on silent\n",
                  pa_strerror(error));
